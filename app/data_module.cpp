@@ -1,0 +1,145 @@
+#include "data_module.h"
+
+#include "messages.h"
+
+namespace {
+
+QString dayColumnsSum()
+{
+    QStringList parts;
+    for (int k = 1; k <= 31; ++k)
+        parts << QStringLiteral("coalesce(d%1,0)").arg(k);
+    return parts.join(u'+');
+}
+
+QString hTabelStatement(int shiftNo)
+{
+    const QString days = dayColumnsSum();
+    return QStringList{
+        QStringLiteral("select person.s_caption fio, sum(%1)::integer summ,").arg(days),
+        QStringLiteral("(case when sum(%1)=0 then 0 else sum(s.cena*(kol_vo-brak))/sum(%1) end)::numeric(10,2) average_price,")
+            .arg(days),
+        QStringLiteral("sum(s.cena*(kol_vo-brak))::numeric(10,2) cena_all, h_tabel.*"),
+        QStringLiteral("from accounts_dep.h_tabel, cmn_contractor.person, accounts_dep.smena s where"),
+        QStringLiteral("h_tabel.w_id=person.s_code::integer and h_tabel.smena=%1 and month=:mnth and s.w_id = h_tabel.w_id and")
+            .arg(shiftNo),
+        QStringLiteral("h_tabel.year=:yea and s.data >=:date1 and s.data <:date2"),
+        QStringLiteral("group by person.s_caption,h_tabel.w_id,h_tabel.month,h_tabel.year,h_tabel.smena,h_tabel.id"),
+        QStringLiteral("order by fio")}
+        .join(u'\n');
+}
+
+} // namespace
+
+QString TDataModule6::shiftStatement(int shiftNo)
+{
+    if (shiftNo == 1)
+        return QStringList{
+            QStringLiteral("select smena.id, smena.data, smena.smena, smena.i_id, smena.o_id, smena.w_id, "),
+            QStringLiteral("smena.cena,person.s_caption fio, izdel.marka, vid_oper.vid, (SELECT (CASE naimen WHEN 0 THEN 'Готовая продукция' ELSE 'Заготовки' END)) as nmn, oper.naimen,  smena.brak, smena.kol_vo::numeric,"),
+            QStringLiteral("round((kol_vo-brak)*smena.cena::numeric, 2) as summa, smena.prize, color,time, smena.ok, vvod, smena.id_doc, smena.id_doc_item, smena.f_gds_qty_use, smena.id_gds_use, smena.id_cons_use"),
+            QStringLiteral("from cmn_contractor.person person, accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,accounts_dep.vid_oper "),
+            QStringLiteral("where smena.i_id=izdel.id and smena.o_id=oper.id and (w_id=person.id or s_code::t_id=w_id) and "),
+            QStringLiteral("oper.vid=vid_oper.id and smena.smena=1 and smena.data=:data and ok!=:ok order by "),
+            QStringLiteral("fio, izdel.marka, vid_oper.vid, oper.naimen, color")}
+            .join(u'\n');
+    return QStringList{
+        QStringLiteral("select smena.data, smena.smena, smena.i_id, smena.o_id, smena.w_id, "),
+        QStringLiteral("smena.cena, %1 fio, izdel.marka, vid_oper.vid, (SELECT (CASE naimen WHEN 0 THEN 'Готовая продукция' ELSE 'Заготовки' END)) as nmn, oper.naimen, smena.kol_vo::numeric, smena.brak, ")
+            .arg(shiftNo == 4 ? QStringLiteral("person.s_caption") : QStringLiteral("s_caption")),
+        QStringLiteral("round((kol_vo-brak)*smena.cena::numeric, 2) as summa, smena.prize, smena.id, color,time,smena.ok,vvod, smena.id_doc, smena.id_doc_item, smena.f_gds_qty_use, smena.id_gds_use, smena.id_cons_use  "),
+        QStringLiteral("from cmn_contractor.person person,accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,accounts_dep.vid_oper "),
+        QStringLiteral("where smena.i_id=izdel.id and smena.o_id=oper.id and (w_id=person.id or s_code::t_id=w_id) and "),
+        QStringLiteral("oper.vid=vid_oper.id and smena.smena=%1 and smena.data=:data and ok<>:ok order by fio").arg(shiftNo)}
+        .join(u'\n');
+}
+
+QString TDataModule6::operStatement()
+{
+    return QStringList{
+        QStringLiteral("select izdel.MARKA, vid_oper.VID, oper.NAIMEN, (SELECT (CASE naimen WHEN 0 THEN 'Готовая продукция' ELSE 'Заготовки' END)) as nmn,"),
+        QStringLiteral("count(o_id) norma, min(price)::numeric cena,"),
+        QStringLiteral("oper.id, oper.i_id, oper.VID as oper_vid from accounts_dep.norm,accounts_dep.OPER,accounts_dep.IZDEL,accounts_dep.VID_OPER where OPER.i_id=IZDEL.id and norm.o_id=oper.id"),
+        QStringLiteral("and oper.vid=vid_oper.id group by izdel.MARKA, vid_oper.VID, oper.NAIMEN, oper.id, oper.i_id, oper.VID order by izdel.marka, vid_oper.vid, oper.naimen")}
+        .join(u'\n');
+}
+
+TDataModule6::TDataModule6(QObject* parent)
+    : QObject(parent),
+      Workers(ADO_DB, QStringLiteral("Workers"), QStringLiteral("select * from accounts_dep.person order by fio")),
+      Izdel(ADO_DB, QStringLiteral("Izdel"), QStringLiteral("select *  from accounts_dep.IZDEL order by marka")),
+      Oper(ADO_DB, QStringLiteral("Oper"), operStatement()),
+      Vid_oper(ADO_DB, QStringLiteral("Vid_oper"), QStringLiteral("select * from accounts_dep.VID_OPER order by vid")),
+      Smena1(ADO_DB, QStringLiteral("Smena1"), shiftStatement(1)),
+      Smena2(ADO_DB, QStringLiteral("Smena2"), shiftStatement(2)),
+      Smena3(ADO_DB, QStringLiteral("Smena3"), shiftStatement(3)),
+      Smena4(ADO_DB, QStringLiteral("Smena4"), shiftStatement(4)),
+      H_Tabel_1(ADO_DB, QStringLiteral("H_Tabel_1"), hTabelStatement(1)),
+      H_Tabel_2(ADO_DB, QStringLiteral("H_Tabel_2"), hTabelStatement(2)),
+      H_Tabel_3(ADO_DB, QStringLiteral("H_Tabel_3"), hTabelStatement(3)),
+      Control(ADO_DB, QStringLiteral("Control")),
+      DelSmena(ADO_DB, QStringLiteral("DelSmena")),
+      H_Tabel_ins(ADO_DB, QStringLiteral("H_Tabel_ins")),
+      SQL_exec(ADO_DB, QStringLiteral("SQL_exec")),
+      Oper_ins(ADO_DB, QStringLiteral("Oper_ins"),
+               QStringLiteral("insert into accounts_dep.oper(vid, naimen, i_id, cena_new) \n"
+                              "values (:oper_vid, :naimen, :i_id, :cena_new)\n")),
+      Oper_ed(ADO_DB, QStringLiteral("Oper_ed"),
+              QStringLiteral("update accounts_dep.oper set vid=:oper_vid, naimen=:naimen,  i_id=:i_id, "
+                             "cena_new=:cena_new where id=:id")),
+      Oper_del(ADO_DB, QStringLiteral("Oper_del"), QStringLiteral("delete from accounts_dep.oper where id=:id"))
+{
+    setObjectName(QStringLiteral("DataModule6"));
+    Oper_ins.setParam(QStringLiteral("oper_vid"), 0);
+    Oper_ins.setParam(QStringLiteral("i_id"), 0);
+    Oper_ins.setParam(QStringLiteral("cena_new"), QStringLiteral("0"));
+}
+
+TDataModule6::~TDataModule6() = default;
+
+Dataset& TDataModule6::smena(int shiftNo)
+{
+    switch (shiftNo) {
+    case 2: return Smena2;
+    case 3: return Smena3;
+    case 4: return Smena4;
+    default: return Smena1;
+    }
+}
+
+int TDataModule6::CheckExists(const QString& statement, const QString& message)
+{
+    return CheckExists(statement, message, {});
+}
+
+int TDataModule6::CheckExists(const QString& statement, const QString& message, const Params& params)
+{
+    Control.close();
+    Control.setSql(statement);
+    for (const auto& [name, value] : params)
+        Control.setParam(name, value);
+    int found = 0;
+    try {
+        Control.open();
+        found = Control.field(QStringLiteral("cnt")).asInteger() > 0 ? 1 : 0;
+    } catch (...) {
+        Control.close();
+        throw;
+    }
+    Control.close();
+    if (found)
+        msg::error(message, QStringLiteral("Ошибка"));
+    return found;
+}
+
+QString TDataModule6::FixDecimalSeparator(const QString& text) const
+{
+    qsizetype at = text.indexOf(u',');
+    if (at < 0)
+        at = text.indexOf(u'.');
+    if (at < 0)
+        return text;
+    QString fixed = text;
+    fixed.replace(at, 1, Delim);
+    return fixed;
+}

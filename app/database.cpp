@@ -1,0 +1,160 @@
+#include "database.h"
+
+#include <QProcessEnvironment>
+#include <QSqlDriver>
+#include <QSqlError>
+
+ConnectionSettings ConnectionSettings::fromArguments(const QStringList& arguments)
+{
+    ConnectionSettings s;
+    if (arguments.size() >= 2 && !arguments.at(1).isEmpty()) {
+        s.database = arguments.at(0);
+        s.host = arguments.at(1);
+    }
+    const auto env = QProcessEnvironment::systemEnvironment();
+    bool ok = false;
+    const int port = env.value(QStringLiteral("PGPORT")).toInt(&ok);
+    if (ok && port > 0)
+        s.port = port;
+    if (env.contains(QStringLiteral("PGUSER")))
+        s.user = env.value(QStringLiteral("PGUSER"));
+    if (env.contains(QStringLiteral("PGPASSWORD")))
+        s.password = env.value(QStringLiteral("PGPASSWORD"));
+    return s;
+}
+
+Database::Database(QString connectionName) : name_(std::move(connectionName)) {}
+
+Database::~Database()
+{
+    close();
+    db_ = QSqlDatabase();
+    if (QSqlDatabase::contains(name_))
+        QSqlDatabase::removeDatabase(name_);
+}
+
+void Database::open(const ConnectionSettings& settings)
+{
+    settings_ = settings;
+    if (!QSqlDatabase::contains(name_))
+        db_ = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
+    else
+        db_ = QSqlDatabase::database(name_, false);
+    db_.close();
+    db_.setDatabaseName(settings.database);
+    db_.setHostName(settings.host);
+    db_.setPort(settings.port);
+    db_.setUserName(settings.user);
+    db_.setPassword(settings.password);
+    db_.setConnectOptions(settings.options);
+    if (!db_.open())
+        throw DbError(db_.lastError().text(), db_.lastError().nativeErrorCode(), true);
+    lost_ = false;
+    inTransaction_ = false;
+    configureSession();
+}
+
+void Database::configureSession()
+{
+    // Some statements compare dates with 'dd.mm.yyyy' texts.
+    exec(QStringLiteral("set datestyle = 'ISO, DMY'"));
+    exec(QStringLiteral("set client_encoding = 'UTF8'"));
+}
+
+void Database::close()
+{
+    if (db_.isValid())
+        db_.close();
+    inTransaction_ = false;
+}
+
+bool Database::isOpen() const { return db_.isValid() && db_.isOpen() && !lost_; }
+
+void Database::reopenIfLost()
+{
+    if (!lost_ && db_.isOpen())
+        return;
+    open(settings_);
+}
+
+static bool looksLikeLostConnection(const QSqlError& error)
+{
+    const QString state = error.nativeErrorCode();
+    return error.type() == QSqlError::ConnectionError || state.startsWith(QLatin1String("08"))
+        || state.startsWith(QLatin1String("57P")) || state.isEmpty();
+}
+
+void Database::fail(const QSqlError& error, const QString& statement)
+{
+    if (looksLikeLostConnection(error)) {
+        lost_ = true;
+        inTransaction_ = false;
+        throw DbError(QStringLiteral("Соединение с базой данных потеряно. Повторите действие: "
+                                     "соединение будет восстановлено.\n\n%1")
+                          .arg(error.text()),
+                      error.nativeErrorCode(), true);
+    }
+    Q_UNUSED(statement);
+    throw DbError(error.databaseText().isEmpty() ? error.text() : error.databaseText(),
+                  error.nativeErrorCode());
+}
+
+QSqlQuery Database::exec(const QString& statement, const Params& params)
+{
+    if (!inTransaction_)
+        reopenIfLost();
+    QSqlQuery query(db_);
+    query.setForwardOnly(true);
+    bool ok = false;
+    if (params.isEmpty()) {
+        ok = query.exec(statement);
+    } else {
+        if (!query.prepare(statement))
+            fail(query.lastError(), statement);
+        for (const auto& [name, value] : params)
+            query.bindValue(name.startsWith(u':') ? name : u':' + name, value);
+        ok = query.exec();
+    }
+    if (!ok)
+        fail(query.lastError(), statement);
+    return query;
+}
+
+int Database::execute(const QString& statement, const Params& params)
+{
+    return exec(statement, params).numRowsAffected();
+}
+
+QVariant Database::scalar(const QString& statement, const Params& params)
+{
+    QSqlQuery query = exec(statement, params);
+    return query.next() ? query.value(0) : QVariant();
+}
+
+void Database::begin()
+{
+    reopenIfLost();
+    if (!db_.transaction())
+        fail(db_.lastError(), QStringLiteral("begin"));
+    inTransaction_ = true;
+}
+
+void Database::commit()
+{
+    inTransaction_ = false;
+    if (!db_.commit())
+        fail(db_.lastError(), QStringLiteral("commit"));
+}
+
+void Database::rollback()
+{
+    inTransaction_ = false;
+    if (!lost_ && db_.isOpen())
+        db_.rollback();
+}
+
+void Database::lockKey(const QString& key)
+{
+    exec(QStringLiteral("select pg_advisory_xact_lock(hashtextextended(:key, 0))"),
+         {{QStringLiteral("key"), key}});
+}

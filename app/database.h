@@ -1,0 +1,87 @@
+#pragma once
+// The program's one database connection: opening it from connection settings,
+// running statements with bound values, transactions and advisory locks.
+// A lost connection is reported once and reopened on the next statement.
+#include "db_error.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+#include <utility>
+
+struct ConnectionSettings {
+    QString database = QStringLiteral("corvel");
+    QString host = QStringLiteral("127.0.0.1");
+    int port = 5432;
+    QString user = QStringLiteral("sys");
+    QString password = QStringLiteral("wexutap");
+    QString options = QStringLiteral("sslmode=prefer");
+
+    // The command line: first argument the database, second the server; the database
+    // alone is ignored. PGPORT, PGUSER and PGPASSWORD override port, user and password.
+    static ConnectionSettings fromArguments(const QStringList& arguments);
+};
+
+using Params = QVector<std::pair<QString, QVariant>>;
+
+class Database {
+public:
+    explicit Database(QString connectionName = QStringLiteral("ADO_DB"));
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Opens the connection; throws DbError when the server cannot be reached.
+    void open(const ConnectionSettings& settings);
+    void close();
+    bool isOpen() const;
+
+    // Runs one statement with named parameters bound; throws DbError on failure.
+    QSqlQuery exec(const QString& statement, const Params& params = {});
+    // Runs one statement and returns the number of rows it changed.
+    int execute(const QString& statement, const Params& params = {});
+    // The first column of the first row, or an invalid QVariant when there is no row.
+    QVariant scalar(const QString& statement, const Params& params = {});
+
+    void begin();
+    void commit();
+    void rollback();
+    bool inTransaction() const { return inTransaction_; }
+    // pg_advisory_xact_lock on a key made of the given parts; held to the end of the transaction.
+    void lockKey(const QString& key);
+
+    QSqlDatabase& handle() { return db_; }
+    const QString& connectionName() const { return name_; }
+
+private:
+    void reopenIfLost();
+    [[noreturn]] void fail(const QSqlError& error, const QString& statement);
+    void configureSession();
+
+    QString name_;
+    QSqlDatabase db_;
+    ConnectionSettings settings_;
+    bool lost_ = false;
+    bool inTransaction_ = false;
+};
+
+// One user command's transaction: begun on construction, rolled back unless committed.
+class Transaction {
+public:
+    explicit Transaction(Database& db) : db_(db) { db_.begin(); }
+    ~Transaction()
+    {
+        if (!done_) {
+            try { db_.rollback(); } catch (...) {}
+        }
+    }
+    void commit() { db_.commit(); done_ = true; }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+private:
+    Database& db_;
+    bool done_ = false;
+};

@@ -1,0 +1,131 @@
+#pragma once
+// Datasets as the windows use them: a statement with named parameters, all rows fetched
+// on open, a current record (1-based record numbers), locate, and a row filter over the
+// fetched rows. Field names are matched ignoring case (MARKA and marka are one field).
+#include "database.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QHash>
+#include <QObject>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+#include <functional>
+
+class Dataset;
+
+// A row filter: true keeps the row. `row` indexes the fetched rows.
+using RowFilter = std::function<bool(const Dataset&, int row)>;
+
+namespace filters {
+// Letter case is ignored (Cyrillic included); the text is taken literally.
+RowFilter startsWith(const QString& field, const QString& text);
+RowFilter contains(const QString& field, const QString& text);
+RowFilter equals(const QString& field, const QVariant& value);
+} // namespace filters
+
+// The value of one field of the current record.
+class FieldValue {
+public:
+    explicit FieldValue(QVariant value) : value_(std::move(value)) {}
+    const QVariant& value() const { return value_; }
+    bool isNull() const { return value_.isNull() || !value_.isValid(); }
+    QString asString() const;
+    int asInteger() const;
+    qlonglong asLargeInt() const { return value_.toLongLong(); }
+    double asFloat() const { return value_.toDouble(); }
+    QDate asDate() const;
+    QDateTime asDateTime() const { return value_.toDateTime(); }
+
+private:
+    QVariant value_;
+};
+
+class Dataset : public QObject {
+    Q_OBJECT
+public:
+    Dataset(Database& db, QString name, QString statement = {}, QObject* parent = nullptr);
+
+    const QString& name() const { return name_; }
+    const QString& sql() const { return sql_; }
+    // Replacing the text of an open dataset closes it.
+    void setSql(const QString& statement);
+
+    void setParam(const QString& name, const QVariant& value);
+    QVariant param(const QString& name) const;
+
+    void open();
+    void close();
+    bool isActive() const { return active_; }
+    // Close and open again, keeping the record number where the Part asks for it.
+    void reopen(bool keepRecNo = false);
+
+    int recordCount() const { return int(visible_.size()); }
+    bool isEmpty() const { return visible_.isEmpty(); }
+    // 1-based; 0 on an empty or closed dataset.
+    int recNo() const { return current_ + 1; }
+    void setRecNo(int recNo);
+    void first();
+    void last();
+    void next();
+    void prior();
+    bool eof() const { return eof_; }
+    bool locate(const QString& field, const QVariant& value);
+
+    void setFilter(RowFilter filter);
+    void clearFilter() { setFilter({}); }
+    bool isFiltered() const { return bool(filter_); }
+
+    bool hasField(const QString& field) const;
+    int fieldIndex(const QString& field) const;
+    QStringList fieldNames() const { return fields_; }
+    FieldValue field(const QString& field) const;
+    FieldValue operator[](const QString& field) const { return this->field(field); }
+
+    // Values of the shown (filtered) row `recIndex` (0-based), for grids.
+    QVariant valueAt(int recIndex, int fieldIdx) const;
+    // Values of a fetched row regardless of the filter, for filters.
+    QVariant rawValue(int row, const QString& field) const;
+
+signals:
+    // The rows or the filter changed (opened, closed, re-read, filtered).
+    void rowsReset();
+    // The current record moved; recNo is 1-based (0 when none).
+    void currentChanged(int recNo);
+
+private:
+    void applyFilter();
+    void moveTo(int index);
+
+    Database& db_;
+    QString name_;
+    QString sql_;
+    QVector<std::pair<QString, QVariant>> params_;
+    QStringList fields_;
+    QHash<QString, int> fieldIndex_;
+    QVector<QVector<QVariant>> rows_;
+    QVector<int> visible_;
+    RowFilter filter_;
+    int current_ = -1;
+    bool active_ = false;
+    bool eof_ = true;
+};
+
+// A statement that changes data; its text and parameters are set before each run.
+class Command {
+public:
+    Command(Database& db, QString name, QString statement = {})
+        : db_(db), name_(std::move(name)), sql_(std::move(statement)) {}
+    void setSql(const QString& statement) { sql_ = statement; }
+    const QString& sql() const { return sql_; }
+    void setParam(const QString& name, const QVariant& value);
+    // Runs the statement; returns the number of rows it changed.
+    int execute();
+
+private:
+    Database& db_;
+    QString name_;
+    QString sql_;
+    Params params_;
+};

@@ -1,0 +1,149 @@
+#include "dataset_model.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QTableView>
+
+DatasetModel::DatasetModel(Dataset& dataset, QVector<GridColumn> columns, QObject* parent)
+    : QAbstractTableModel(parent), ds_(&dataset), columns_(std::move(columns))
+{
+    connectDataset();
+}
+
+void DatasetModel::connectDataset()
+{
+    disconnect(resetConn_);
+    disconnect(currentConn_);
+    currentConn_ = connect(ds_, &Dataset::currentChanged, this, &DatasetModel::currentRecordChanged);
+    resetConn_ = connect(ds_, &Dataset::rowsReset, this, [this] {
+        beginResetModel();
+        endResetModel();
+    });
+}
+
+void DatasetModel::setDataset(Dataset& dataset)
+{
+    beginResetModel();
+    ds_ = &dataset;
+    connectDataset();
+    endResetModel();
+}
+
+int DatasetModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ds_->recordCount();
+}
+
+int DatasetModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(columns_.size());
+}
+
+QString displayText(const QVariant& value)
+{
+    if (value.isNull() || !value.isValid())
+        return {};
+    switch (value.typeId()) {
+    case QMetaType::QDate: return value.toDate().toString(QStringLiteral("dd.MM.yyyy"));
+    case QMetaType::QDateTime: {
+        const QDateTime dt = value.toDateTime();
+        return dt.time() == QTime(0, 0) ? dt.date().toString(QStringLiteral("dd.MM.yyyy"))
+                                        : dt.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+    }
+    case QMetaType::Double: return QString::number(value.toDouble(), 'g', 15);
+    default: return value.toString();
+    }
+}
+
+QVariant DatasetModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.column() >= columns_.size())
+        return {};
+    const GridColumn& col = columns_[index.column()];
+    const QVariant value = ds_->valueAt(index.row(), ds_->fieldIndex(col.field));
+    switch (role) {
+    case Qt::DisplayRole:
+        return col.format ? col.format(value) : displayText(value);
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(col.alignment);
+    case Qt::ForegroundRole:
+    case Qt::BackgroundRole:
+    case Qt::FontRole: {
+        if (!rule_)
+            return {};
+        const auto style = rule_(*ds_, index.row(), col.field);
+        if (!style)
+            return {};
+        if (role == Qt::ForegroundRole && style->foreground)
+            return *style->foreground;
+        if (role == Qt::BackgroundRole && style->background)
+            return *style->background;
+        if (role == Qt::FontRole && style->bold) {
+            QFont f;
+            f.setBold(true);
+            return f;
+        }
+        return {};
+    }
+    default:
+        return {};
+    }
+}
+
+QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= columns_.size())
+        return {};
+    if (role == Qt::DisplayRole)
+        return columns_[section].title;
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    if (role == Qt::FontRole) {
+        QFont f;
+        f.setBold(true);
+        return f;
+    }
+    return {};
+}
+
+namespace {
+
+void selectCurrent(QTableView* grid, DatasetModel* model)
+{
+    const int rec = model->dataset().recNo();
+    if (rec <= 0 || model->rowCount() == 0)
+        return;
+    const QModelIndex idx = model->index(rec - 1, std::max(0, grid->currentIndex().column()));
+    if (grid->currentIndex().row() != idx.row()) {
+        grid->setCurrentIndex(idx);
+        grid->scrollTo(idx);
+    }
+}
+
+} // namespace
+
+void bindGrid(QTableView* grid, DatasetModel* model)
+{
+    grid->setModel(model);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 4);
+    const auto& cols = model->columns();
+    for (int i = 0; i < cols.size(); ++i) {
+        grid->setColumnWidth(i, cols[i].width);
+        grid->setColumnHidden(i, !cols[i].visible);
+    }
+    // Grid -> dataset.
+    QObject::connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, grid,
+                     [model](const QModelIndex& current) {
+                         if (current.isValid() && model->dataset().recNo() != current.row() + 1)
+                             model->dataset().setRecNo(current.row() + 1);
+                     });
+    // Dataset -> grid, on moves and after re-reads (the model is reset first).
+    QObject::connect(model, &QAbstractItemModel::modelReset, grid,
+                     [grid, model] { selectCurrent(grid, model); });
+    QObject::connect(model, &DatasetModel::currentRecordChanged, grid,
+                     [grid, model](int) { selectCurrent(grid, model); });
+    selectCurrent(grid, model);
+}

@@ -1,0 +1,14 @@
+#pragma once
+// The one way values are written into statement text where a statement is composed:
+// texts quoted with their quotes doubled, numbers with a point, dates through to_date.
+#include <QDate>
+#include <QString>
+
+namespace sql {
+// 'O''Brien' for O'Brien.
+QString quote(const QString& text);
+// to_date('05.03.2024', 'DD.MM.YYYY')
+QString date(const QDate& day);
+// A decimal number with a point and exactly `decimals` places ("12.5000").
+QString number(double value, int decimals);
+} // namespace sql

@@ -1,0 +1,1 @@
+// Replaced by the spreadsheet writer and the report engine.

@@ -1,0 +1,58 @@
+#pragma once
+// A fresh PostgreSQL database for one test, cloned from a template built from db/schema.sql.
+// The server comes from PGHOST/PGPORT/PGUSER/PGPASSWORD (the test command starts one).
+#include "database.h"
+
+#include <QDate>
+#include <QString>
+#include <QVariant>
+
+class TestDatabase {
+public:
+    // Creates the database; a missing server is a test failure with a clear message (throws).
+    TestDatabase();
+    ~TestDatabase();
+    TestDatabase(const TestDatabase&) = delete;
+    TestDatabase& operator=(const TestDatabase&) = delete;
+
+    const ConnectionSettings& settings() const { return settings_; }
+    // A connection of the test's own, apart from the program's (for checks and set-up).
+    Database& db() { return db_; }
+
+    // Runs statements of set-up; fails loudly with the database's message.
+    void run(const QString& statement, const Params& params = {});
+    QVariant value(const QString& statement, const Params& params = {});
+    int count(const QString& statement, const Params& params = {}) { return value(statement, params).toInt(); }
+
+    // Builders of the rows a test needs; each returns the new row's id.
+    int addWorker(const QString& fio);
+    int addGroup(const QString& caption);
+    int addProduct(const QString& marka, int groupId = 0, double massa = 1);
+    int addKind(const QString& vid, int id = 0);
+    int addOperation(int kindId, int productId, int naimen = 0);
+    int addNorm(int operationId, double price, int norma = 1, int prize = 0);
+    struct Entry {
+        int worker = 0;
+        int operation = 0;
+        QDate date = QDate::currentDate();
+        int shift = 1;
+        int quantity = 1;
+        int rejects = 0;
+        int hours = 8;
+        double price = 1;
+        int color = 0;
+        QString ok = QStringLiteral("no");
+    };
+    // The operation's product is the entry's product.
+    int addEntry(const Entry& e);
+
+    static QString schemaPath();
+
+private:
+    ConnectionSettings server(const QString& database) const;
+    void ensureTemplate(Database& admin, const QString& templateName);
+
+    ConnectionSettings settings_;
+    Database db_;
+    Database admin_;
+};
