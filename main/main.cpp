@@ -1,1 +1,19 @@
-int main() { return 0; }
+// Табель: the production register and timesheets of a factory floor.
+#include "build_stamp.h"
+#include "login_window.h"
+#include "windows.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Табель"));
+    Windows windows;
+    if (!windows.start(app.arguments().mid(1), BuildStamp{kBuildDate, kBuildTime}))
+        return 0;
+    TForm23& login = windows.loginWindow();
+    QObject::connect(&login, &QDialog::finished, &app, [] { QCoreApplication::exit(0); });
+    login.show();
+    return app.exec();
+}

@@ -1,1 +1,399 @@
-// Register window.
+#include "register_window.h"
+
+#include "actions.h"
+#include "data_module.h"
+#include "messages.h"
+
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+// The busy pointer for the length of a command.
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+bool isWeekend(const QDate& d) { return d.dayOfWeek() >= 6; }
+
+bool isAccepted(const QString& mark)
+{
+    const QString m = mark.trimmed();
+    return m == QLatin1String("ok") || m == QLatin1String("да");
+}
+
+QString dateOnly(const QVariant& v)
+{
+    if (v.isNull())
+        return {};
+    const QDate d = v.typeId() == QMetaType::QDateTime ? v.toDateTime().date() : v.toDate();
+    return d.toString(QStringLiteral("dd.MM.yyyy"));
+}
+
+QPushButton* makeButton(const QString& name, const QString& text, QWidget* parent)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+QVector<GridColumn> TForm1::gridColumns()
+{
+    const Qt::Alignment centred = Qt::AlignCenter;
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    return {
+        {QStringLiteral("fio"), QStringLiteral("Фамилия И.О."), 250, left},
+        {QStringLiteral("marka"), QStringLiteral("Марка изделия"), 260, left},
+        {QStringLiteral("vid"), QStringLiteral("Операция"), 155, left},
+        {QStringLiteral("nmn"), QStringLiteral("Вид"), 157, left},
+        {QStringLiteral("color"), QStringLiteral("Цвет"), 64, centred},
+        {QStringLiteral("time"), QStringLiteral("Часы"), 64, right},
+        {QStringLiteral("kol_vo"), QStringLiteral("Кол-во"), 57, right},
+        {QStringLiteral("brak"), QStringLiteral("Брак"), 49, right},
+        {QStringLiteral("summa"), QStringLiteral("Итого (р.)"), 78, right},
+        {QStringLiteral("prize"), QStringLiteral("Премия (%)"), 64, right, false},
+        {QStringLiteral("ok"), QStringLiteral("OK"), 37, centred},
+        {QStringLiteral("vvod"), QStringLiteral("Заведен"), 72, centred, true, dateOnly},
+    };
+}
+
+TForm1::TForm1(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Табель"));
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    setFixedSize(1281, 585);
+    model_ = new DatasetModel(dm_.Smena1, gridColumns(), this);
+    model_->setCellRule([](const Dataset& ds, int rec, const QString& field) -> std::optional<CellStyle> {
+        if (field != QLatin1String("ok"))
+            return std::nullopt;
+        const bool accepted = isAccepted(ds.valueAt(rec, ds.fieldIndex(field)).toString());
+        return CellStyle{accepted ? QColor(Qt::darkGreen) : QColor(Qt::red), std::nullopt, true};
+    });
+    buildControls();
+    buildMenu();
+    CurQuery = &dm_.Smena1;
+
+    Timer1.setObjectName(QStringLiteral("Timer1"));
+    Timer1.setInterval(30000);
+    connect(&Timer1, &QTimer::timeout, this, [this] {
+        if (links_.versionCheck)
+            links_.versionCheck();
+    });
+    Timer1.start();
+}
+
+void TForm1::buildControls()
+{
+    RadioButton1 = new QRadioButton(QStringLiteral("Смена №&1"), this);
+    RadioButton2 = new QRadioButton(QStringLiteral("Смена №&2"), this);
+    RadioButton3 = new QRadioButton(QStringLiteral("Смена №&3"), this);
+    RadioButton4 = new QRadioButton(QStringLiteral("&Переработка"), this);
+    DateT = new QDateEdit(QDate::currentDate(), this);
+    CBox1 = new QCheckBox(QStringLiteral("В&ыходной"), this);
+    DBGrid2 = new QTableView(this);
+    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("Добавить"), this);
+    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Изменить"), this);
+    Button3 = makeButton(QStringLiteral("Button3"), QStringLiteral("Удалить"), this);
+    Button8 = makeButton(QStringLiteral("Button8"), QStringLiteral("Обновить"), this);
+    Button5 = makeButton(QStringLiteral("Button5"), QStringLiteral("Ср.сд./хоз. работы"), this);
+    Button4 = makeButton(QStringLiteral("Button4"), QStringLiteral("Выход"), this);
+
+    RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
+    RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
+    RadioButton3->setObjectName(QStringLiteral("RadioButton3"));
+    RadioButton4->setObjectName(QStringLiteral("RadioButton4"));
+    DateT->setObjectName(QStringLiteral("DateT"));
+    DateT->setCalendarPopup(true);
+    DateT->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    DateT->setAccessibleName(QStringLiteral("Дата"));
+    CBox1->setObjectName(QStringLiteral("CBox1"));
+    CBox1->setAutoFillBackground(true);
+    DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
+    DBGrid2->setAccessibleName(QStringLiteral("Позиции смены"));
+    RadioButton1->setChecked(true);
+    for (QRadioButton* b : {RadioButton1, RadioButton2, RadioButton3, RadioButton4})
+        b->setAutoFillBackground(true);
+
+    bindGrid(DBGrid2, model_);
+    DBGrid2->horizontalHeader()->setHighlightSections(false);
+
+    auto* top = new QHBoxLayout;
+    for (QRadioButton* b : {RadioButton1, RadioButton2, RadioButton3, RadioButton4})
+        top->addWidget(b);
+    top->addStretch();
+    top->addWidget(DateT);
+    top->addWidget(CBox1);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {Button1, Button2, Button3, Button8, Button5})
+        buttons->addWidget(b);
+    buttons->addStretch();
+    buttons->addWidget(Button4);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(DBGrid2, 1);
+    layout->addLayout(buttons);
+    paintShiftButtons();
+    paintDayOff();
+
+    for (int shift = 1; shift <= 4; ++shift)
+        connect(shiftButton(shift), &QRadioButton::toggled, this, [this, shift](bool on) {
+            if (on)
+                ChooseShift(shift);
+        });
+    // A date is applied when the calendar closes or on Enter, not while it is being typed.
+    connect(DateT->calendarWidget(), &QCalendarWidget::clicked, this, [this] { DateChange(); },
+            Qt::QueuedConnection);
+    connect(DateT->calendarWidget(), &QCalendarWidget::activated, this, [this] { DateChange(); },
+            Qt::QueuedConnection);
+    DateT->installEventFilter(this);
+    connect(CBox1, &QCheckBox::toggled, this, [this] { paintDayOff(); });
+    connect(DBGrid2, &QTableView::doubleClicked, this, [this] { DBGrid2DblClick(); });
+    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    connect(Button8, &QPushButton::clicked, this, &TForm1::Button8Click);
+    connect(Button5, &QPushButton::clicked, this, [this] {
+        if (links_.works)
+            links_.works(registerDate());
+    });
+    connect(Button4, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TForm1::buildMenu()
+{
+    auto* bar = new QMenuBar(this);
+    auto item = [this](QMenu* menu, const QString& name, const QString& text, std::function<void()>* link) {
+        QAction* a = menu->addAction(text);
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this, [link] {
+            if (*link)
+                (*link)();
+        });
+        return a;
+    };
+    N2 = bar->addMenu(QStringLiteral("&Справочники"));
+    N2->setObjectName(QStringLiteral("N2"));
+    N1 = item(N2, QStringLiteral("N1"), QStringLiteral("Рабочие"), &links_.workers);
+    N3 = item(N2, QStringLiteral("N3"), QStringLiteral("Изделия"), &links_.products);
+    N4 = item(N2, QStringLiteral("N4"), QStringLiteral("Цены"), &links_.prices);
+    N6 = item(N2, QStringLiteral("N6"), QStringLiteral("Операции"), &links_.kinds);
+    N8 = item(N2, QStringLiteral("N8"), QStringLiteral("Ном. группы"), &links_.nomenclature);
+
+    N11 = bar->addMenu(QStringLiteral("&Табель"));
+    N11->setObjectName(QStringLiteral("N11"));
+    auto timesheet = [this](const QString& name, const QString& text, int tag) {
+        QAction* a = N11->addAction(text);
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this, [this, tag] {
+            if (links_.timesheet)
+                links_.timesheet(tag);
+        });
+        return a;
+    };
+    N9 = timesheet(QStringLiteral("N9"), QStringLiteral("Табель сделка"), 9);
+    N13 = item(N11, QStringLiteral("N13"), QStringLiteral("Табель по сменам"), &links_.timesheetByShifts);
+    N14 = timesheet(QStringLiteral("N14"), QStringLiteral("Табель хоз. работ"), 14);
+    N15 = timesheet(QStringLiteral("N15"), QStringLiteral("Табель ср. сдельная"), 15);
+    N17 = timesheet(QStringLiteral("N17"), QStringLiteral("Общий табель"), 17);
+
+    N7 = bar->addMenu(QStringLiteral("&Отчеты"));
+    N7->setObjectName(QStringLiteral("N7"));
+    N10 = item(N7, QStringLiteral("N10"), QStringLiteral("Сводные отчеты"), &links_.summaryReports);
+
+    N5 = bar->addAction(QStringLiteral("&Выход"));
+    N5->setObjectName(QStringLiteral("N5"));
+    connect(N5, &QAction::triggered, this, &QDialog::reject);
+    layout()->setMenuBar(bar);
+}
+
+QRadioButton* TForm1::shiftButton(int shiftNo) const
+{
+    switch (shiftNo) {
+    case 2: return RadioButton2;
+    case 3: return RadioButton3;
+    case 4: return RadioButton4;
+    default: return RadioButton1;
+    }
+}
+
+QDate TForm1::registerDate() const { return DateT->date(); }
+
+void TForm1::applyRole(::Role role)
+{
+    const bool full = role == ::Role::FullRights;
+    N2->menuAction()->setEnabled(full);
+    N11->menuAction()->setEnabled(full);
+    switch (role) {
+    case ::Role::FullRights:
+        break;
+    case ::Role::Viewer:
+        for (QWidget* w : std::initializer_list<QWidget*>{Button1, Button2, Button3, Button8, RadioButton1,
+                                                          RadioButton2, RadioButton3, RadioButton4, CBox1, DBGrid2,
+                                                          DateT})
+            w->setEnabled(false);
+        break;
+    case ::Role::Foremen:
+        Button2->setEnabled(false);
+        Button3->setEnabled(false);
+        break;
+    case ::Role::Warehouse:
+        Button1->setEnabled(false);
+        Button2->setEnabled(false);
+        Button3->setEnabled(false);
+        break;
+    }
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormActivate();
+}
+
+void TForm1::FormActivate()
+{
+    DateT->setDate(QDate::currentDate());
+    if (isWeekend(registerDate()))
+        CBox1->setChecked(true);
+    runAction(dm_.ADO_DB, [this] { openShiftLists(); });
+}
+
+void TForm1::openShiftLists()
+{
+    for (int shift = 1; shift <= 4; ++shift)
+        dm_.smena(shift).close();
+    for (int shift = 1; shift <= 4; ++shift) {
+        Dataset& ds = dm_.smena(shift);
+        ds.setParam(QStringLiteral("data"), registerDate());
+        ds.open();
+    }
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == DateT && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            DateChange();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TForm1::DateChange()
+{
+    {
+        BusyCursor busy;
+        runAction(dm_.ADO_DB, [this] { openShiftLists(); });
+        CBox1->setChecked(isWeekend(registerDate()));
+    }
+    DBGrid2->setFocus();
+}
+
+void TForm1::ChooseShift(int shiftNo)
+{
+    ShiftNo = shiftNo;
+    if (!shiftButton(shiftNo)->isChecked())
+        shiftButton(shiftNo)->setChecked(true);
+    model_->setDataset(dm_.smena(shiftNo));
+    paintShiftButtons();
+}
+
+void TForm1::paintShiftButtons()
+{
+    for (int shift = 1; shift <= 4; ++shift) {
+        QRadioButton* b = shiftButton(shift);
+        const bool current = shift == ShiftNo;
+        QPalette p = b->palette();
+        p.setColor(QPalette::Window, current ? QColor(Qt::darkGreen) : palette().color(QPalette::Button));
+        b->setPalette(p);
+        QFont f = b->font();
+        f.setBold(current);
+        b->setFont(f);
+    }
+}
+
+void TForm1::paintDayOff()
+{
+    const bool on = CBox1->isChecked();
+    QPalette p = CBox1->palette();
+    p.setColor(QPalette::Window, on ? QColor(Qt::red) : palette().color(QPalette::Button));
+    CBox1->setPalette(p);
+    QFont f = CBox1->font();
+    f.setBold(on);
+    CBox1->setFont(f);
+}
+
+void TForm1::DBGrid2DblClick()
+{
+    if (Role == kForemenWord)
+        return;
+    CurQuery = &dm_.smena(ShiftNo);
+    Dataset& ds = *CurQuery;
+    if (ds.isEmpty())
+        return;
+    runAction(dm_.ADO_DB, [&] {
+        store_.setMark(ds.field(QStringLiteral("id")).asInteger(),
+                       RegisterStore::toggledMark(ds.field(QStringLiteral("ok")).asString()));
+        ds.reopen(true);
+    });
+}
+
+void TForm1::Button3Click()
+{
+    Dataset& ds = dm_.smena(ShiftNo);
+    if (ds.field(QStringLiteral("id")).isNull())
+        return;
+    const int id = ds.field(QStringLiteral("id")).asInteger();
+    const int worker = ds.field(QStringLiteral("w_id")).asInteger();
+    const bool yes = msg::askYesNo(QStringLiteral("Удалить позицию из списка?"), QStringLiteral("Удаление"));
+    runAction(dm_.ADO_DB, [&] {
+        if (yes)
+            store_.deleteEntry(id, worker, ShiftNo, registerDate());
+        ds.reopen();
+    });
+}
+
+void TForm1::Button8Click()
+{
+    BusyCursor busy;
+    runAction(dm_.ADO_DB, [this] {
+        for (int shift = 1; shift <= 4; ++shift)
+            dm_.smena(shift).close();
+        for (int shift = 1; shift <= 4; ++shift)
+            dm_.smena(shift).open();
+    });
+}
+
+void TForm1::Button1Click()
+{
+    CurQuery = &dm_.smena(ShiftNo);
+    if (links_.addEntry)
+        links_.addEntry();
+}
+
+void TForm1::Button2Click()
+{
+    CurQuery = &dm_.smena(ShiftNo);
+    if (CurQuery->isEmpty())
+        return;
+    if (links_.changeEntry)
+        links_.changeEntry();
+}

@@ -1,0 +1,25 @@
+#pragma once
+// The register's statements: acceptance marks and deleting an entry together with the
+// worker's timesheet day cell.
+#include <QDate>
+
+class TDataModule6;
+
+class RegisterStore {
+public:
+    explicit RegisterStore(TDataModule6& dm) : dm_(dm) {}
+
+    // "ok" when the mark is neither "ok" nor "да", else "no".
+    static QString toggledMark(const QString& mark);
+    void setMark(int entryId, const QString& mark);
+
+    // Deletes the entry and sets the worker's day cell of that shift to the hours left,
+    // in one transaction: both happen or neither does.
+    void deleteEntry(int entryId, int workerId, int shiftNo, const QDate& date);
+
+    // The worker's hours of the day and shift in the register (0 when none).
+    int dayHours(int workerId, int shiftNo, const QDate& date);
+
+private:
+    TDataModule6& dm_;
+};
