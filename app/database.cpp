@@ -23,7 +23,12 @@ ConnectionSettings ConnectionSettings::fromArguments(const QStringList& argument
     return s;
 }
 
-Database::Database(QString connectionName) : name_(std::move(connectionName)) {}
+Database::Database(QString connectionName)
+{
+    // Qt keys connections by name: each Database gets its own.
+    static int created = 0;
+    name_ = QStringLiteral("%1#%2").arg(connectionName).arg(++created);
+}
 
 Database::~Database()
 {

@@ -4,10 +4,15 @@
 #include "lock_keys.h"
 #include "sql_text.h"
 
-QString RegisterStore::toggledMark(const QString& mark)
+bool RegisterStore::isAccepted(const QString& mark)
 {
     const QString m = mark.trimmed();
-    return (m == QLatin1String("да") || m == QLatin1String("ok")) ? QStringLiteral("no") : QStringLiteral("ok");
+    return m == QLatin1String("ok") || m == QStringLiteral("да");
+}
+
+QString RegisterStore::toggledMark(const QString& mark)
+{
+    return isAccepted(mark) ? QStringLiteral("no") : QStringLiteral("ok");
 }
 
 void RegisterStore::setMark(int entryId, const QString& mark)

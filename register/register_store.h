@@ -9,6 +9,8 @@ class RegisterStore {
 public:
     explicit RegisterStore(TDataModule6& dm) : dm_(dm) {}
 
+    // "ok" and "да" are the marks of an accepted entry.
+    static bool isAccepted(const QString& mark);
     // "ok" when the mark is neither "ok" nor "да", else "no".
     static QString toggledMark(const QString& mark);
     void setMark(int entryId, const QString& mark);

@@ -27,12 +27,6 @@ struct BusyCursor {
 
 bool isWeekend(const QDate& d) { return d.dayOfWeek() >= 6; }
 
-bool isAccepted(const QString& mark)
-{
-    const QString m = mark.trimmed();
-    return m == QLatin1String("ok") || m == QLatin1String("да");
-}
-
 QString dateOnly(const QVariant& v)
 {
     if (v.isNull())
@@ -82,7 +76,7 @@ TForm1::TForm1(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), st
     model_->setCellRule([](const Dataset& ds, int rec, const QString& field) -> std::optional<CellStyle> {
         if (field != QLatin1String("ok"))
             return std::nullopt;
-        const bool accepted = isAccepted(ds.valueAt(rec, ds.fieldIndex(field)).toString());
+        const bool accepted = RegisterStore::isAccepted(ds.valueAt(rec, ds.fieldIndex(field)).toString());
         return CellStyle{accepted ? QColor(Qt::darkGreen) : QColor(Qt::red), std::nullopt, true};
     });
     buildControls();

@@ -79,7 +79,6 @@ TestDatabase::TestDatabase()
     admin_.exec(QStringLiteral("select pg_advisory_lock(740391)"));
     try {
         ensureTemplate(admin_, templateName);
-        admin_.execute(QStringLiteral("drop database if exists %1").arg(name));
         admin_.execute(QStringLiteral("create database %1 template %2").arg(name, templateName));
     } catch (...) {
         admin_.exec(QStringLiteral("select pg_advisory_unlock(740391)"));

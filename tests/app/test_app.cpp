@@ -1,0 +1,363 @@
+// The application core: connection settings, datasets and filters, the data module's
+// helpers, lost connections, the build check and the login.
+#include "actions.h"
+#include "data_module.h"
+#include "login_window.h"
+#include "message_recorder.h"
+#include "register_window.h"
+#include "sql_text.h"
+#include "test_database.h"
+#include "windows.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+#include <memory>
+
+class AppTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestDatabase> tdb;
+    std::unique_ptr<TDataModule6> dm;
+    std::unique_ptr<MessageRecorder> messages;
+
+private slots:
+    void init()
+    {
+        messages = std::make_unique<MessageRecorder>();
+        tdb = std::make_unique<TestDatabase>();
+        dm = std::make_unique<TDataModule6>();
+        dm->ADO_DB.open(tdb->settings());
+    }
+    void cleanup()
+    {
+        dm.reset();
+        tdb.reset();
+        messages.reset();
+    }
+
+    void connectionSettings_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("host");
+        QTest::newRow("none") << QStringList{} << "corvel" << "127.0.0.1";
+        QTest::newRow("database alone is ignored") << QStringList{"plant"} << "corvel" << "127.0.0.1";
+        QTest::newRow("empty server") << QStringList{"plant", ""} << "corvel" << "127.0.0.1";
+        QTest::newRow("both, unchanged") << QStringList{" plant ", "10.0.0.5"} << " plant " << "10.0.0.5";
+    }
+    void connectionSettings()
+    {
+        QFETCH(QStringList, args);
+        const auto s = ConnectionSettings::fromArguments(args);
+        QTEST(s.database, "database");
+        QTEST(s.host, "host");
+    }
+
+    void environmentOverridesPortUserPassword()
+    {
+        const QByteArray port = qgetenv("PGPORT"), user = qgetenv("PGUSER"), password = qgetenv("PGPASSWORD");
+        qputenv("PGPORT", "6543");
+        qputenv("PGUSER", "clerk");
+        qputenv("PGPASSWORD", "secret");
+        const auto s = ConnectionSettings::fromArguments({});
+        qputenv("PGPORT", port);
+        qputenv("PGUSER", user);
+        qputenv("PGPASSWORD", password);
+        QCOMPARE(s.port, 6543);
+        QCOMPARE(s.user, QStringLiteral("clerk"));
+        QCOMPARE(s.password, QStringLiteral("secret"));
+    }
+
+    void datasetNavigatesAndReadsFieldsIgnoringCase()
+    {
+        Dataset ds(dm->ADO_DB, "ds",
+                   "select * from (values (1, 'Ёлкин А.А.', date '2024-03-05'), (2, 'ёжиков б.б.', null), "
+                   "(3, 'Иванов В.В.', null)) v(id, fio, d) where id >= :least order by id");
+        ds.setParam("least", 1);
+        ds.open();
+        QCOMPARE(ds.recordCount(), 3);
+        QCOMPARE(ds.recNo(), 1);
+        QCOMPARE(ds.field("FIO").asString(), QStringLiteral("Ёлкин А.А."));
+        QCOMPARE(ds.field("d").asDate(), QDate(2024, 3, 5));
+        ds.next();
+        ds.next();
+        QVERIFY(!ds.eof());
+        ds.next();
+        QVERIFY(ds.eof());
+        QCOMPARE(ds.recNo(), 3);
+        QVERIFY(ds.locate("id", 2));
+        QCOMPARE(ds.recNo(), 2);
+        QVERIFY(ds.field("d").isNull());
+        ds.setParam("least", 3);
+        ds.reopen();
+        QCOMPARE(ds.recordCount(), 1);
+        ds.close();
+        QCOMPARE(ds.recNo(), 0);
+        QVERIFY(ds.field("id").isNull());
+    }
+
+    void filtersAreCaseBlindAndLiteral_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("cyrillic prefix") << "starts" << "ёЛ" << QStringList{"Ёлкин"};
+        QTest::newRow("apostrophe") << "starts" << "Д'" << QStringList{"Д'Артаньян"};
+        QTest::newRow("percent is literal") << "contains" << "%" << QStringList{"100% хлопок"};
+        QTest::newRow("underscore is literal") << "contains" << "_" << QStringList{"A_B"};
+        QTest::newRow("contains anywhere") << "contains" << "кин" << QStringList{"Ёлкин"};
+        QTest::newRow("empty keeps all") << "starts" << ""
+                                         << QStringList{"100% хлопок", "A_B", "AxB", "Д'Артаньян", "Ёлкин"};
+        QTest::newRow("equals trims padding") << "equals" << "axb" << QStringList{"AxB"};
+    }
+    void filtersAreCaseBlindAndLiteral()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, text);
+        QFETCH(QStringList, expected);
+        Dataset ds(dm->ADO_DB, "ds",
+                   "select n::char(20) n from unnest(array['Ёлкин','Д''Артаньян','100% хлопок','A_B','AxB']) n "
+                   "order by n");
+        ds.open();
+        if (kind == "starts")
+            ds.setFilter(filters::startsWith("n", text));
+        else if (kind == "contains")
+            ds.setFilter(filters::contains("n", text));
+        else
+            ds.setFilter(filters::equals("n", text));
+        QStringList got;
+        for (ds.first(); !ds.eof(); ds.next())
+            got << ds.field("n").asString().trimmed();
+        got.sort();
+        expected.sort();
+        QCOMPARE(got, expected);
+        ds.clearFilter();
+        QCOMPARE(ds.recordCount(), 5);
+    }
+
+    void quotedTextRoundTrips()
+    {
+        const QString name = QStringLiteral("O'Brien \"Ёлка\" \\ ; --");
+        dm->SQL_exec.setSql("insert into accounts_dep.person(fio) values(" + sql::quote(name) + ")");
+        QCOMPARE(dm->SQL_exec.execute(), 1);
+        QCOMPARE(tdb->count("select count(*) from accounts_dep.person where fio=:f", {{"f", name}}), 1);
+        QCOMPARE(sql::date(QDate(2024, 3, 5)), QStringLiteral("to_date('05.03.2024', 'DD.MM.YYYY')"));
+    }
+
+    void checkExists_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("result");
+        QTest::newRow("nothing") << 0 << 0;
+        QTest::newRow("two") << 2 << 1;
+    }
+    void checkExists()
+    {
+        QFETCH(int, rows);
+        QFETCH(int, result);
+        const QString st = QStringLiteral("select count(*) cnt from generate_series(1, %1)").arg(rows);
+        QCOMPARE(dm->CheckExists(st, "Такая операция уже заведена!"), result);
+        QCOMPARE(messages->shown.size(), result);
+        if (result) {
+            QCOMPARE(messages->last(), QStringLiteral("Такая операция уже заведена!"));
+            QCOMPARE(messages->shown.last().caption, QStringLiteral("Ошибка"));
+        }
+        QVERIFY(!dm->Control.isActive());
+    }
+
+    void fixDecimalSeparator_data()
+    {
+        QTest::addColumn<QString>("delim");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("fixed");
+        QTest::newRow("comma") << "." << "12,5" << "12.5";
+        QTest::newRow("first comma only") << "." << "1,2,3" << "1.2,3";
+        QTest::newRow("point stays") << "." << "12.5" << "12.5";
+        QTest::newRow("whole") << "." << "12" << "12";
+        QTest::newRow("empty delim") << "" << "12,5" << "125";
+        QTest::newRow("point to comma") << "," << "1.5" << "1,5";
+    }
+    void fixDecimalSeparator()
+    {
+        QFETCH(QString, delim);
+        QFETCH(QString, text);
+        dm->Delim = delim;
+        QTEST(dm->FixDecimalSeparator(text), "fixed");
+    }
+
+    void lostConnectionIsReportedAndReopened()
+    {
+        tdb->run("select pg_terminate_backend(pid) from pg_stat_activity where datname=current_database() "
+                 "and pid<>pg_backend_pid()");
+        bool failed = false;
+        try {
+            dm->ADO_DB.scalar("select 1");
+        } catch (const DbError& e) {
+            failed = true;
+            QVERIFY(e.connectionLost());
+            QVERIFY(e.message().contains(QStringLiteral("Соединение с базой данных потеряно")));
+        }
+        QVERIFY(failed);
+        QCOMPARE(dm->ADO_DB.scalar("select 41 + 1").toInt(), 42);
+        // The session settings come back with the connection.
+        QCOMPARE(dm->ADO_DB.scalar("select to_char('05.03.2024'::date, 'MM')").toString(), QStringLiteral("03"));
+    }
+
+    void failedCommandRollsBackAndIsShown()
+    {
+        const bool ok = runAction(dm->ADO_DB, [&] {
+            Transaction tx(dm->ADO_DB);
+            dm->ADO_DB.execute("insert into accounts_dep.person(fio) values('Петров П.П.')");
+            dm->ADO_DB.execute("select no_such_column from accounts_dep.person");
+            tx.commit();
+        });
+        QVERIFY(!ok);
+        QCOMPARE(messages->shown.size(), 1);
+        QVERIFY(messages->last().contains("no_such_column"));
+        QCOMPARE(tdb->count("select count(*) from accounts_dep.person where fio='Петров П.П.'"), 0);
+        // The program goes on.
+        QCOMPARE(dm->ADO_DB.scalar("select 1").toInt(), 1);
+    }
+
+    void buildStamp()
+    {
+        const BuildStamp s = buildStampOf(QDateTime(QDate(2024, 2, 27), QTime(15, 11, 3)));
+        QCOMPARE(s.date, 20240227);
+        QCOMPARE(s.time, 54663);
+    }
+
+    void versionCheck_data()
+    {
+        QTest::addColumn<int>("storedDate");
+        QTest::addColumn<int>("storedTime");
+        QTest::addColumn<bool>("current");
+        QTest::addColumn<int>("afterDate");
+        QTest::addColumn<int>("afterTime");
+        QTest::newRow("older stored: recorded") << 20240101 << 5 << true << 20240227 << 54663;
+        QTest::newRow("same day, earlier time") << 20240227 << 100 << true << 20240227 << 54663;
+        QTest::newRow("same stamp: nothing written") << 20240227 << 54663 << true << 20240227 << 54663;
+        QTest::newRow("newer day stored") << 20240301 << 0 << false << 20240301 << 0;
+        QTest::newRow("same day, later time") << 20240227 << 54664 << false << 20240227 << 54664;
+    }
+    void versionCheck()
+    {
+        QFETCH(int, storedDate);
+        QFETCH(int, storedTime);
+        tdb->run("update accounts_dep.ver set d=:d, t=:t, delim=','", {{"d", storedDate}, {"t", storedTime}});
+        QTEST(checkVersion(*dm, {20240227, 54663}), "current");
+        QTEST(tdb->value("select d from accounts_dep.ver").toInt(), "afterDate");
+        QTEST(tdb->value("select t from accounts_dep.ver").toInt(), "afterTime");
+        QCOMPARE(dm->Delim, QStringLiteral(","));
+    }
+
+    void loginChoosesRoleAndShowsRegister_data()
+    {
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("full") << "7391" << true;
+        QTest::newRow("full, long code") << "63527140" << true;
+        QTest::newRow("blanks around") << "  plavik " << true;
+        QTest::newRow("foremen") << "brodlin" << true;
+        QTest::newRow("warehouse") << "tumov" << true;
+        QTest::newRow("capitals refused") << "PLAVIK" << false;
+        QTest::newRow("wrong") << "1234" << false;
+    }
+    void loginChoosesRoleAndShowsRegister()
+    {
+        QFETCH(QString, word);
+        QFETCH(bool, accepted);
+        QDialog registerWindow;
+        int shown = 0;
+        QString remembered;
+        std::optional<Role> restricted;
+        TForm23::Hooks hooks;
+        hooks.registerWindow = &registerWindow;
+        hooks.rememberWord = [&](const QString& w) { remembered = w; };
+        hooks.restrict = [&](Role r) { restricted = r; };
+        TForm23 login(*dm, {20240227, 54663}, hooks);
+        // The register closes as soon as it is shown.
+        auto closer = new QTimer(&login);
+        connect(closer, &QTimer::timeout, &registerWindow, [&] {
+            if (registerWindow.isVisible()) {
+                ++shown;
+                registerWindow.reject();
+            }
+        });
+        closer->start(10);
+        login.Edit1->setText(word);
+        login.Button1->click();
+        QCOMPARE(remembered, word.trimmed());
+        QCOMPARE(shown, accepted ? 1 : 0);
+        QCOMPARE(restricted.has_value(), accepted);
+        if (accepted) {
+            QCOMPARE(login.result(), int(QDialog::Accepted));
+            for (int shift = 1; shift <= 4; ++shift)
+                QCOMPARE(dm->smena(shift).param("ok").toString(), QStringLiteral("ta"));
+            QVERIFY(messages->shown.isEmpty());
+        } else {
+            QCOMPARE(messages->texts(), QStringList{"Введены неверные данные."});
+            QCOMPARE(messages->shown.last().caption, QStringLiteral("Ошибка"));
+        }
+    }
+
+    void loginCaptionShowsBuildAfterCheck()
+    {
+        tdb->run("update accounts_dep.ver set d=20200101, t=0");
+        TForm23 login(*dm, {20240227, 54663}, {});
+        login.show();
+        QCOMPARE(login.windowTitle(), QStringLiteral("Авторизация (build: 20240227.54663)"));
+        QCOMPARE(tdb->value("select d from accounts_dep.ver").toInt(), 20240227);
+    }
+
+    // A newer build in the database ends the program within 5 seconds, even while the
+    // message is still open and nobody answers it.
+    void newerBuildEndsProgramEvenUnanswered()
+    {
+        tdb->run("update accounts_dep.ver set d=20990101, t=0");
+        struct Unanswered : MessageRecorder {
+            QEventLoop* loop = nullptr;
+            void show(const QString& text, const QString& caption, msg::Icon icon) override
+            {
+                MessageRecorder::show(text, caption, icon);
+                QEventLoop l;
+                loop = &l;
+                QTimer::singleShot(8000, &l, &QEventLoop::quit);
+                l.exec();
+                loop = nullptr;
+            }
+        } unanswered;
+        QElapsedTimer clock;
+        bool ended = false;
+        TForm23::Hooks hooks;
+        hooks.endProgram = [&] {
+            ended = true;
+            if (unanswered.loop)
+                unanswered.loop->quit();
+        };
+        TForm23 login(*dm, {20240227, 54663}, hooks);
+        clock.start();
+        login.VersionCheck();
+        QVERIFY(ended);
+        QVERIFY2(clock.elapsed() < 7000, "the 5-second end did not fire while the message was open");
+        QCOMPARE(unanswered.texts(),
+                 QStringList{"Версия программы не соответсвует БД! Запустите программу через 5 мин."});
+        QCOMPARE(tdb->value("select d from accounts_dep.ver").toInt(), 20990101);
+    }
+
+    void unreachableServerEndsStartUp()
+    {
+        const QByteArray port = qgetenv("PGPORT");
+        qputenv("PGPORT", "1");
+        Windows windows;
+        const bool started = windows.start({"corvel", "127.0.0.1"}, {20240227, 0});
+        qputenv("PGPORT", port);
+        QVERIFY(!started);
+        QCOMPARE(messages->texts(), QStringList{"Подключение к БД отсутсвует!!!"});
+        QCOMPARE(messages->shown.last().caption, QStringLiteral("Ошибка!"));
+    }
+};
+
+QTEST_MAIN(AppTest)
+#include "test_app.moc"

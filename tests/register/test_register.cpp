@@ -1,0 +1,285 @@
+// The register window: shift lists, dates and the day-off mark, acceptance, deleting with
+// the timesheet cell, and the role restrictions.
+#include "data_module.h"
+#include "message_recorder.h"
+#include "register_window.h"
+#include "test_database.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QtTest>
+#include <memory>
+
+namespace {
+const QDate kWednesday(2024, 3, 13);
+const QDate kSaturday(2024, 3, 16);
+} // namespace
+
+class RegisterTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<MessageRecorder> messages;
+    std::unique_ptr<TestDatabase> tdb;
+    std::unique_ptr<TDataModule6> dm;
+    std::unique_ptr<TForm1> reg;
+    int worker = 0, operation = 0;
+
+    // Opens the register for a date as the login and a date change would.
+    void openOn(const QDate& date)
+    {
+        for (int shift = 1; shift <= 4; ++shift)
+            dm->smena(shift).setParam("ok", "ta");
+        reg->DateT->setDate(date);
+        reg->DateChange();
+    }
+    QStringList shownColumn(const QString& field)
+    {
+        QStringList out;
+        auto* model = reg->DBGrid2->model();
+        for (int col = 0; col < model->columnCount(); ++col) {
+            if (static_cast<DatasetModel*>(model)->columns()[col].field != field)
+                continue;
+            for (int row = 0; row < model->rowCount(); ++row)
+                out << model->index(row, col).data().toString();
+        }
+        return out;
+    }
+    int hTabelDay(int day)
+    {
+        return tdb->value(QStringLiteral("select coalesce(d%1, -1) from accounts_dep.h_tabel where w_id=:w").arg(day),
+                          {{"w", worker}})
+            .toInt();
+    }
+
+private slots:
+    void init()
+    {
+        messages = std::make_unique<MessageRecorder>();
+        tdb = std::make_unique<TestDatabase>();
+        dm = std::make_unique<TDataModule6>();
+        dm->ADO_DB.open(tdb->settings());
+        reg = std::make_unique<TForm1>(*dm);
+        worker = tdb->addWorker("Д'Артаньян Ш.Б.");
+        const int kind = tdb->addKind("Сборка");
+        operation = tdb->addOperation(kind, tdb->addProduct("КМ-1"));
+        tdb->addNorm(operation, 10);
+    }
+    void cleanup()
+    {
+        reg.reset();
+        dm.reset();
+        tdb.reset();
+        messages.reset();
+    }
+
+    void gridHasTheRegisterColumns()
+    {
+        auto* grid = reg->DBGrid2;
+        QStringList titles;
+        for (int c = 0; c < grid->model()->columnCount(); ++c)
+            titles << grid->model()->headerData(c, Qt::Horizontal).toString();
+        QCOMPARE(titles, (QStringList{"Фамилия И.О.", "Марка изделия", "Операция", "Вид", "Цвет", "Часы", "Кол-во",
+                                      "Брак", "Итого (р.)", "Премия (%)", "OK", "Заведен"}));
+        QCOMPARE(grid->columnWidth(0), 250);
+        QCOMPARE(grid->columnWidth(1), 260);
+        QCOMPARE(grid->columnWidth(8), 78);
+        QVERIFY(grid->isColumnHidden(9));
+        QCOMPARE(reg->windowTitle(), QStringLiteral("Табель"));
+        QVERIFY(reg->RadioButton1->isChecked());
+    }
+
+    // Marks "no", "ok" and "да" are listed; "ta" and an empty mark are not. A name with an
+    // apostrophe is shown as it is.
+    void listsEntriesByMark()
+    {
+        for (const char* mark : {"no", "ok", "да", "ta", ""})
+            tdb->addEntry({worker, operation, kWednesday, 2, 3, 1, 8, 2.5, 0, QString::fromUtf8(mark)});
+        tdb->run("update accounts_dep.smena set ok=null where ok=''");
+        openOn(kWednesday);
+        reg->RadioButton2->click();
+        QCOMPARE(reg->ShiftNo, 2);
+        QCOMPARE(shownColumn("ok"), (QStringList{"no", "ok", "да"}));
+        QCOMPARE(shownColumn("fio").value(0), QStringLiteral("Д'Артаньян Ш.Б."));
+        QCOMPARE(shownColumn("summa").value(0), QStringLiteral("5"));  // (3 - 1) × 2.5
+    }
+
+    void acceptanceColours()
+    {
+        tdb->addEntry({worker, operation, kWednesday, 1, 1, 0, 8, 1, 0, "ok"});
+        tdb->addEntry({worker, operation, kWednesday, 1, 1, 0, 8, 1, 1, "no"});
+        openOn(kWednesday);
+        auto* model = reg->DBGrid2->model();
+        const QModelIndex accepted = model->index(0, 10), open = model->index(1, 10);
+        QCOMPARE(accepted.data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::darkGreen));
+        QCOMPARE(open.data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
+        QVERIFY(open.data(Qt::FontRole).value<QFont>().bold());
+        QVERIFY(!model->index(0, 0).data(Qt::ForegroundRole).isValid());
+    }
+
+    void dateChangeRereadsAndMarksWeekend()
+    {
+        tdb->addEntry({worker, operation, kSaturday, 1});
+        openOn(kSaturday);
+        QVERIFY(reg->CBox1->isChecked());
+        QVERIFY(reg->CBox1->font().bold());
+        QCOMPARE(dm->Smena1.recordCount(), 1);
+        openOn(kWednesday);
+        QVERIFY(!reg->CBox1->isChecked());
+        QCOMPARE(dm->Smena1.recordCount(), 0);
+        // A user's own mark stays until the date changes.
+        reg->CBox1->setChecked(true);
+        reg->RadioButton3->click();
+        QVERIFY(reg->CBox1->isChecked());
+        // Enter in the date picker applies a typed date.
+        reg->DateT->setDate(kSaturday);
+        QTest::keyClick(reg->DateT, Qt::Key_Return);
+        QCOMPARE(dm->Smena1.param("data").toDate(), kSaturday);
+        QVERIFY(reg->CBox1->isChecked());
+    }
+
+    void switchingShiftsDoesNotReread()
+    {
+        openOn(kWednesday);
+        tdb->addEntry({worker, operation, kWednesday, 3});
+        reg->RadioButton3->click();
+        QCOMPARE(reg->DBGrid2->model()->rowCount(), 0);
+        QVERIFY(reg->RadioButton3->font().bold());
+        QVERIFY(!reg->RadioButton1->font().bold());
+        reg->RadioButton1->click();
+        reg->RadioButton3->click();
+        QCOMPARE(reg->DBGrid2->model()->rowCount(), 0);
+        reg->Button8->click();
+        QCOMPARE(reg->DBGrid2->model()->rowCount(), 1);
+    }
+
+    void doubleClickTogglesAcceptance_data()
+    {
+        QTest::addColumn<QString>("role");
+        QTest::addColumn<QString>("mark");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("no becomes ok") << "7391" << "no" << "ok";
+        QTest::newRow("ok becomes no") << "7391" << "ok" << "no";
+        QTest::newRow("да becomes no") << "tumov" << "да" << "no";
+        QTest::newRow("foremen change nothing") << "brodlin" << "no" << "no";
+    }
+    void doubleClickTogglesAcceptance()
+    {
+        QFETCH(QString, role);
+        QFETCH(QString, mark);
+        tdb->addEntry({worker, operation, kWednesday, 1, 1, 0, 8, 1, 0, "no"});
+        const int id = tdb->addEntry({worker, operation, kWednesday, 1, 1, 0, 8, 1, 5, mark});
+        openOn(kWednesday);
+        reg->Role = role;
+        dm->Smena1.setRecNo(2);
+        reg->DBGrid2DblClick();
+        QTEST(tdb->value("select trim(ok) from accounts_dep.smena where id=:id", {{"id", id}}).toString(), "after");
+        QCOMPARE(dm->Smena1.recNo(), 2);
+        QCOMPARE(reg->DBGrid2->currentIndex().row(), 1);
+    }
+
+    // Deleting one of two entries leaves the day cell at the other entry's hours; deleting
+    // the last one sets it to 0; the row's other days stay; declining changes nothing.
+    void deleteKeepsTimesheetCell()
+    {
+        const int first = tdb->addEntry({worker, operation, kWednesday, 1, 1, 0, 5});
+        tdb->addEntry({worker, operation, kWednesday, 1, 1, 0, 3, 1, 7});
+        tdb->run("insert into accounts_dep.h_tabel(w_id, month, year, smena, d1, d13) values(:w, 3, 2024, 1, 7, 8)",
+                 {{"w", worker}});
+        openOn(kWednesday);
+        QVERIFY(dm->Smena1.locate("id", first));
+
+        messages->answers = {false};
+        reg->Button3Click();
+        QCOMPARE(messages->shown.last().caption, QStringLiteral("Удаление"));
+        QCOMPARE(messages->last(), QStringLiteral("Удалить позицию из списка?"));
+        QCOMPARE(tdb->count("select count(*) from accounts_dep.smena"), 2);
+        QCOMPARE(hTabelDay(13), 8);
+
+        QVERIFY(dm->Smena1.locate("id", first));
+        messages->answers = {true};
+        reg->Button3Click();
+        QCOMPARE(tdb->count("select count(*) from accounts_dep.smena"), 1);
+        QCOMPARE(hTabelDay(13), 3);
+        QCOMPARE(dm->Smena1.recordCount(), 1);
+
+        messages->answers = {true};
+        reg->Button3Click();
+        QCOMPARE(hTabelDay(13), 0);
+        QCOMPARE(hTabelDay(1), 7);
+        QCOMPARE(tdb->count("select count(*) from accounts_dep.h_tabel"), 1);
+        // On an empty list nothing is asked.
+        messages->clear();
+        reg->Button3Click();
+        QVERIFY(messages->shown.isEmpty());
+    }
+
+    void failedDeleteLeavesEntryAndCell()
+    {
+        tdb->addEntry({worker, operation, kWednesday, 1, 1, 0, 5});
+        tdb->run("insert into accounts_dep.h_tabel(w_id, month, year, smena, d13) values(:w, 3, 2024, 1, 5)",
+                 {{"w", worker}});
+        tdb->run("create function fail() returns trigger language plpgsql as $$ begin raise exception "
+                 "'таблица заблокирована'; end $$");
+        tdb->run("create trigger h_fail before update on accounts_dep.h_tabel for each row execute function fail()");
+        openOn(kWednesday);
+        messages->answers = {true};
+        reg->Button3Click();
+        QVERIFY(messages->last().contains(QStringLiteral("таблица заблокирована")));
+        QCOMPARE(tdb->count("select count(*) from accounts_dep.smena"), 1);
+        QCOMPARE(hTabelDay(13), 5);
+        QCOMPARE(dm->Smena1.recordCount(), 1);
+    }
+
+    void rolesRestrictTheWindow_data()
+    {
+        QTest::addColumn<int>("role");
+        QTest::addColumn<QString>("disabled");
+        QTest::newRow("full") << int(Role::FullRights) << "";
+        QTest::newRow("viewer") << int(Role::Viewer)
+                                << "Button1 Button2 Button3 Button8 RadioButton1 RadioButton2 RadioButton3 "
+                                   "RadioButton4 CBox1 DBGrid2 DateT N2 N11";
+        QTest::newRow("foremen") << int(Role::Foremen) << "Button2 Button3 N2 N11";
+        QTest::newRow("warehouse") << int(Role::Warehouse) << "Button1 Button2 Button3 N2 N11";
+    }
+    void rolesRestrictTheWindow()
+    {
+        QFETCH(int, role);
+        QFETCH(QString, disabled);
+        reg->applyRole(Role(role));
+        const QStringList off = disabled.split(' ', Qt::SkipEmptyParts);
+        for (const char* name : {"Button1", "Button2", "Button3", "Button8", "Button5", "Button4", "RadioButton1",
+                                 "RadioButton2", "RadioButton3", "RadioButton4", "CBox1", "DBGrid2", "DateT"}) {
+            auto* w = reg->findChild<QWidget*>(name);
+            QVERIFY2(w, name);
+            QCOMPARE(w->isEnabled(), !off.contains(name));
+        }
+        QCOMPARE(reg->N2->menuAction()->isEnabled(), !off.contains("N2"));
+        QCOMPARE(reg->N11->menuAction()->isEnabled(), !off.contains("N11"));
+        QVERIFY(reg->N7->menuAction()->isEnabled());
+        QVERIFY(reg->N5->isEnabled());
+    }
+
+    void menuHasEveryItem()
+    {
+        QStringList items;
+        for (QAction* a : reg->findChildren<QAction*>())
+            if (!a->objectName().isEmpty())
+                items << a->objectName() + "=" + a->text().remove('&');
+        items.sort();
+        QStringList expected{"N1=Рабочие", "N10=Сводные отчеты", "N13=Табель по сменам",
+                                     "N14=Табель хоз. работ", "N15=Табель ср. сдельная", "N17=Общий табель",
+                                     "N3=Изделия", "N4=Цены", "N5=Выход", "N6=Операции", "N8=Ном. группы",
+                                     "N9=Табель сделка"};
+        expected.sort();
+        QCOMPARE(items, expected);
+    }
+};
+
+QTEST_MAIN(RegisterTest)
+#include "test_register.moc"
