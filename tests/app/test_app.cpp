@@ -2,6 +2,7 @@
 // helpers, lost connections, the build check and the login.
 #include "actions.h"
 #include "data_module.h"
+#include "decimal4.h"
 #include "login_window.h"
 #include "message_recorder.h"
 #include "register_window.h"
@@ -135,6 +136,41 @@ private slots:
         QCOMPARE(got, expected);
         ds.clearFilter();
         QCOMPARE(ds.recordCount(), 5);
+    }
+
+    void entryPricing_data()
+    {
+        QTest::addColumn<QString>("lowest");
+        QTest::addColumn<bool>("dayOff");
+        QTest::addColumn<int>("shift");
+        QTest::addColumn<QString>("price");
+        QTest::newRow("shift 1") << "8" << false << 1 << "8";
+        QTest::newRow("shift 2") << "10.3" << false << 2 << "10.3";
+        QTest::newRow("day off") << "8" << true << 1 << "16";
+        QTest::newRow("third shift") << "8" << false << 3 << "9.6";
+        QTest::newRow("overtime") << "8" << false << 4 << "12";
+        QTest::newRow("day off, third shift: 2.4x") << "8" << true << 3 << "19.2";
+        QTest::newRow("day off, overtime: 3x") << "8" << true << 4 << "24";
+        QTest::newRow("no binary fractions") << "0.1" << true << 3 << "0.24";
+        QTest::newRow("rounded to four places") << "1.2345" << false << 3 << "1.4814";
+    }
+    void entryPricing()
+    {
+        QFETCH(QString, lowest);
+        QFETCH(bool, dayOff);
+        QFETCH(int, shift);
+        const Decimal4 price = entryPrice(*Decimal4::fromText(lowest), dayOff, shift);
+        QTEST(price.toString(), "price");
+        QCOMPARE(Decimal4::fromDouble(lowest.toDouble()).toString(), lowest);
+    }
+
+    void decimalText()
+    {
+        QCOMPARE(Decimal4::fromText("12,5")->toString(4), QStringLiteral("12.5000"));
+        QCOMPARE(Decimal4::fromText("-0.00005")->toString(), QStringLiteral("-0.0001"));
+        QVERIFY(!Decimal4::fromText("1,2,3"));
+        QVERIFY(!Decimal4::fromText("abc"));
+        QVERIFY(!Decimal4::fromText(""));
     }
 
     void quotedTextRoundTrips()

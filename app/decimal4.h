@@ -1,0 +1,37 @@
+#pragma once
+// An exact decimal with four places, for the prices and amounts the program computes
+// itself (a norm price × 2 × 1.2 must not pick up binary fractions).
+#include <QString>
+#include <QtGlobal>
+#include <optional>
+
+class Decimal4 {
+public:
+    Decimal4() = default;
+    static Decimal4 fromUnits(qint64 units) { Decimal4 d; d.units_ = units; return d; }
+    // Rounded half away from zero to four places; the value as the database sent it.
+    static Decimal4 fromDouble(double value);
+    // "12,5", "12.5", "-3", "0.12345"; a comma or a point separates decimals. Nullopt when
+    // the text is not such a number.
+    static std::optional<Decimal4> fromText(const QString& text);
+
+    qint64 units() const { return units_; }  // ten-thousandths
+    double toDouble() const { return double(units_) / 10000.0; }
+    // Multiplied by numerator/denominator, rounded half away from zero to four places.
+    Decimal4 scaled(qint64 numerator, qint64 denominator) const;
+    Decimal4 operator*(qint64 factor) const { return fromUnits(units_ * factor); }
+    Decimal4 operator*(const Decimal4& other) const { return scaled(other.units_, 10000); }
+    bool operator==(const Decimal4& other) const { return units_ == other.units_; }
+
+    // With a point and no trailing zeros ("12.5", "8", "2.4").
+    QString toString() const;
+    // With a point and exactly `places` decimals (at most 4).
+    QString toString(int places) const;
+
+private:
+    qint64 units_ = 0;
+};
+
+// The unit price of an entry: the operation's lowest norm price, doubled on a day off,
+// then × 1.2 in the third shift or × 1.5 in overtime (shift 4).
+Decimal4 entryPrice(Decimal4 lowestNormPrice, bool dayOff, int shiftNo);
