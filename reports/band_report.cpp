@@ -1,0 +1,837 @@
+#include "band_report.h"
+
+#include "excel_book.h"
+#include "messages.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QToolBar>
+#include <QtDebug>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+namespace report {
+
+namespace {
+
+constexpr double kMargin = 10;        // mm on every side
+constexpr double kLineFactor = 1.25;  // line height over the font size
+constexpr double kPointMm = 25.4 / 72;
+constexpr double kLineWidth = 0.2;    // frame lines, mm
+
+BandReport::PreviewHook& previewHook()
+{
+    static BandReport::PreviewHook hook;
+    return hook;
+}
+
+struct MaskSpec {
+    QString prefix;
+    QString suffix;
+    int minInt = 0;
+    bool grouped = false;
+    int minFrac = 0;
+    int maxFrac = 0;
+};
+
+// Reads a literal part of a mask; quoted text is taken as it is.
+QString literal(const QString& part)
+{
+    QString out;
+    QChar quote;
+    for (QChar c : part) {
+        if (quote.isNull() && (c == QLatin1Char('\'') || c == QLatin1Char('"'))) {
+            quote = c;
+            continue;
+        }
+        if (c == quote) {
+            quote = QChar();
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
+
+bool isMaskChar(QChar c)
+{
+    return c == QLatin1Char('#') || c == QLatin1Char('0') || c == QLatin1Char('.') || c == QLatin1Char(',');
+}
+
+MaskSpec parseMask(const QString& mask)
+{
+    MaskSpec spec;
+    qsizetype start = 0;
+    QChar quote;
+    while (start < mask.size()) {
+        const QChar c = mask[start];
+        if (quote.isNull() && (c == QLatin1Char('\'') || c == QLatin1Char('"')))
+            quote = c;
+        else if (c == quote)
+            quote = QChar();
+        else if (quote.isNull() && (c == QLatin1Char('#') || c == QLatin1Char('0')))
+            break;
+        ++start;
+    }
+    qsizetype end = start;
+    bool point = false;
+    for (; end < mask.size() && isMaskChar(mask[end]); ++end) {
+        const QChar c = mask[end];
+        if (c == QLatin1Char('.')) {
+            point = true;
+        } else if (c == QLatin1Char(',')) {
+            spec.grouped = spec.grouped || !point;
+        } else if (!point) {
+            spec.minInt += c == QLatin1Char('0');
+        } else {
+            spec.maxFrac++;
+            spec.minFrac += c == QLatin1Char('0') ? 1 : 0;
+        }
+    }
+    // "0#" after the point keeps the zeros that come first only.
+    spec.prefix = literal(mask.left(start));
+    spec.suffix = literal(mask.mid(end));
+    return spec;
+}
+
+// The digits of |value| rounded half away from zero to `decimals` places: the integer
+// part (no leading zeros) and exactly `decimals` fraction digits. Works on the value's
+// 15 significant digits, so 1.005 rounds to 1.01 as written, not as stored in binary.
+void roundedDigits(double value, int decimals, std::string& intPart, std::string& fracPart)
+{
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
+    std::string d;
+    d += buf[0];
+    const char* p = buf + 2;
+    while (*p && *p != 'e')
+        d += *p++;
+    int intLen = std::atoi(p + 1) + 1;
+    const int keep = intLen + decimals;
+    if (keep < 0) {
+        d.clear();
+        intLen = -decimals;
+    } else if (keep < int(d.size())) {
+        const bool up = d[keep] >= '5';
+        d.resize(keep);
+        if (up) {
+            int i = keep - 1;
+            while (i >= 0 && d[i] == '9')
+                d[i--] = '0';
+            if (i < 0) {
+                d.insert(d.begin(), '1');
+                ++intLen;
+            } else {
+                ++d[i];
+            }
+        }
+    } else {
+        d.append(keep - d.size(), '0');
+    }
+    if (intLen > 0) {
+        intPart = d.substr(0, intLen);
+        fracPart = d.substr(intLen);
+    } else {
+        intPart.clear();
+        fracPart = std::string(-intLen, '0') + d;
+    }
+    const size_t nonZero = intPart.find_first_not_of('0');
+    intPart = nonZero == std::string::npos ? std::string() : intPart.substr(nonZero);
+    fracPart.resize(decimals, '0');
+}
+
+QString formatNumber(double value, const MaskSpec& spec, QChar separator)
+{
+    if (!std::isfinite(value))
+        return QString::number(value);
+    std::string intPart, fracPart;
+    roundedDigits(value, spec.maxFrac, intPart, fracPart);
+    const bool zero = intPart.empty() && fracPart.find_first_not_of('0') == std::string::npos;
+    if (int(intPart.size()) < spec.minInt)
+        intPart.insert(0, spec.minInt - intPart.size(), '0');
+    while (int(fracPart.size()) > spec.minFrac && fracPart.back() == '0')
+        fracPart.pop_back();
+    QString out = spec.prefix;
+    if (value < 0 && !zero)
+        out += QLatin1Char('-');
+    if (spec.grouped) {
+        for (size_t i = 0; i < intPart.size(); ++i) {
+            if (i > 0 && (intPart.size() - i) % 3 == 0)
+                out += QLatin1Char(' ');
+            out += QLatin1Char(intPart[i]);
+        }
+    } else {
+        out += QLatin1String(intPart.data(), qsizetype(intPart.size()));
+    }
+    if (!fracPart.empty()) {
+        out += separator;
+        out += QLatin1String(fracPart.data(), qsizetype(fracPart.size()));
+    }
+    return out + spec.suffix;
+}
+
+bool isNumeric(const QVariant& v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
+    case QMetaType::Double: case QMetaType::Float: case QMetaType::Short: case QMetaType::UShort:
+    case QMetaType::Long: case QMetaType::ULong:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool sameKey(const QVariant& a, const QVariant& b)
+{
+    if (a.isNull() || b.isNull())
+        return a.isNull() == b.isNull();
+    return a == b;
+}
+
+double lineHeight(const QFont& font) { return font.pointSizeF() * kPointMm * kLineFactor; }
+
+double itemHeight(const QFont& font, double explicitHeight)
+{
+    return explicitHeight > 0 ? explicitHeight : lineHeight(font);
+}
+
+Qt::Alignment qtAlign(Align a)
+{
+    switch (a) {
+    case Align::Center: return Qt::AlignHCenter;
+    case Align::Right: return Qt::AlignRight;
+    case Align::Left: break;
+    }
+    return Qt::AlignLeft;
+}
+
+void drawEdges(QPainter& painter, const QRectF& r, int edges)
+{
+    if (edges & TopEdge)
+        painter.drawLine(r.topLeft(), r.topRight());
+    if (edges & BottomEdge)
+        painter.drawLine(r.bottomLeft(), r.bottomRight());
+    if (edges & LeftEdge)
+        painter.drawLine(r.topLeft(), r.bottomLeft());
+    if (edges & RightEdge)
+        painter.drawLine(r.topRight(), r.bottomRight());
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- context
+
+FieldValue Context::field(const QString& name) const
+{
+    return data_ ? data_->field(name) : FieldValue(QVariant());
+}
+
+double Context::sum(const QString& name) const
+{
+    for (const auto& s : report_.sums_)
+        if (s.name == name)
+            return s.value;
+    qWarning("Report: no running sum named %s", qPrintable(name));
+    return 0;
+}
+
+// ---------------------------------------------------------------- bands
+
+Band& Band::child()
+{
+    if (!child_) {
+        child_.reset(new Band(report_, Kind::Child));
+        child_->resetsSums_ = resetsSums_;
+    }
+    return *child_;
+}
+
+Item& Band::add(Item item)
+{
+    items_.push_back(std::move(item));
+    report_.prepared_ = false;
+    return items_.back();
+}
+
+Item& Band::text(double left, double width, const QString& text)
+{
+    Item item(Item::Kind::Text, left, width);
+    item.text_ = text;
+    return add(std::move(item));
+}
+
+Item& Band::field(double left, double width, const QString& field, const QString& mask)
+{
+    Item item(Item::Kind::Field, left, width);
+    item.text_ = field;
+    item.mask_ = mask;
+    return add(std::move(item));
+}
+
+Item& Band::expr(double left, double width, RowFn fn, const QString& mask)
+{
+    Item item(Item::Kind::Row, left, width);
+    item.row_ = std::move(fn);
+    item.mask_ = mask;
+    return add(std::move(item));
+}
+
+Item& Band::value(double left, double width, ValueFn fn, const QString& mask)
+{
+    Item item(Item::Kind::Value, left, width);
+    item.value_ = std::move(fn);
+    item.mask_ = mask;
+    return add(std::move(item));
+}
+
+Item& Band::sum(double left, double width, RowFn fn, const QString& mask)
+{
+    Item item(Item::Kind::Sum, left, width);
+    item.sum_ = report_.registerSum({}, std::move(fn));
+    sums_.push_back(item.sum_);
+    item.mask_ = mask;
+    return add(std::move(item));
+}
+
+Item& Band::sum(double left, double width, const QString& field, const QString& mask)
+{
+    return sum(left, width, [field](const Dataset& d) { return d.field(field).value(); }, mask);
+}
+
+Item& Band::pageNumber(double left, double width)
+{
+    return value(left, width, [](const Context& c) { return c.page(); });
+}
+
+void Band::addSum(const QString& name, RowFn fn) { sums_.push_back(report_.registerSum(name, std::move(fn))); }
+
+Band& Group::header()
+{
+    if (!header_)
+        header_.reset(new Band(report_, Band::Kind::GroupHeader));
+    return *header_;
+}
+
+Band& Group::footer()
+{
+    if (!footer_) {
+        footer_.reset(new Band(report_, Band::Kind::GroupFooter));
+        footer_->resetsSums_ = true;
+    }
+    return *footer_;
+}
+
+QString Page::text() const
+{
+    QStringList lines;
+    for (const auto& band : bands) {
+        QStringList texts;
+        for (const auto& item : band.items)
+            if (!item.text.isEmpty())
+                texts << item.text;
+        lines << texts.join(QLatin1Char('\t'));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+// ---------------------------------------------------------------- report
+
+BandReport::BandReport(Dataset* data) : data_(data) {}
+BandReport::~BandReport() = default;
+
+Band& BandReport::title()
+{
+    if (!title_)
+        title_.reset(new Band(*this, Band::Kind::Title));
+    return *title_;
+}
+
+Band& BandReport::pageHeader()
+{
+    if (!pageHeader_)
+        pageHeader_.reset(new Band(*this, Band::Kind::PageHeader));
+    return *pageHeader_;
+}
+
+Band& BandReport::detail()
+{
+    if (!detail_)
+        detail_.reset(new Band(*this, Band::Kind::Detail));
+    return *detail_;
+}
+
+Band& BandReport::summary()
+{
+    if (!summary_)
+        summary_.reset(new Band(*this, Band::Kind::Summary));
+    return *summary_;
+}
+
+Band& BandReport::pageFooter()
+{
+    if (!pageFooter_)
+        pageFooter_.reset(new Band(*this, Band::Kind::PageFooter));
+    return *pageFooter_;
+}
+
+Group& BandReport::addGroup(const QString& field)
+{
+    groups_.push_back(Group(*this, field, {}));
+    prepared_ = false;
+    return groups_.back();
+}
+
+Group& BandReport::addGroup(RowFn key)
+{
+    groups_.push_back(Group(*this, {}, std::move(key)));
+    prepared_ = false;
+    return groups_.back();
+}
+
+int BandReport::registerSum(const QString& name, RowFn fn)
+{
+    sums_.push_back({name.isEmpty() ? QStringLiteral("#%1").arg(sums_.size()) : name, std::move(fn), 0});
+    prepared_ = false;
+    return int(sums_.size()) - 1;
+}
+
+void BandReport::setText(const QString& name, const QString& text)
+{
+    auto apply = [&](Band* band) {
+        for (; band; band = band->child_.get())
+            for (auto& item : band->items_)
+                if (item.name_ == name && item.kind_ == Item::Kind::Text)
+                    item.text_ = text;
+    };
+    apply(title_.get());
+    apply(pageHeader_.get());
+    apply(detail_.get());
+    apply(summary_.get());
+    apply(pageFooter_.get());
+    for (auto& g : groups_) {
+        apply(g.header_.get());
+        apply(g.footer_.get());
+    }
+    prepared_ = false;
+}
+
+QString BandReport::text(const QString& name) const
+{
+    const Item* found = nullptr;
+    auto look = [&](const Band* band) {
+        for (; band && !found; band = band->child_.get())
+            for (const auto& item : band->items_)
+                if (item.name_ == name && item.kind_ == Item::Kind::Text)
+                    found = &item;
+    };
+    look(title_.get());
+    look(pageHeader_.get());
+    look(detail_.get());
+    look(summary_.get());
+    look(pageFooter_.get());
+    for (const auto& g : groups_) {
+        look(g.header_.get());
+        look(g.footer_.get());
+    }
+    return found ? found->text_ : QString();
+}
+
+QSizeF BandReport::printableSize() const
+{
+    const QSizeF a4(210 - 2 * kMargin, 297 - 2 * kMargin);
+    return orientation_ == QPageLayout::Portrait ? a4 : a4.transposed();
+}
+
+void BandReport::resolveFonts(Band& band)
+{
+    for (Band* b = &band; b; b = b->child_.get()) {
+        for (auto& item : b->items_) {
+            QFont font(!item.family_.isEmpty() ? item.family_ : !b->family_.isEmpty() ? b->family_ : family_);
+            font.setPointSizeF(item.size_ > 0 ? item.size_ : b->size_ > 0 ? b->size_ : size_);
+            font.setBold(item.bold_ >= 0 ? item.bold_ == 1 : b->bold_ == 1);
+            item.resolved_ = font;
+        }
+    }
+}
+
+double BandReport::bandHeight(const Band& band)
+{
+    if (band.height_ > 0)
+        return band.height_;
+    double h = 0;
+    for (const auto& item : band.items_)
+        h = std::max(h, item.top_ + itemHeight(item.resolved_, item.height_));
+    return h;
+}
+
+double BandReport::chainHeight(const Band* band)
+{
+    double h = 0;
+    for (; band; band = band->child_.get())
+        h += bandHeight(*band);
+    return h;
+}
+
+QString BandReport::evaluate(const Item& item, const Context& ctx) const
+{
+    switch (item.kind_) {
+    case Item::Kind::Text:
+        return item.text_;
+    case Item::Kind::Field:
+        return format(ctx.field(item.text_).value(), item.mask_, separator_);
+    case Item::Kind::Row:
+        return data_ ? format(item.row_(*data_), item.mask_, separator_) : QString();
+    case Item::Kind::Value:
+        return format(item.value_(ctx), item.mask_, separator_);
+    case Item::Kind::Sum:
+        return format(sums_[item.sum_].value, item.mask_, separator_);
+    }
+    return {};
+}
+
+PlacedBand BandReport::placeBand(const Band& band, double y, const Context& ctx) const
+{
+    PlacedBand placed;
+    placed.kind = band.kind_;
+    placed.rect = QRectF(0, y, printableSize().width(), bandHeight(band));
+    placed.background = band.background_;
+    placed.frame = band.frame_;
+    placed.items.reserve(band.items_.size());
+    for (const auto& item : band.items_) {
+        PlacedItem p;
+        p.rect = QRectF(item.left_, y + item.top_, item.width_, itemHeight(item.resolved_, item.height_));
+        p.text = evaluate(item, ctx);
+        p.font = item.resolved_;
+        p.align = item.align_;
+        p.background = item.background_;
+        p.frame = item.frame_;
+        placed.items.push_back(std::move(p));
+    }
+    return placed;
+}
+
+void BandReport::prepare()
+{
+    for (Band* b : {title_.get(), pageHeader_.get(), detail_.get(), summary_.get(), pageFooter_.get()})
+        if (b)
+            resolveFonts(*b);
+    for (auto& g : groups_) {
+        if (g.header_)
+            resolveFonts(*g.header_);
+        if (g.footer_)
+            resolveFonts(*g.footer_);
+    }
+    pages_.clear();
+    for (auto& s : sums_)
+        s.value = 0;
+
+    const QSizeF area = printableSize();
+    const double headerHeight = chainHeight(pageHeader_.get());
+    const double footerHeight = chainHeight(pageFooter_.get());
+    const double bodyBottom = area.height() - footerHeight;
+    const int groupCount = int(groups_.size());
+    std::vector<bool> open(groupCount, false);
+    double y = 0;
+    double freshY = 0;  // where the page's own bands start; a band there is never moved on
+    Dataset* ds = (data_ && data_->isActive()) ? data_ : nullptr;
+    const int remembered = ds ? ds->recNo() : 0;
+
+    auto placeChain = [&](const Band* band, bool resetSums) {
+        for (; band; band = band->child_.get()) {
+            pages_.back().bands.push_back(placeBand(*band, y, Context(*this, data_, int(pages_.size()), 0)));
+            y += bandHeight(*band);
+            if (resetSums && band->resetsSums_)
+                for (int s : band->sums_)
+                    sums_[s].value = 0;
+        }
+    };
+    auto newPage = [&] {
+        pages_.emplace_back();
+        y = headerHeight;
+        for (int g = 0; g < groupCount; ++g)
+            if (open[g] && groups_[g].repeat_ && groups_[g].header_)
+                placeChain(groups_[g].header_.get(), false);
+        freshY = y;
+    };
+    auto fits = [&](double height) { return y + height <= bodyBottom + 1e-6 || y <= freshY + 1e-6; };
+    auto place = [&](const Band* band) {
+        if (!band)
+            return;
+        if (!fits(chainHeight(band)))
+            newPage();
+        placeChain(band, true);
+    };
+
+    newPage();
+    place(title_.get());
+    const int n = ds ? ds->recordCount() : 0;
+    if (n == 0) {
+        for (int g = 0; g < groupCount; ++g)
+            if (!groups_[g].keyed()) {
+                place(groups_[g].header_.get());
+                open[g] = true;
+            }
+        for (int g = groupCount - 1; g >= 0; --g)
+            if (!groups_[g].keyed()) {
+                place(groups_[g].footer_.get());
+                open[g] = false;
+            }
+    } else {
+        std::vector<std::vector<QVariant>> keys(groupCount);
+        for (int i = 0; i < n; ++i) {
+            ds->setRecNo(i + 1);
+            for (int g = 0; g < groupCount; ++g) {
+                const Group& group = groups_[g];
+                if (group.key_)
+                    keys[g].push_back(group.key_(*ds));
+                else if (!group.field_.isEmpty())
+                    keys[g].push_back(ds->field(group.field_).value());
+            }
+        }
+        // The outermost group whose key differs between records i - 1 and i.
+        auto breakLevel = [&](int i) {
+            for (int g = 0; g < groupCount; ++g)
+                if (groups_[g].keyed() && !sameKey(keys[g][i], keys[g][i - 1]))
+                    return g;
+            return groupCount;
+        };
+        for (int i = 0; i < n; ++i) {
+            ds->setRecNo(i + 1);
+            const int from = i == 0 ? 0 : breakLevel(i);
+            double together = chainHeight(detail_.get());
+            for (int g = from; g < groupCount; ++g)
+                together += chainHeight(groups_[g].header_.get());
+            if (!fits(together))
+                newPage();
+            for (int g = from; g < groupCount; ++g) {
+                place(groups_[g].header_.get());
+                open[g] = true;
+            }
+            for (auto& s : sums_)
+                if (s.fn)
+                    s.value += s.fn(*ds).toDouble();
+            place(detail_.get());
+            const int to = i == n - 1 ? 0 : breakLevel(i + 1);
+            for (int g = groupCount - 1; g >= to; --g) {
+                place(groups_[g].footer_.get());
+                open[g] = false;
+            }
+        }
+    }
+    place(summary_.get());
+
+    // Page header and footer, now that the page count is known.
+    const int pageTotal = int(pages_.size());
+    for (int p = 0; p < pageTotal; ++p) {
+        const Context ctx(*this, data_, p + 1, pageTotal);
+        std::vector<PlacedBand> top;
+        double hy = 0;
+        for (const Band* b = pageHeader_.get(); b; b = b->child_.get()) {
+            top.push_back(placeBand(*b, hy, ctx));
+            hy += bandHeight(*b);
+        }
+        auto& bands = pages_[p].bands;
+        bands.insert(bands.begin(), top.begin(), top.end());
+        double fy = bodyBottom;
+        for (const Band* b = pageFooter_.get(); b; b = b->child_.get()) {
+            bands.push_back(placeBand(*b, fy, ctx));
+            fy += bandHeight(*b);
+        }
+    }
+    if (ds && remembered > 0)
+        ds->setRecNo(remembered);
+    prepared_ = true;
+}
+
+void BandReport::setupPrinter(QPrinter* printer) const
+{
+    printer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), orientation_,
+                                       QMarginsF(kMargin, kMargin, kMargin, kMargin), QPageLayout::Millimeter));
+    printer->setDocName(caption_);
+}
+
+void BandReport::render(QPrinter* printer)
+{
+    if (!prepared_)
+        prepare();
+    QPainter painter;
+    if (!painter.begin(printer))
+        return;
+    const double k = printer->resolution() / 25.4;  // device units per mm
+    const auto toDevice = [k](const QRectF& r) { return QRectF(r.x() * k, r.y() * k, r.width() * k, r.height() * k); };
+    QPen pen(Qt::black);
+    pen.setWidthF(kLineWidth * k);
+    for (size_t p = 0; p < pages_.size(); ++p) {
+        if (p > 0)
+            printer->newPage();
+        for (const auto& band : pages_[p].bands) {
+            const QRectF br = toDevice(band.rect);
+            if (band.background.isValid())
+                painter.fillRect(br, band.background);
+            painter.setPen(pen);
+            drawEdges(painter, br, band.frame);
+            for (const auto& item : band.items) {
+                const QRectF r = toDevice(item.rect);
+                if (item.background.isValid())
+                    painter.fillRect(r, item.background);
+                painter.setPen(pen);
+                drawEdges(painter, r, item.frame);
+                if (item.text.isEmpty())
+                    continue;
+                painter.setFont(item.font);
+                painter.drawText(r, int(qtAlign(item.align) | Qt::AlignVCenter) | Qt::TextDontClip, item.text);
+            }
+        }
+    }
+    painter.end();
+}
+
+bool BandReport::savePdf(const QString& path, QString* error)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    setupPrinter(&printer);
+    QFile::remove(path);
+    render(&printer);
+    if (!QFileInfo(path).isFile() || QFileInfo(path).size() == 0) {
+        if (error)
+            *error = QStringLiteral("не удалось записать файл %1").arg(QDir::toNativeSeparators(path));
+        return false;
+    }
+    return true;
+}
+
+bool BandReport::print(QWidget* parent)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    setupPrinter(&printer);
+    QPrintDialog dialog(&printer, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    render(&printer);
+    return true;
+}
+
+QPrintPreviewDialog* BandReport::makePreviewDialog(QWidget* parent)
+{
+    auto* dialog = new QPrintPreviewDialog(parent);
+    dialog->setWindowTitle(caption_);
+    setupPrinter(dialog->printer());
+    QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog, [this](QPrinter* printer) { render(printer); });
+    dialog->setWindowState(dialog->windowState() | Qt::WindowMaximized);
+
+    // The dialog's own zoom actions keep its toolbar in step with the zoom.
+    const QString action = zoom_ == PreviewZoom::PageWidth ? QStringLiteral("fitWidthAction")
+                                                             : QStringLiteral("fitPageAction");
+    if (auto* fit = dialog->findChild<QAction*>(action))
+        fit->trigger();
+    else if (auto* widget = dialog->findChild<QPrintPreviewWidget*>())
+        widget->setZoomMode(zoom_ == PreviewZoom::PageWidth ? QPrintPreviewWidget::FitToWidth
+                                                             : QPrintPreviewWidget::FitInView);
+
+    if (auto* toolbar = dialog->findChild<QToolBar*>()) {
+        toolbar->addSeparator();
+        QAction* pdf = toolbar->addAction(QStringLiteral("PDF"));
+        pdf->setObjectName(QStringLiteral("savePdfAction"));
+        pdf->setToolTip(QStringLiteral("Сохранить в PDF"));
+        QObject::connect(pdf, &QAction::triggered, dialog, [this, dialog] {
+            const QString folder = ExcelBook::exportFolder();
+            QDir().mkpath(folder);
+            QString name = caption_.trimmed();
+            name.replace(QLatin1Char('/'), QLatin1Char('_'));
+            const QString path = QFileDialog::getSaveFileName(
+                dialog, QStringLiteral("Сохранить в PDF"), folder + QLatin1Char('/') + name + QStringLiteral(".pdf"),
+                QStringLiteral("PDF (*.pdf)"));
+            if (path.isEmpty())
+                return;
+            QString error;
+            if (!savePdf(path, &error))
+                msg::error(error);
+        });
+    }
+    return dialog;
+}
+
+void BandReport::setPreviewHook(PreviewHook hook) { previewHook() = std::move(hook); }
+
+void BandReport::preview(QWidget* parent)
+{
+    if (!prepared_)
+        prepare();
+    if (previewHook()) {
+        previewHook()(*this);
+        return;
+    }
+    std::unique_ptr<QPrintPreviewDialog> dialog(makePreviewDialog(parent));
+    dialog->exec();
+}
+
+QString BandReport::format(const QVariant& value, const QString& mask, QChar separator)
+{
+    if (value.isNull() || !value.isValid())
+        return {};
+    if (!mask.isEmpty()) {
+        bool ok = isNumeric(value);
+        const double v = ok ? value.toDouble() : value.toString().trimmed().toDouble(&ok);
+        if (ok)
+            return formatNumber(v, parseMask(mask), separator);
+    }
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        QString text = QString::number(value.toDouble(), 'g', 15);
+        if (separator != QLatin1Char('.'))
+            text.replace(QLatin1Char('.'), separator);
+        return text;
+    }
+    case QMetaType::QDate:
+        return value.toDate().toString(QStringLiteral("dd.MM.yyyy"));
+    case QMetaType::QDateTime:
+        return value.toDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+    case QMetaType::QString: {
+        QString text = value.toString();
+        qsizetype end = text.size();
+        while (end > 0 && text[end - 1] == QLatin1Char(' '))
+            --end;  // char(n) padding
+        text.truncate(end);
+        return text;
+    }
+    default:
+        return value.toString();
+    }
+}
+
+// ---------------------------------------------------------------- run order
+
+void runReport(BandReport& report, const ReportRun& run, QWidget* parent)
+{
+    Dataset* ds = report.dataset();
+    Q_ASSERT(ds);
+    struct Closer {
+        Dataset* ds;
+        ~Closer() { ds->close(); }
+    };
+    ds->close();
+    if (run.parameters)
+        run.parameters(*ds);
+    ds->setFilter(run.filter);
+    const Closer closer{ds};
+    ds->open();
+    if (!run.titleItem.isEmpty())
+        report.setText(run.titleItem, run.title);
+    report.prepare();
+    report.preview(parent);
+}
+
+} // namespace report

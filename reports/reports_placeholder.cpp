@@ -1,1 +1,0 @@
-// Replaced by the spreadsheet writer and the report engine.
