@@ -1,15 +1,32 @@
 #include "windows.h"
 
 #include "data_module.h"
+#include "group_dialog.h"
+#include "kind_dialog.h"
+#include "kinds_list.h"
 #include "login_window.h"
 #include "messages.h"
+#include "nomenclature_list.h"
+#include "product_dialog.h"
+#include "products_list.h"
 #include "register_window.h"
+#include "worker_dialog.h"
+#include "workers_list.h"
 
 Windows::Windows() = default;
 
 Windows::~Windows()
 {
-    // Windows go before the data module whose datasets they show.
+    // Windows go before the data module whose datasets they show, and the windows centred
+    // on the register before the register.
+    form29_.reset();
+    form26_.reset();
+    form9_.reset();
+    form8_.reset();
+    form7_.reset();
+    form5_.reset();
+    form3_.reset();
+    form2_.reset();
     form23_.reset();
     form1_.reset();
 }
@@ -35,6 +52,19 @@ bool Windows::start(const QStringList& arguments, BuildStamp stamp)
     };
     hooks.restrict = [this](Role role) { form1_->applyRole(role); };
     form23_ = std::make_unique<TForm23>(*dm_, stamp, std::move(hooks));
+
+    form2_ = std::make_unique<TForm2>(*dm_, form1_.get());
+    form3_ = std::make_unique<TForm3>(*dm_, form1_.get());
+    form5_ = std::make_unique<TForm5>(*dm_, form1_.get());
+    form5_->setDialog(form2_.get());
+    form7_ = std::make_unique<TForm7>(*dm_, form1_.get());
+    form3_->setDialog(form7_.get());
+    form8_ = std::make_unique<TForm8>(*dm_, form1_.get());
+    form9_ = std::make_unique<TForm9>(*dm_, form1_.get());
+    form8_->setDialog(form9_.get());
+    form26_ = std::make_unique<TForm26>(*dm_);
+    form29_ = std::make_unique<TForm29>(*dm_, form26_->item);
+    form26_->setGroupDialog(form29_.get());
     wireRegister();
     return true;
 }
@@ -43,5 +73,9 @@ void Windows::wireRegister()
 {
     TForm1::Links links;
     links.versionCheck = [this] { form23_->VersionCheck(); };
+    links.workers = [this] { form5_->browse(); };
+    links.products = [this] { form3_->browse(); };
+    links.kinds = [this] { form8_->browse(); };
+    links.nomenclature = [this] { form26_->browse(); };
     form1_->setLinks(std::move(links));
 }

@@ -8,7 +8,15 @@
 
 class TDataModule6;
 class TForm1;
+class TForm2;
+class TForm3;
+class TForm5;
+class TForm7;
+class TForm8;
+class TForm9;
 class TForm23;
+class TForm26;
+class TForm29;
 
 class Windows {
 public:
@@ -22,6 +30,10 @@ public:
     TDataModule6& dataModule() { return *dm_; }
     TForm1& registerWindow() { return *form1_; }
     TForm23& loginWindow() { return *form23_; }
+    TForm5& workersList() { return *form5_; }
+    TForm3& productsList() { return *form3_; }
+    TForm8& kindsList() { return *form8_; }
+    TForm26& nomenclatureList() { return *form26_; }
 
 private:
     void wireRegister();
@@ -29,4 +41,12 @@ private:
     std::unique_ptr<TDataModule6> dm_;
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<TForm23> form23_;
+    std::unique_ptr<TForm2> form2_;
+    std::unique_ptr<TForm3> form3_;
+    std::unique_ptr<TForm5> form5_;
+    std::unique_ptr<TForm7> form7_;
+    std::unique_ptr<TForm8> form8_;
+    std::unique_ptr<TForm9> form9_;
+    std::unique_ptr<TForm26> form26_;
+    std::unique_ptr<TForm29> form29_;
 };

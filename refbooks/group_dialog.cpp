@@ -1,0 +1,67 @@
+#include "group_dialog.h"
+
+#include "actions.h"
+#include "data_module.h"
+#include "list_support.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TForm29::TForm29(TDataModule6& dm, Dataset& item, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      dm_(dm),
+      item_(item),
+      store_(dm)
+{
+    setObjectName(QStringLiteral("Form29"));
+    setWindowTitle(QStringLiteral("Ведение групп (29)"));
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setFocusPolicy(Qt::ClickFocus);
+    Edit1->setMinimumWidth(360);
+    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("Записать"), this);
+    Button1->setDefault(true);
+    Button6 = makeButton(QStringLiteral("Button6"), QStringLiteral("Выход"), this);
+
+    auto* box = new QGroupBox(QStringLiteral("Номенклатурная группа"), this);
+    auto* form = new QFormLayout(box);
+    auto* label = new QLabel(QStringLiteral("&Наименование"), box);
+    label->setBuddy(Edit1);
+    form->addRow(label, Edit1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button6);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(box);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(Button1, &QPushButton::clicked, this, &TForm29::Button1Click);
+    connect(Button6, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TForm29::Button1Click()
+{
+    const QString name = Edit1->text().trimmed();
+    const bool saved = runAction(dm_.ADO_DB, [&] {
+        if (Tag == 1)
+            store_.add(name);
+        else if (Tag == 2 && !item_.isEmpty())
+            store_.rename(item_.field(QStringLiteral("id")).asInteger(), name);
+        item_.reopen();
+    });
+    if (saved)
+        accept();
+}
+
+void TForm29::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    Edit1->setFocus();
+}

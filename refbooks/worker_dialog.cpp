@@ -1,0 +1,148 @@
+#include "worker_dialog.h"
+
+#include "actions.h"
+#include "data_module.h"
+#include "list_support.h"
+#include "messages.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+TForm2::TForm2(TDataModule6& dm, QWidget* parent)
+    : QDialog(parent),
+      department(dm.ADO_DB, QStringLiteral("department"),
+                 QStringLiteral("select * from cmn_department.department order by s_caption, id")),
+      staffpos(dm.ADO_DB, QStringLiteral("staffpos"),
+               QStringLiteral("select * from hrms_staffpos.staffpos order by s_caption, id")),
+      roles(dm.ADO_DB, QStringLiteral("roles"), QStringLiteral("select * from adm_role.roles order by s_caption, id")),
+      dm_(dm),
+      store_(dm)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Работники"));
+    resize(418, 192);
+
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    LCB_department = new QComboBox(this);
+    LCB_department->setObjectName(QStringLiteral("LCB_department"));
+    LCB_staffpos = new QComboBox(this);
+    LCB_staffpos->setObjectName(QStringLiteral("LCB_staffpos"));
+    LCB_roles = new QComboBox(this);
+    LCB_roles->setObjectName(QStringLiteral("LCB_roles"));
+    for (QComboBox* box : {LCB_department, LCB_staffpos, LCB_roles})
+        box->setMaxVisibleItems(10);
+    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("Записать"), this);
+    Button1->setDefault(true);
+    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Отмена"), this);
+
+    auto* box = new QGroupBox(QStringLiteral("Данные о работнике"), this);
+    auto* form = new QFormLayout(box);
+    auto row = [&](const QString& text, QWidget* field) {
+        auto* label = new QLabel(text, box);
+        label->setBuddy(field);
+        form->addRow(label, field);
+    };
+    row(QStringLiteral("&ФИО"), Edit1);
+    row(QStringLiteral("&Подразделение"), LCB_department);
+    row(QStringLiteral("&Должность"), LCB_staffpos);
+    row(QStringLiteral("&Роль"), LCB_roles);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(box);
+    layout->addLayout(buttons);
+
+    // The wheel anywhere in the dialog goes to the focused drop-down.
+    for (QWidget* w : findChildren<QWidget*>())
+        w->installEventFilter(this);
+
+    connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TForm2::reloadLists()
+{
+    runAction(dm_.ADO_DB, [this] {
+        for (Dataset* ds : {&staffpos, &roles, &department})
+            ds->reopen();
+    });
+    fillLookup(LCB_department, department);
+    fillLookup(LCB_staffpos, staffpos);
+    fillLookup(LCB_roles, roles);
+}
+
+void TForm2::showWorker(int departmentId, int staffposId, int roleId, const QString& position)
+{
+    setLookupKey(LCB_department, departmentId);
+    if (departmentId == 0 && !position.trimmed().isEmpty())
+        LCB_department->setCurrentIndex(LCB_department->findText(position.trimmed()));
+    setLookupKey(LCB_staffpos, staffposId);
+    setLookupKey(LCB_roles, roleId);
+}
+
+void TForm2::Button1Click()
+{
+    const QString fio = Edit1->text().trimmed();
+    if (fio.isEmpty()) {
+        msg::error(QStringLiteral("ФИО нужно заполнить!"), QStringLiteral("Ошибка"));
+        return;
+    }
+    WorkerData worker;
+    worker.fio = fio;
+    // The list's "Должность" column gets the caption of the chosen department.
+    if (LCB_department->currentIndex() >= 0)
+        worker.position = LCB_department->currentText();
+    worker.departmentId = lookupKey(LCB_department);
+    worker.staffposId = lookupKey(LCB_staffpos);
+    worker.roleId = lookupKey(LCB_roles);
+    const bool saved = runAction(dm_.ADO_DB, [&] {
+        if (Tag == 1)
+            store_.add(worker);
+        else
+            store_.change(PersonId, worker);
+    });
+    if (saved)
+        accept();
+}
+
+void TForm2::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    Edit1->setFocus();
+}
+
+void TForm2::wheelStep(int angleDelta)
+{
+    auto* box = qobject_cast<QComboBox*>(focusWidget());
+    if (!box || (box != LCB_department && box != LCB_staffpos && box != LCB_roles) || angleDelta == 0)
+        return;
+    const int next = box->currentIndex() + (angleDelta < 0 ? 1 : -1);
+    if (next >= 0 && next < box->count())
+        box->setCurrentIndex(next);
+}
+
+void TForm2::wheelEvent(QWheelEvent* event)
+{
+    wheelStep(event->angleDelta().y());
+    event->accept();
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event)
+{
+    // Not even a drop-down under the pointer takes the wheel for itself.
+    if (event->type() == QEvent::Wheel) {
+        wheelStep(static_cast<QWheelEvent*>(event)->angleDelta().y());
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,56 @@
+#pragma once
+// What the reference-book tests share: a fresh database with the program's data module on
+// it, the message recorder, typing into fields and reading what a grid shows.
+#include "data_module.h"
+#include "message_recorder.h"
+#include "test_database.h"
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTableView>
+#include <QTimer>
+#include <memory>
+
+struct RefbooksFixture {
+    MessageRecorder messages;
+    TestDatabase tdb;
+    TDataModule6 dm;
+
+    RefbooksFixture()
+    {
+        dm.ADO_DB.open(tdb.settings());
+        dm.Delim = QStringLiteral(".");
+    }
+};
+
+// One key event per character, the character as its text (keyClicks aborts on Cyrillic).
+inline void typeText(QWidget* field, const QString& text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, c.unicode() < 128 ? c.toUpper().unicode() : 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(field, &press);
+        QKeyEvent release(QEvent::KeyRelease, c.unicode() < 128 ? c.toUpper().unicode() : 0, Qt::NoModifier,
+                          QString(c));
+        QApplication::sendEvent(field, &release);
+    }
+}
+
+inline void pressKey(QWidget* field, int key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(field, &press);
+}
+
+// The texts a grid shows in one column, top to bottom, trimmed.
+inline QStringList shownTexts(QTableView* grid, int column = 0)
+{
+    QStringList out;
+    const QAbstractItemModel* model = grid->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        out << model->index(row, column).data().toString().trimmed();
+    return out;
+}
+
+// Runs `step` once the next modal dialog is running (a nested exec() in the action).
+inline void whenShown(std::function<void()> step) { QTimer::singleShot(0, std::move(step)); }
