@@ -1,0 +1,320 @@
+#include "entry_dialog.h"
+
+#include "actions.h"
+#include "data_module.h"
+#include "messages.h"
+
+#include <QDateEdit>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+namespace {
+
+QLineEdit* makeEdit(const QString& name, QWidget* parent, bool readOnly)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(name);
+    if (readOnly) {
+        e->setReadOnly(true);
+        e->setFocusPolicy(Qt::NoFocus);
+    } else {
+        // Digits only: no sign, separator or space.
+        e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d*")), e));
+    }
+    return e;
+}
+
+QString kindText(int naimen)
+{
+    return naimen == 0 ? QStringLiteral("Готовая продукция") : QStringLiteral("Заготовки");
+}
+
+} // namespace
+
+TForm11::TForm11(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm)
+{
+    setObjectName(QStringLiteral("Form11"));
+    buildControls();
+}
+
+void TForm11::buildControls()
+{
+    GroupBox1 = new QGroupBox(QStringLiteral("Закрыто мастером"), this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    Edit1 = makeEdit(QStringLiteral("Edit1"), GroupBox1, true);
+    Button3 = new QPushButton(QStringLiteral("..."), GroupBox1);
+    Button3->setObjectName(QStringLiteral("Button3"));
+    Button3->setAccessibleName(QStringLiteral("Выбрать рабочего"));
+    Edit2 = makeEdit(QStringLiteral("Edit2"), GroupBox1, true);
+    Button4 = new QPushButton(QStringLiteral("..."), GroupBox1);
+    Button4->setObjectName(QStringLiteral("Button4"));
+    Button4->setAccessibleName(QStringLiteral("Выбрать операцию"));
+    Edit3 = makeEdit(QStringLiteral("Edit3"), GroupBox1, false);
+    Edit6 = makeEdit(QStringLiteral("Edit6"), GroupBox1, false);
+    Edit6->setText(QStringLiteral("0"));
+    Edit5 = makeEdit(QStringLiteral("Edit5"), GroupBox1, false);
+    DTimeP = new QDateEdit(QDate::currentDate(), GroupBox1);
+    DTimeP->setObjectName(QStringLiteral("DTimeP"));
+    DTimeP->setCalendarPopup(true);
+    DTimeP->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    Edit4 = makeEdit(QStringLiteral("Edit4"), GroupBox1, false);
+    Edit4->setText(QStringLiteral("0"));
+    Edit8 = makeEdit(QStringLiteral("Edit8"), GroupBox1, true);
+    Edit7 = makeEdit(QStringLiteral("Edit7"), GroupBox1, true);
+    Edit9 = makeEdit(QStringLiteral("Edit9"), GroupBox1, true);
+    for (QPushButton* b : {Button3, Button4})
+        b->setAutoDefault(false);
+
+    auto* grid = new QGridLayout(GroupBox1);
+    auto addRow = [&](int row, const QString& text, QWidget* field, QWidget* extra = nullptr) {
+        auto* label = new QLabel(text, GroupBox1);
+        label->setBuddy(field);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(field, row, 1, 1, extra ? 1 : 2);
+        if (extra)
+            grid->addWidget(extra, row, 2);
+        return label;
+    };
+    addRow(0, QStringLiteral("ФИО"), Edit1, Button3);
+    addRow(1, QStringLiteral("Операция"), Edit2, Button4);
+    addRow(2, QStringLiteral("&Кол-во"), Edit3);
+    addRow(3, QStringLiteral("&Время"), Edit6);
+    Label6 = addRow(4, QStringLiteral("&Цвет"), Edit5);
+    Label6->setObjectName(QStringLiteral("Label6"));
+    addRow(5, QStringLiteral("&Дата"), DTimeP);
+    addRow(6, QStringLiteral("&Брак"), Edit4);
+    addRow(7, QStringLiteral("Цена база"), Edit8);
+    addRow(8, QStringLiteral("Цена итог"), Edit7);
+    addRow(9, QStringLiteral("Сумма"), Edit9);
+    grid->setColumnMinimumWidth(1, 320);
+
+    Button1 = new QPushButton(QStringLiteral("Запись"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setDefault(true);
+    Button2 = new QPushButton(QStringLiteral("Отмена"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(GroupBox1);
+    layout->addLayout(buttons);
+
+    setTabOrder(Button3, Button4);
+    setTabOrder(Button4, Edit3);
+    setTabOrder(Edit3, Edit6);
+    setTabOrder(Edit6, Edit5);
+    setTabOrder(Edit5, DTimeP);
+    setTabOrder(DTimeP, Edit4);
+    setTabOrder(Edit4, Button1);
+    setTabOrder(Button1, Button2);
+
+    for (QObject* o : {static_cast<QObject*>(Edit1), static_cast<QObject*>(Edit2), static_cast<QObject*>(Edit3),
+                       static_cast<QObject*>(Edit6)})
+        o->installEventFilter(this);
+    connect(Button3, &QPushButton::clicked, this, &TForm11::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &TForm11::Button4Click);
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TForm11::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    Button3->setFocus();
+}
+
+bool TForm11::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonPress) {
+        if (watched == Edit1)
+            Button3Click();
+        else if (watched == Edit2)
+            Button4Click();
+    } else if (event->type() == QEvent::FocusOut && (watched == Edit3 || watched == Edit6)) {
+        Recalculate();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TForm11::openForAdd(const QDate& registerDate, int shiftNo)
+{
+    shiftNo_ = shiftNo;
+    DTimeP->setDate(registerDate);
+    for (QLineEdit* e : {Edit1, Edit2, Edit3, Edit5})
+        e->clear();
+    Edit4->setText(QStringLiteral("0"));
+    Edit6->setText(QStringLiteral("0"));
+    setWindowTitle(QStringLiteral("Заведение новой позиции (11)"));
+    Tag = 1;
+    exec();
+}
+
+void TForm11::openForChange(Dataset& shiftList, int shiftNo)
+{
+    if (shiftList.isEmpty())
+        return;
+    shiftNo_ = shiftNo;
+    const int remembered = shiftList.recNo();
+    setWindowTitle(QStringLiteral("Изменение данных о позиции (11)"));
+    Tag = 2;
+    auto f = [&](const char* name) { return shiftList.field(QString::fromLatin1(name)); };
+    price = Decimal4::fromDouble(f("cena").asFloat());
+    basePrice_ = Decimal4();
+    Edit7->setText(price.toString());
+    const auto quantity = Decimal4::fromDouble(f("kol_vo").asFloat());
+    Edit9->setText((quantity * price).toString());
+    Edit8->clear();
+    DTimeP->setDate(f("data").asDate());
+    Edit1->setText(f("fio").asString().trimmed());
+    Edit2->setText(f("marka").asString().trimmed() + QStringLiteral("; ") + f("vid").asString().trimmed()
+                   + QStringLiteral("; ") + kindText(f("naimen").asInteger()));
+    Edit3->setText(quantity.toString());
+    Edit4->setText(QString::number(f("brak").asInteger()));
+    workerId = f("w_id").asInteger();
+    productId = f("i_id").asInteger();
+    operationId = f("o_id").asInteger();
+    Edit6->setText(QString::number(f("time").asInteger()));
+    const bool paint = isPaint(f("vid").asString().trimmed());
+    setPaintEnabled(paint);
+    Edit5->setText(paint ? QString::number(f("color").asInteger()) : QString());
+    origin_ = {f("id").asInteger(), workerId, shiftNo, DTimeP->date()};
+    exec();
+    shiftList.setRecNo(remembered);
+}
+
+void TForm11::applyWorker(int id, const QString& fio)
+{
+    workerId = id;
+    Edit1->setText(fio.trimmed());
+}
+
+void TForm11::applyOperation(int product, int operation, Decimal4 unitPrice, Decimal4 basePrice,
+                             const QString& text)
+{
+    productId = product;
+    operationId = operation;
+    price = unitPrice;
+    basePrice_ = basePrice;
+    Edit2->setText(text);
+}
+
+void TForm11::Button3Click()
+{
+    if (pickers_.worker)
+        pickers_.worker();
+}
+
+void TForm11::Button4Click()
+{
+    if (pickers_.operation)
+        pickers_.operation(Tag == 1 ? 0 : operationId);
+    applyPaintRule();
+    Recalculate();
+}
+
+bool TForm11::isPaint(const QString& text) { return text.toUpper().contains(QStringLiteral("КРАСКА")); }
+
+void TForm11::setPaintEnabled(bool enabled)
+{
+    Edit5->setEnabled(enabled);
+    Label6->setEnabled(enabled);
+}
+
+void TForm11::applyPaintRule()
+{
+    const bool paint = isPaint(Edit2->text());
+    if (!paint)
+        Edit5->clear();
+    setPaintEnabled(paint);
+}
+
+void TForm11::Recalculate()
+{
+    if (Edit6->text().isEmpty())
+        Edit6->setText(QStringLiteral("0"));
+    if (Edit3->text().isEmpty())
+        Edit3->setText(QStringLiteral("0"));
+    Edit7->setText(price.toString());
+    Edit8->setText(basePrice_.toString());
+    const auto quantity = Decimal4::fromText(Edit3->text());
+    Edit9->setText(quantity ? (*quantity * price).toString() : QString());
+}
+
+bool TForm11::completeInput()
+{
+    const bool complete = !Edit1->text().trimmed().isEmpty() && !Edit2->text().trimmed().isEmpty()
+        && !Edit3->text().trimmed().isEmpty() && !Edit4->text().trimmed().isEmpty()
+        && (!isPaint(Edit2->text()) || !Edit5->text().trimmed().isEmpty()) && !Edit6->text().trimmed().isEmpty();
+    if (!complete)
+        msg::error(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
+    return complete;
+}
+
+// The numbers as whole numbers of the database's integer columns; a text too long for
+// them is refused with a message before anything is written.
+bool TForm11::readNumbers(EntryValues& values)
+{
+    struct Field {
+        QLineEdit* edit;
+        const char* title;
+        int* target;
+    };
+    const Field fields[] = {{Edit3, "Кол-во", &values.quantity},
+                            {Edit4, "Брак", &values.rejects},
+                            {Edit6, "Время", &values.hours},
+                            {Edit5, "Цвет", &values.colour}};
+    for (const Field& f : fields) {
+        const QString text = f.edit->text().trimmed();
+        if (text.isEmpty()) {
+            *f.target = 0;
+            continue;
+        }
+        bool ok = false;
+        *f.target = text.toInt(&ok);
+        if (!ok) {
+            msg::error(QStringLiteral("Число в поле \"%1\" слишком велико.").arg(QString::fromUtf8(f.title)),
+                       QStringLiteral("Ошибка"));
+            f.edit->setFocus();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TForm11::Button1Click()
+{
+    if (!completeInput())
+        return false;
+    EntryValues values;
+    if (!readNumbers(values))
+        return false;
+    values.workerId = workerId;
+    values.operationId = operationId;
+    values.productId = productId;
+    values.price = price;
+    values.date = DTimeP->date();
+    values.shiftNo = (shiftNo_ >= 1 && shiftNo_ <= 4) ? shiftNo_ : 1;
+    Dataset& shiftList = dm_.smena(values.shiftNo);
+    bool saved = false;
+    runAction(dm_.ADO_DB, [&] { saved = store_.save(values, Tag == 1 ? nullptr : &origin_); });
+    if (!saved)
+        return false;
+    dm_.H_Tabel_1.close();
+    dm_.H_Tabel_2.close();
+    dm_.H_Tabel_3.close();
+    runAction(dm_.ADO_DB, [&] { shiftList.reopen(true); });
+    for (QLineEdit* e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9})
+        e->clear();
+    reject();
+    return true;
+}

@@ -1,0 +1,53 @@
+#pragma once
+// Saving a register entry: the duplicate test, the insert or update, and the worker's
+// timesheet day cells, all in one transaction under advisory locks, so that copies of the
+// program saving the same key at once make one entry and one timesheet row.
+#include "decimal4.h"
+
+#include <QDate>
+#include <QString>
+
+class TDataModule6;
+
+struct EntryValues {
+    int workerId = 0;
+    int operationId = 0;
+    int productId = 0;
+    Decimal4 price;
+    int quantity = 0;
+    int rejects = 0;
+    int hours = 0;
+    int colour = 0;
+    QDate date;
+    int shiftNo = 1;
+};
+
+// Where a changed entry stood before, so that the cell it leaves is recomputed too.
+struct EntryOrigin {
+    int entryId = 0;
+    int workerId = 0;
+    int shiftNo = 0;
+    QDate date;
+};
+
+class EntryStore {
+public:
+    explicit EntryStore(TDataModule6& dm) : dm_(dm) {}
+
+    // Adds (no origin) or changes the entry. Returns false when an entry with the same key
+    // exists (the message has been shown); throws DbError when a statement fails, with
+    // nothing written.
+    bool save(const EntryValues& entry, const EntryOrigin* origin = nullptr);
+
+    // Sets the day cell of the worker's timesheet row of that shift and month to the day's
+    // total hours in the register, creating the row when `createRow` and it is missing.
+    void updateDayCell(int workerId, int shiftNo, const QDate& date, bool createRow);
+
+private:
+    bool write(const EntryValues& entry, const EntryOrigin* origin);
+    bool isDuplicate(const EntryValues& e, int exceptId);
+    void insert(const EntryValues& e);
+    void update(const EntryValues& e, int entryId);
+
+    TDataModule6& dm_;
+};

@@ -1,0 +1,279 @@
+// The entry dialog: completeness, duplicates, the written row and price, the timesheet
+// cells after adding and changing, and saves of one key from two connections at once.
+#include "data_module.h"
+#include "entry_dialog.h"
+#include "message_recorder.h"
+#include "test_database.h"
+
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMutex>
+#include <QThread>
+#include <QtTest>
+#include <latch>
+#include <memory>
+
+namespace {
+const QDate kDay(2024, 3, 13);
+} // namespace
+
+class EntryTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<MessageRecorder> messages;
+    std::unique_ptr<TestDatabase> tdb;
+    std::unique_ptr<TDataModule6> dm;
+    std::unique_ptr<TForm11> dialog;
+    int worker = 0, product = 0, plain = 0, paint = 0;
+
+    // Fills the dialog as a foreman does: worker and operation from the pickers, then the numbers.
+    void fill(int operation, const QString& qty, const QString& hours, const QString& colour = {})
+    {
+        dialog->Tag = 1;
+        dialog->applyWorker(worker, "Д'Артаньян Ш.Б.  ");
+        const bool isPaint = operation == paint;
+        dialog->applyOperation(product, operation, *Decimal4::fromText("12.34567"), *Decimal4::fromText("10"),
+                               isPaint ? "КМ-1; Покраска; Заготовки" : "КМ-1; Сборка; Готовая продукция");
+        dialog->Edit5->setEnabled(isPaint);
+        dialog->Edit3->setText(qty);
+        dialog->Edit4->setText("0");
+        dialog->Edit6->setText(hours);
+        dialog->Edit5->setText(colour);
+        dialog->DTimeP->setDate(kDay);
+    }
+    int cell(int day, int shift = 1)
+    {
+        return tdb->value(QStringLiteral("select coalesce(d%1, -1) from accounts_dep.h_tabel where w_id=:w and "
+                                         "smena=:s")
+                              .arg(day),
+                          {{"w", worker}, {"s", shift}})
+            .toInt();
+    }
+
+private slots:
+    void init()
+    {
+        messages = std::make_unique<MessageRecorder>();
+        tdb = std::make_unique<TestDatabase>();
+        dm = std::make_unique<TDataModule6>();
+        dm->ADO_DB.open(tdb->settings());
+        dialog = std::make_unique<TForm11>(*dm);
+        worker = tdb->addWorker("Д'Артаньян Ш.Б.");
+        product = tdb->addProduct("КМ-1");
+        plain = tdb->addOperation(tdb->addKind("Сборка"), product, 0);
+        paint = tdb->addOperation(tdb->addKind("Покраска"), product, 1);
+        for (int shift = 1; shift <= 4; ++shift)
+            dm->smena(shift).setParam("ok", "ta");
+    }
+    void cleanup()
+    {
+        dialog.reset();
+        dm.reset();
+        tdb.reset();
+        messages.reset();
+    }
+
+    void completenessInOrder_data()
+    {
+        QTest::addColumn<QString>("emptied");
+        QTest::newRow("worker") << "Edit1";
+        QTest::newRow("operation") << "Edit2";
+        QTest::newRow("quantity") << "Edit3";
+        QTest::newRow("rejects") << "Edit4";
+        QTest::newRow("colour of a paint operation") << "Edit5";
+        QTest::newRow("hours") << "Edit6";
+    }
+    void completenessInOrder()
+    {
+        QFETCH(QString, emptied);
+        fill(paint, "5", "8", "3005");
+        dialog->findChild<QLineEdit*>(emptied)->setText("  ");
+        QVERIFY(!dialog->Button1Click());
+        QCOMPARE(messages->texts(), QStringList{"Все поля должны быть заполнены!"});
+        QCOMPARE(messages->shown.last().caption, QStringLiteral("Ошибка"));
+        QCOMPARE(tdb->count("select count(*) from accounts_dep.smena"), 0);
+        // The input stays as the user left it.
+        QCOMPARE(dialog->Edit3->text(), emptied == "Edit3" ? QStringLiteral("  ") : QStringLiteral("5"));
+    }
+
+    // The written row: price with a point rounded to four places, mark "no", today's entry
+    // date, colour 0 for a plain operation; the fields are empty afterwards.
+    void addWritesTheEntryAndTheDayCell()
+    {
+        fill(plain, "5", "3");
+        QVERIFY(dialog->Button1Click());
+        QVERIFY(messages->shown.isEmpty());
+        QCOMPARE(tdb->value("select cena::text || '|' || kol_vo || '|' || brak || '|' || time || '|' || color || '|' "
+                            "|| ok || '|' || data || '|' || vvod::date || '|' || smena from accounts_dep.smena")
+                     .toString(),
+                 QStringLiteral("12.3457|5|0|3|0|no|2024-03-13|%1|1").arg(QDate::currentDate().toString(Qt::ISODate)));
+        for (QLineEdit* e : dialog->findChildren<QLineEdit*>(QRegularExpression("^Edit\\d$")))
+            QVERIFY2(e->text().isEmpty(), qPrintable(e->objectName()));
+        QCOMPARE(cell(13), 3);
+
+        // A second entry of the day: the cell holds the day's total.
+        fill(paint, "2", "4", "1");
+        QVERIFY(dialog->Button1Click());
+        QCOMPARE(cell(13), 7);
+        QCOMPARE(tdb->count("select count(*) from accounts_dep.h_tabel"), 1);
+    }
+
+    void duplicates()
+    {
+        fill(paint, "1", "1", "3005");
+        QVERIFY(dialog->Button1Click());
+        fill(paint, "9", "2", "3005");
+        QVERIFY(!dialog->Button1Click());
+        QCOMPARE(messages->texts(), QStringList{"Позиция с такими параметрами уже заведена!"});
+        QCOMPARE(dialog->Edit3->text(), QStringLiteral("9"));  // the input stays
+        fill(paint, "9", "2", "5015");
+        QVERIFY(dialog->Button1Click());
+        fill(plain, "1", "1");
+        QVERIFY(dialog->Button1Click());
+        fill(plain, "1", "1");
+        QVERIFY(!dialog->Button1Click());
+        QCOMPARE(tdb->count("select count(*) from accounts_dep.smena"), 3);
+    }
+
+    // A change excludes the entry itself from the duplicate test; moving it to another date
+    // recomputes both the cell it left and the one it joined.
+    void changeMovesHoursBetweenCells()
+    {
+        const int other = tdb->addEntry({worker, plain, kDay, 1, 1, 0, 2, 1, 9});
+        const int id = tdb->addEntry({worker, plain, kDay, 1, 1, 0, 5});
+        tdb->run("insert into accounts_dep.h_tabel(w_id, month, year, smena, d13) values(:w, 3, 2024, 1, 7)",
+                 {{"w", worker}});
+        dm->Smena1.setParam("data", kDay);
+        dm->Smena1.open();
+        QVERIFY(dm->Smena1.locate("id", id));
+        QTimer::singleShot(0, dialog.get(), [&] {
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("Изменение данных о позиции (11)"));
+            QCOMPARE(dialog->Edit1->text(), QStringLiteral("Д'Артаньян Ш.Б."));
+            QCOMPARE(dialog->Edit2->text(), QStringLiteral("КМ-1; Сборка; Готовая продукция"));
+            QVERIFY(!dialog->Edit5->isEnabled());
+            // Unchanged: saved over itself.
+            QVERIFY(dialog->Button1Click());
+        });
+        dialog->openForChange(dm->Smena1, 1);
+        QVERIFY(messages->shown.isEmpty());
+        QCOMPARE(cell(13), 7);
+
+        QVERIFY(dm->Smena1.locate("id", id));
+        QTimer::singleShot(0, dialog.get(), [&] {
+            dialog->DTimeP->setDate(kDay.addDays(2));
+            dialog->Edit6->setText("6");
+            QVERIFY(dialog->Button1Click());
+        });
+        dialog->openForChange(dm->Smena1, 1);
+        QCOMPARE(cell(13), 2);
+        QCOMPARE(cell(15), 6);
+        QCOMPARE(tdb->value("select data from accounts_dep.smena where id=:id", {{"id", id}}).toDate(), kDay.addDays(2));
+        QCOMPARE(tdb->count("select count(*) from accounts_dep.smena where id=:id and ok='no'", {{"id", other}}), 1);
+    }
+
+    void paintEntryOpensWithColour()
+    {
+        tdb->addEntry({worker, paint, kDay, 1, 1, 0, 5, 1, 3005});
+        dm->Smena1.setParam("data", kDay);
+        dm->Smena1.open();
+        QTimer::singleShot(0, dialog.get(), [&] {
+            QVERIFY(dialog->Edit5->isEnabled());
+            QVERIFY(dialog->Label6->isEnabled());
+            QCOMPARE(dialog->Edit5->text(), QStringLiteral("3005"));
+            dialog->reject();
+        });
+        dialog->openForChange(dm->Smena1, 1);
+    }
+
+    void numberTooLongIsRefused_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("colour") << "Edit5";
+        QTest::newRow("hours") << "Edit6";
+    }
+    void numberTooLongIsRefused()
+    {
+        QFETCH(QString, field);
+        fill(paint, "1", "1", "1");
+        dialog->findChild<QLineEdit*>(field)->setText("99999999999");
+        QVERIFY(!dialog->Button1Click());
+        QVERIFY(messages->last().contains(QStringLiteral("слишком велико")));
+        QCOMPARE(tdb->count("select count(*) from accounts_dep.smena"), 0);
+    }
+
+    void failedCellLeavesNothingWritten()
+    {
+        tdb->run("create function fail() returns trigger language plpgsql as $$ begin raise exception "
+                 "'табель закрыт'; end $$");
+        tdb->run("create trigger h_fail before insert on accounts_dep.h_tabel for each row execute function fail()");
+        fill(plain, "1", "8");
+        QVERIFY(!dialog->Button1Click());
+        QVERIFY(messages->last().contains(QStringLiteral("табель закрыт")));
+        QCOMPARE(tdb->count("select count(*) from accounts_dep.smena"), 0);
+        QCOMPARE(dialog->Edit3->text(), QStringLiteral("1"));
+    }
+
+    void recalculationFillsZerosAndSums()
+    {
+        fill(plain, "", "");
+        dialog->Recalculate();
+        QCOMPARE(dialog->Edit3->text(), QStringLiteral("0"));
+        QCOMPARE(dialog->Edit6->text(), QStringLiteral("0"));
+        dialog->Edit3->setText("3");
+        dialog->Recalculate();
+        QCOMPARE(dialog->Edit7->text(), QStringLiteral("12.3457"));
+        QCOMPARE(dialog->Edit8->text(), QStringLiteral("10"));
+        QCOMPARE(dialog->Edit9->text(), QStringLiteral("37.0371"));
+    }
+
+    // Two copies of the program save the same key at the same moment: one entry and one
+    // timesheet row, whatever the timing.
+    void concurrentSavesOfOneKey()
+    {
+        struct Counting : msg::MessageService {
+            QMutex mutex;
+            int shown = 0;
+            void show(const QString&, const QString&, msg::Icon) override
+            {
+                QMutexLocker lock(&mutex);
+                ++shown;
+            }
+            bool ask(const QString&, const QString&) override { return false; }
+        } counting;
+        msg::install(&counting);
+        const int rounds = 8;
+        for (int round = 0; round < rounds; ++round) {
+            std::latch start(2);
+            auto saver = [&] {
+                TDataModule6 own;
+                own.ADO_DB.open(tdb->settings());
+                EntryStore store(own);
+                EntryValues v;
+                v.workerId = worker;
+                v.operationId = plain;
+                v.productId = product;
+                v.price = *Decimal4::fromText("8");
+                v.quantity = 1;
+                v.hours = 4;
+                v.date = kDay.addDays(round);
+                start.arrive_and_wait();
+                store.save(v);
+            };
+            std::unique_ptr<QThread> a(QThread::create(saver)), b(QThread::create(saver));
+            a->start();
+            b->start();
+            QVERIFY(a->wait(30000));
+            QVERIFY(b->wait(30000));
+        }
+        msg::install(messages.get());
+        QCOMPARE(counting.shown, rounds);
+        QCOMPARE(tdb->count("select count(*) from accounts_dep.smena"), rounds);
+        QCOMPARE(tdb->count("select count(*) from accounts_dep.h_tabel"), 1);
+        QCOMPARE(cell(13), 4);
+        QCOMPARE(cell(20), 4);
+    }
+};
+
+QTEST_MAIN(EntryTest)
+#include "test_entry.moc"
