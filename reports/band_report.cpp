@@ -152,7 +152,7 @@ void roundedDigits(double value, int decimals, std::string& intPart, std::string
 QString formatNumber(double value, const MaskSpec& spec, QChar separator)
 {
     if (!std::isfinite(value))
-        return QString::number(value);
+        return {};
     std::string intPart, fracPart;
     roundedDigits(value, spec.maxFrac, intPart, fracPart);
     const bool zero = intPart.empty() && fracPart.find_first_not_of('0') == std::string::npos;
@@ -780,6 +780,9 @@ void BandReport::preview(QWidget* parent)
 QString BandReport::format(const QVariant& value, const QString& mask, QChar separator)
 {
     if (value.isNull() || !value.isValid())
+        return {};
+    // A division by zero in a computed value prints nothing rather than "inf" or "nan".
+    if ((value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float) && !std::isfinite(value.toDouble()))
         return {};
     if (!mask.isEmpty()) {
         bool ok = isNumeric(value);

@@ -2,13 +2,14 @@
 
 #include "messages.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 #include <QUrl>
 #include <QtDebug>
 #include <xlsxwriter.h>
@@ -378,8 +379,10 @@ bool ExcelBook::saveAs(const QString& path, QString* error)
 QString ExcelBook::saveToExportFolder(QString* error)
 {
     QStringList folders{exportFolder()};
-    // A folder that has gone away or filled up must not lose the export.
-    folders << QDir::tempPath() + QStringLiteral("/Табель");
+    // A folder that has gone away or filled up must not lose the export. (tempPath() is
+    // empty when TMPDIR names no folder.)
+    if (const QString temp = QDir::tempPath(); !temp.isEmpty())
+        folders << temp + QStringLiteral("/Табель");
     QString lastError;
     for (const QString& folder : folders) {
         if (!usableFolder(folder)) {
@@ -388,18 +391,16 @@ QString ExcelBook::saveToExportFolder(QString* error)
         }
         // Written under a temporary name, then renamed to a name that no file has: an
         // existing file is never replaced, even by another copy of the program.
-        QTemporaryFile part(folder + QStringLiteral("/.~XXXXXX.xlsx.part"));
-        if (!part.open()) {
-            lastError = part.errorString();
+        const QString part = folder + QStringLiteral("/.~%1-%2.xlsx.part")
+                                          .arg(QCoreApplication::applicationPid())
+                                          .arg(QRandomGenerator::global()->generate64(), 0, 36);
+        if (!saveAs(part, &lastError)) {
+            QFile::remove(part);
             continue;
         }
-        part.close();
-        if (!saveAs(part.fileName(), &lastError))
-            continue;
         for (int attempt = 0; attempt < 100; ++attempt) {
             const QString target = freshFileName(folder, subject_);
-            if (QFile::rename(part.fileName(), target)) {
-                part.setAutoRemove(false);
+            if (QFile::rename(part, target)) {
                 dirty_ = false;
                 return target;
             }
@@ -408,6 +409,7 @@ QString ExcelBook::saveToExportFolder(QString* error)
                 break;
             }
         }
+        QFile::remove(part);
     }
     if (error)
         *error = lastError;

@@ -1,4 +1,332 @@
+// The band-report engine: number masks, grouping with sums and their resets, pagination,
+// the empty report, the run order and the preview window. Reports are rendered to PDF and
+// read back with poppler's pdftotext and pdfinfo.
+#include "band_report.h"
+#include "samples.h"
+#include "test_database.h"
+
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QtTest>
-class T : public QObject { Q_OBJECT };
-QTEST_MAIN(T)
+
+using namespace report;
+
+namespace {
+
+QString run(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return QStringLiteral("FAILED: ") + QString::fromUtf8(p.readAllStandardError()) + p.errorString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The pages' texts, in reading order.
+QStringList pdfPages(const QString& path)
+{
+    QStringList pages = run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")})
+                            .split(QLatin1Char('\f'));
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    return pages;
+}
+
+QString pdfInfo(const QString& path, const QString& key)
+{
+    const QRegularExpression re(QStringLiteral("^%1:\\s*(.*)$").arg(key), QRegularExpression::MultilineOption);
+    return re.match(run(QStringLiteral("pdfinfo"), {path})).captured(1).trimmed();
+}
+
+struct Totals {
+    int kolvo = 0;
+    double summa = 0;
+};
+
+} // namespace
+
+class TestBandReport : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<TestDatabase> db_;
+
+    // Runs the report the way the windows do, with a preview that saves a PDF instead.
+    QString runToPdf(BandReport& r, const QString& name, const ReportRun& steps = {})
+    {
+        const QString path = dir_.filePath(name + QStringLiteral(".pdf"));
+        BandReport::setPreviewHook([&](BandReport& shown) { QVERIFY(shown.savePdf(path)); });
+        runReport(r, steps);
+        BandReport::setPreviewHook({});
+        return path;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir_.isValid());
+        db_ = std::make_unique<TestDatabase>();
+    }
+
+    void format_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("mask");
+        QTest::addColumn<QString>("separator");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("two decimals") << QVariant(12.5) << "#0.00" << "." << "12.50";
+        QTest::newRow("half away from zero") << QVariant(0.125) << "#0.00" << "." << "0.13";
+        QTest::newRow("as written, not as stored") << QVariant(1.005) << "#0.00" << "." << "1.01";
+        QTest::newRow("carry into integer") << QVariant(99.995) << "#0.00" << "." << "100.00";
+        QTest::newRow("whole, up") << QVariant(2.5) << "#0" << "." << "3";
+        QTest::newRow("whole, negative") << QVariant(-2.5) << "#0" << "." << "-3";
+        QTest::newRow("no negative zero") << QVariant(-0.004) << "#0.00" << "." << "0.00";
+        QTest::newRow("tiny") << QVariant(1e-20) << "#0.000" << "." << "0.000";
+        QTest::newRow("three decimals") << QVariant(1234.5) << "#0.000" << "." << "1234.500";
+        QTest::newRow("optional third") << QVariant(1.2345) << "#0.00#" << "." << "1.235";
+        QTest::newRow("optional third unused") << QVariant(1.2) << "#0.00#" << "." << "1.20";
+        QTest::newRow("thousands") << QVariant(1234567.891) << "#,##0.00" << "." << "1 234 567.89";
+        QTest::newRow("integer value") << QVariant(123) << "#0.00" << "." << "123.00";
+        QTest::newRow("bigint value") << QVariant(qulonglong(5000000000ULL)) << "#0" << "." << "5000000000";
+        QTest::newRow("numeric as text") << QVariant(QStringLiteral("7.5")) << "#0.00" << "." << "7.50";
+        QTest::newRow("comma separator") << QVariant(120.0) << "#0.00" << "," << "120,00";
+        QTest::newRow("null") << QVariant() << "#0.00" << "." << "";
+        QTest::newRow("text under a mask") << QVariant(QStringLiteral("нет")) << "#0.00" << "." << "нет";
+        QTest::newRow("plain double") << QVariant(120.0) << "" << "." << "120";
+        QTest::newRow("plain fraction") << QVariant(0.1 + 0.2) << "" << "," << "0,3";
+        QTest::newRow("padded char(n)") << QVariant(QStringLiteral("Цех 1   ")) << "" << "." << "Цех 1";
+        QTest::newRow("division by zero") << QVariant(1.0 / 0.0) << "#0.00" << "." << "";
+        QTest::newRow("zero by zero") << QVariant(std::nan("")) << "" << "." << "";
+        QTest::newRow("date") << QVariant(QDate(2024, 3, 5)) << "" << "." << "05.03.2024";
+    }
+
+    void format()
+    {
+        QFETCH(QVariant, value);
+        QFETCH(QString, mask);
+        QFETCH(QString, separator);
+        QFETCH(QString, text);
+        QCOMPARE(BandReport::format(value, mask, separator.at(0)), text);
+    }
+
+    // Two levels of groups over a few pages: every detail line printed once and in order,
+    // each footer under its own group with that group's sums, the grand total, the heading
+    // repeated on every page and the page numbers.
+    void groupedReport()
+    {
+        const int rows = 300;
+        Dataset data(db_->db(), QStringLiteral("sample"), samples::reportStatement(rows));
+        auto r = samples::groupedReport(data);
+        const QString pdf = runToPdf(*r, QStringLiteral("grouped"),
+                                     {.parameters = {}, .filter = {}, .titleItem = QStringLiteral("title"), .title = QStringLiteral("Отчёт по цехам")});
+        QVERIFY(!data.isActive());
+        const int pages = r->pageCount();
+        QVERIFY2(pages >= 4, qPrintable(QString::number(pages)));
+        QCOMPARE(pdfInfo(pdf, QStringLiteral("Pages")).toInt(), pages);
+        QVERIFY(pdfInfo(pdf, QStringLiteral("Page size")).startsWith(QStringLiteral("595 x 842")));  // A4 portrait
+
+        const QStringList texts = pdfPages(pdf);
+        QCOMPARE(texts.size(), pages);
+        const QRegularExpression detail(QStringLiteral("^\\s*Рабочий (\\d{5})\\s+(\\d+)\\s+(\\d+\\.\\d\\d)\\s+(\\d+\\.\\d{3})\\s*$"));
+        const QRegularExpression areaFooter(
+            QStringLiteral("Итого по участку\\s+(Участок \\d)\\s+(\\d+)\\s+(\\d+\\.\\d\\d)\\s+(\\d+\\.\\d{3})\\s*$"));
+        const QRegularExpression shopFooter(QStringLiteral("Итого по цеху\\s+(Цех \\d)\\s+(\\d+)\\s+(\\d+\\.\\d\\d)\\s*$"));
+        const QRegularExpression grand(QStringLiteral("Итого:\\s+(\\d+)\\s+(\\d+\\.\\d\\d)\\s*$"));
+        const QRegularExpression header(QStringLiteral("^\\s*(Цех \\d|Участок \\d)\\s*$"));
+
+        Totals area, shop, all;
+        QString currentShop, currentArea;
+        int lastWorker = 0, areaFooters = 0, shopFooters = 0, grandTotals = 0;
+        for (int p = 0; p < pages; ++p) {
+            const QStringList lines = texts[p].split(QLatin1Char('\n'));
+            QVERIFY2(texts[p].contains(QStringLiteral("Страница %1 из %2").arg(p + 1).arg(pages)), qPrintable(texts[p]));
+            QCOMPARE(texts[p].contains(QStringLiteral("Отчёт по цехам")), p == 0);
+            const QRegularExpression heading(QStringLiteral("^\\s*Рабочий\\s+Кол-во\\s+Сумма\\s+Без р/к\\s*$"));
+            QCOMPARE(lines.filter(heading).size(), 1);  // repeated at the top of every page
+            for (const QString& line : lines) {
+                if (auto m = detail.match(line); m.hasMatch()) {
+                    QCOMPARE(m.captured(1).toInt(), lastWorker + 1);
+                    lastWorker = m.captured(1).toInt();
+                    const int kolvo = m.captured(2).toInt();
+                    const double summa = m.captured(3).toDouble();
+                    QCOMPARE(m.captured(4), QString::number(summa / 1.2, 'f', 3));
+                    for (Totals* t : {&area, &shop, &all}) {
+                        t->kolvo += kolvo;
+                        t->summa += summa;
+                    }
+                } else if (auto m = areaFooter.match(line); m.hasMatch()) {
+                    QCOMPARE(m.captured(1), currentArea);  // the group's own last record
+                    QCOMPARE(m.captured(2).toInt(), area.kolvo);
+                    QCOMPARE(m.captured(3), QString::number(area.summa, 'f', 2));
+                    QCOMPARE(m.captured(4), QString::number(area.summa / 1.2, 'f', 3));
+                    area = {};
+                    ++areaFooters;
+                } else if (auto m = shopFooter.match(line); m.hasMatch()) {
+                    QCOMPARE(m.captured(1), currentShop);
+                    QCOMPARE(area.kolvo, 0);  // the inner footer came first
+                    QCOMPARE(m.captured(2).toInt(), shop.kolvo);
+                    QCOMPARE(m.captured(3), QString::number(shop.summa, 'f', 2));
+                    shop = {};
+                    ++shopFooters;
+                } else if (auto m = grand.match(line); m.hasMatch()) {
+                    QCOMPARE(m.captured(1).toInt(), all.kolvo);
+                    QCOMPARE(m.captured(2), QString::number(all.summa, 'f', 2));
+                    ++grandTotals;
+                } else if (auto m = header.match(line); m.hasMatch()) {
+                    (m.captured(1).startsWith(QStringLiteral("Цех")) ? currentShop : currentArea) = m.captured(1);
+                }
+            }
+        }
+        QCOMPARE(lastWorker, rows);
+        QCOMPARE(areaFooters, 12);
+        QCOMPARE(shopFooters, 3);
+        QCOMPARE(grandTotals, 1);
+        const QVariant total = db_->value(QStringLiteral("select sum(summa) from (%1) s").arg(samples::reportStatement(rows)));
+        QCOMPARE(QString::number(all.summa, 'f', 2), QString::number(total.toDouble(), 'f', 2));
+
+        // No band runs into the page footer; a group header never ends a page.
+        const double footerTop = r->printableSize().height() - r->pages()[0].bands.back().rect.height();
+        for (const Page& page : r->pages()) {
+            QCOMPARE(page.bands.back().kind, Band::Kind::PageFooter);
+            for (size_t b = 0; b + 1 < page.bands.size(); ++b)
+                QVERIFY(page.bands[b].rect.bottom() <= footerTop + 1e-6);
+            const PlacedBand& last = page.bands[page.bands.size() - 2];
+            QVERIFY(last.kind != Band::Kind::GroupHeader);
+        }
+    }
+
+    // An empty dataset prints the title, the ungrouped heading and grand total, and the page
+    // footer on one page; no group of a field and no detail.
+    void emptyReport()
+    {
+        Dataset data(db_->db(), QStringLiteral("empty"), samples::reportStatement(0));
+        auto r = samples::groupedReport(data);
+        const QString pdf = runToPdf(*r, QStringLiteral("empty"),
+                                     {.parameters = {}, .filter = {}, .titleItem = QStringLiteral("title"), .title = QStringLiteral("Пустой отчёт")});
+        QCOMPARE(r->pageCount(), 1);
+        QCOMPARE(pdfInfo(pdf, QStringLiteral("Pages")), QStringLiteral("1"));
+        const QString text = pdfPages(pdf).value(0);
+        for (const QString& expected : {QStringLiteral("Пустой отчёт"), QStringLiteral("Кол-во"),
+                                        QStringLiteral("Страница 1 из 1")})
+            QVERIFY2(text.contains(expected), qPrintable(text));
+        QVERIFY2(text.contains(QRegularExpression(QStringLiteral("Итого:\\s+0\\s+0\\.00"))), qPrintable(text));
+        QVERIFY(!text.contains(QStringLiteral("Цех")));
+        QVERIFY(!text.contains(QStringLiteral("Итого по")));
+        QVERIFY(!text.contains(QStringLiteral("Рабочий 0")));
+    }
+
+    // Parameters and the row filter before opening, the title before laying out, the preview
+    // with the dataset open, and the dataset closed afterwards, also when a step fails.
+    void runOrder()
+    {
+        Dataset data(db_->db(), QStringLiteral("numbers"),
+                     QStringLiteral("select g as n, g % 2 as odd from generate_series(1, :cnt) g"));
+        BandReport r(&data);
+        r.title().text(0, 190, QString()).name(QStringLiteral("title"));
+        r.detail().field(0, 20, QStringLiteral("n"));
+        Band& total = r.summary();
+        total.sum(0, 20, QStringLiteral("n"));
+        total.child().text(0, 40, QStringLiteral("Подпись"));
+
+        bool previewed = false;
+        BandReport::setPreviewHook([&](BandReport& shown) {
+            previewed = true;
+            QVERIFY(data.isActive());
+            QCOMPARE(data.recordCount(), 20);  // 40 rows, the even ones
+            QCOMPARE(shown.text(QStringLiteral("title")), QStringLiteral("   Отчет за период"));
+            const QStringList lines = shown.pages()[0].text().split(QLatin1Char('\n'));
+            QCOMPARE(lines.first(), QStringLiteral("   Отчет за период"));
+            QCOMPARE(lines.at(1), QStringLiteral("2"));
+            QCOMPARE(lines.at(lines.size() - 2), QString::number(2 * (1 + 20) * 20 / 2));  // 2+4+…+40
+            QCOMPARE(lines.last(), QStringLiteral("Подпись"));  // the child right after its band
+        });
+        const ReportRun steps{.parameters = [](Dataset& d) { d.setParam(QStringLiteral("cnt"), 40); },
+                              .filter = filters::equals(QStringLiteral("odd"), 0),
+                              .titleItem = QStringLiteral("title"),
+                              .title = QStringLiteral("   Отчет за период")};
+        runReport(r, steps);
+        QVERIFY(previewed);
+        QVERIFY(!data.isActive());
+
+        BandReport::setPreviewHook([](BandReport&) { throw std::runtime_error("preview failed"); });
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, runReport(r, steps));
+        BandReport::setPreviewHook({});
+        QVERIFY(!data.isActive());
+    }
+
+    // A landscape sheet with a heading of framed cells repeated on every page (a group
+    // without a field) and one line per record.
+    void landscapeWithRepeatedHeading()
+    {
+        Dataset data(db_->db(), QStringLiteral("lines"),
+                     QStringLiteral("select 'Работник ' || lpad(g::text, 3, '0') as fio, g %% 9 as sd1 "
+                                    "from generate_series(1, 90) g order by 1").replace(QStringLiteral("%%"), QStringLiteral("%")));
+        BandReport r(&data);
+        r.setOrientation(QPageLayout::Landscape);
+        r.setPreviewZoom(PreviewZoom::WholePage);
+        QCOMPARE(r.printableSize(), QSizeF(277, 190));
+        Band& heading = r.addGroup().repeatHeader().header().frame(TopEdge | BottomEdge).bold();
+        heading.text(0, 80, QStringLiteral("Март 2024 г."));
+        for (int d = 0; d < 31; ++d)
+            heading.text(81 + d * 5.77, 5.3, QString::number(d + 1)).center().frame(LeftEdge | RightEdge);
+        heading.text(265, 10, QStringLiteral("Итого"));
+        r.detail().height(6).field(0, 80, QStringLiteral("fio"));
+        r.detail().field(81, 5.3, QStringLiteral("sd1")).center().size(9);
+        r.pageFooter().pageNumber(258, 20).right();
+
+        const QString pdf = runToPdf(r, QStringLiteral("landscape"));
+        QVERIFY(pdfInfo(pdf, QStringLiteral("Page size")).startsWith(QStringLiteral("842 x 595")));
+        const QStringList pages = pdfPages(pdf);
+        QCOMPARE(pages.size(), r.pageCount());
+        QVERIFY(r.pageCount() >= 3);
+        int lines = 0;
+        for (int p = 0; p < pages.size(); ++p) {
+            const QString heading = pages[p].split(QLatin1Char('\n')).first();
+            QVERIFY2(heading.contains(QRegularExpression(QStringLiteral("Март 2024 г\\.\\s+1\\s+2\\s+3 .*31\\s+Итого"))),
+                     qPrintable(heading));
+            lines += pages[p].count(QStringLiteral("Работник "));
+            QVERIFY(pages[p].trimmed().endsWith(QString::number(p + 1)));
+        }
+        QCOMPARE(lines, 90);
+    }
+
+    // The preview window opens maximized with the zoom the report asks for and shows the
+    // prepared pages; it is shown without blocking here.
+    void previewWindow_data()
+    {
+        QTest::addColumn<int>("zoom");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("page width") << int(PreviewZoom::PageWidth) << int(QPrintPreviewWidget::FitToWidth);
+        QTest::newRow("whole page") << int(PreviewZoom::WholePage) << int(QPrintPreviewWidget::FitInView);
+    }
+
+    void previewWindow()
+    {
+        QFETCH(int, zoom);
+        QFETCH(int, mode);
+        Dataset data(db_->db(), QStringLiteral("sample"), samples::reportStatement(120));
+        data.open();
+        auto r = samples::groupedReport(data);
+        r->setPreviewZoom(PreviewZoom(zoom));
+        r->prepare();
+        std::unique_ptr<QPrintPreviewDialog> dialog(r->makePreviewDialog());
+        QVERIFY(dialog->windowState() & Qt::WindowMaximized);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Образец отчёта"));
+        QVERIFY(dialog->findChild<QAction*>(QStringLiteral("savePdfAction")));
+        auto* widget = dialog->findChild<QPrintPreviewWidget*>();
+        QVERIFY(widget);
+        dialog->show();
+        QCoreApplication::processEvents();
+        QCOMPARE(int(widget->zoomMode()), mode);
+        QCOMPARE(widget->pageCount(), r->pageCount());
+        QCOMPARE(int(widget->orientation()), int(QPageLayout::Portrait));
+        dialog->close();
+    }
+};
+
+QTEST_MAIN(TestBandReport)
 #include "test_band_report.moc"

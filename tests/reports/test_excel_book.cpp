@@ -237,6 +237,50 @@ private slots:
         QVERIFY(book.savedFile().isEmpty());
     }
 
+    // The export folder goes away while a book is filled: the file goes to the temp folder;
+    // with nowhere to write the user is told and the cells wait for the next ShowExcel.
+    void saveWhenTheFolderIsGone_data()
+    {
+        QTest::addColumn<bool>("tempUsable");
+        QTest::newRow("temp folder") << true;
+        QTest::newRow("nowhere") << false;
+    }
+
+    void saveWhenTheFolderIsGone()
+    {
+        QFETCH(bool, tempUsable);
+        const QByteArray tmpdir = qgetenv("TMPDIR");
+        const QString blocker = dir_.filePath(QStringLiteral("blocker"));
+        QFile f(blocker);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        const QString temp = dir_.filePath(QStringLiteral("tmp"));
+        QVERIFY(QDir().mkpath(temp));
+        MessageRecorder messages;
+        ExcelBook book(QStringLiteral("Табель"));
+        QCOMPARE(book.OpenExcelBook(QString()), 1);
+        book.WriteExcelCell(1, 1, 1, QStringLiteral("данные"));
+        useExportDir(blocker + QStringLiteral("/Табель"));
+        qputenv("TMPDIR", QFile::encodeName(tempUsable ? temp : blocker + QStringLiteral("/tmp")));
+        QCOMPARE(book.ShowExcel(true), 1);
+        qputenv("TMPDIR", tmpdir);
+        useExportDir(exportDir_);
+        if (tempUsable) {
+            QVERIFY(messages.shown.isEmpty());
+            QCOMPARE(QFileInfo(book.savedFile()).absolutePath(), temp + QStringLiteral("/Табель"));
+            QVERIFY(!book.hasUnsavedCells());
+            return;
+        }
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY(messages.last().startsWith(QStringLiteral("Не удалось сохранить книгу Microsoft Excel: ")));
+        QCOMPARE(messages.shown.last().caption, QStringLiteral("Ошибка Microsoft Excel"));
+        QVERIFY(book.savedFile().isEmpty());
+        QVERIFY(book.hasUnsavedCells());
+        QCOMPARE(book.ShowExcel(true), 1);  // the folder is back
+        QCOMPARE(QFileInfo(book.savedFile()).absolutePath(), exportDir_);
+        QCOMPARE(messages.shown.size(), 1);
+    }
+
     void exportsAreNeverLostOrOverwritten()
     {
         QDir(exportDir_).removeRecursively();
