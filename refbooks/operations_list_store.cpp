@@ -1,0 +1,85 @@
+#include "operations_list_store.h"
+
+#include "data_module.h"
+#include "excel_book.h"
+
+namespace {
+
+// A price as a spreadsheet number text: up to 15 significant digits with a point; a value
+// that is no number is written as it is.
+QString priceText(const QVariant& value)
+{
+    const QString text = value.toString().trimmed();
+    bool ok = false;
+    const double v = text.toDouble(&ok);
+    return ok ? QString::number(v, 'g', 15) : text;
+}
+
+} // namespace
+
+OperationsListStore::OperationsListStore(TDataModule6& dm)
+    : XLS_Rep(dm.ADO_DB, QStringLiteral("XLS_Rep"),
+              QStringLiteral("select izdel.MARKA, vid_oper.VID, oper.NAIMEN,(SELECT (CASE naimen WHEN 0 THEN 'Готовая "
+                             "продукция' ELSE 'Заготовки' END)) as nmn, oper.CENA_new as cena, oper.id, oper.i_id,\n"
+                             " oper.VID as oper_vid from accounts_dep.OPER,accounts_dep.IZDEL,accounts_dep.VID_OPER "
+                             "where OPER.i_id=IZDEL.id \n"
+                             "and oper.vid=vid_oper.id order by izdel.marka, vid_oper.vid, oper.naimen")),
+      dm_(dm)
+{
+}
+
+QString OperationsListStore::productKindText(int naimen)
+{
+    return naimen == 0 ? QStringLiteral("Готовая продукция") : QStringLiteral("Заготовки");
+}
+
+void OperationsListStore::remove(int operationId)
+{
+    Command& cmd = dm_.Oper_del;
+    cmd.setParam(QStringLiteral("id"), operationId);
+    cmd.execute();
+}
+
+QString OperationsListStore::productMark(int productId)
+{
+    Dataset& control = dm_.Control;
+    control.close();
+    control.setSql(QStringLiteral("select marka from accounts_dep.izdel where id=:id"));
+    control.setParam(QStringLiteral("id"), productId);
+    QString mark;
+    try {
+        control.open();
+        mark = control.field(QStringLiteral("marka")).asString();
+    } catch (...) {
+        control.close();
+        throw;
+    }
+    control.close();
+    return mark;
+}
+
+bool OperationsListStore::exportList(ExcelBook& book)
+{
+    XLS_Rep.close();
+    XLS_Rep.open();
+    if (book.OpenExcelBook(QString()) == -1) {
+        XLS_Rep.close();
+        return false;
+    }
+    XLS_Rep.first();
+    const QStringList header{QStringLiteral("Марка"), QStringLiteral("Операция"), QStringLiteral("Цена"),
+                             QStringLiteral("Вид")};
+    for (int column = 1; column <= header.size(); ++column)
+        book.WriteExcelCell(1, column, 1, header[column - 1]);
+    for (int rec = 1; rec <= XLS_Rep.recordCount(); ++rec) {
+        XLS_Rep.setRecNo(rec);
+        const int row = rec + 1;
+        book.WriteExcelCell(1, 1, row, XLS_Rep.field(QStringLiteral("MARKA")).asString().trimmed());
+        book.WriteExcelCell(1, 2, row, XLS_Rep.field(QStringLiteral("VID")).asString().trimmed());
+        book.WriteExcelCell(1, 3, row, priceText(XLS_Rep.field(QStringLiteral("CENA")).value()));
+        book.WriteExcelCell(1, 4, row, productKindText(XLS_Rep.field(QStringLiteral("NAIMEN")).asInteger()));
+    }
+    book.ShowExcel(true);
+    XLS_Rep.close();
+    return true;
+}

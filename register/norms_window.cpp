@@ -1,0 +1,255 @@
+#include "norms_window.h"
+
+#include "actions.h"
+#include "band_report.h"
+#include "data_module.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+// ---------------------------------------------------------------- NormsModel
+
+void NormsModel::setRows(const QVector<NormRow>& stored)
+{
+    beginResetModel();
+    read_ = stored;
+    read_.push_back(NormRow{});
+    rows_ = read_;
+    endResetModel();
+}
+
+bool NormsModel::isChanged(int r) const
+{
+    if (r < 0 || r >= rows_.size())
+        return false;
+    return isNewRow(r) ? !rows_[r].isBlank() : !(rows_[r] == read_[r]);
+}
+
+int NormsModel::rowOf(int normId) const
+{
+    for (int r = 0; normId != 0 && r < rows_.size(); ++r)
+        if (rows_[r].id == normId)
+            return r;
+    return int(rows_.size()) - 1;
+}
+
+QString& NormsModel::cell(int r, int column)
+{
+    NormRow& row = rows_[r];
+    switch (column) {
+    case Price: return row.price;
+    case Prize: return row.prize;
+    default: return row.norma;
+    }
+}
+
+int NormsModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(rows_.size()); }
+
+int NormsModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 3; }
+
+QVariant NormsModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rows_.size())
+        return {};
+    const QString& text = cell(index.row(), index.column());
+    switch (role) {
+    case Qt::EditRole:
+        return text;
+    case Qt::DisplayRole:
+        // The price shows two to three decimals; what is not a number shows as typed.
+        if (index.column() == Price && !text.isEmpty())
+            return report::BandReport::format(OperationsStore::numberText(text), QStringLiteral("#0.00#"));
+        return text;
+    default:
+        return {};
+    }
+}
+
+bool NormsModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole || index.row() >= rows_.size())
+        return false;
+    QString& text = cell(index.row(), index.column());
+    if (text == value.toString())
+        return true;
+    text = value.toString();
+    emit dataChanged(index, index);
+    emit headerDataChanged(Qt::Vertical, index.row(), index.row());
+    return true;
+}
+
+Qt::ItemFlags NormsModel::flags(const QModelIndex& index) const
+{
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable : Qt::NoItemFlags;
+}
+
+QVariant NormsModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Vertical) {
+        // The row indicator: "*" for the row of a new norm, a pencil mark for a changed row.
+        if (role != Qt::DisplayRole || section < 0 || section >= rows_.size())
+            return {};
+        if (isNewRow(section))
+            return QStringLiteral("*");
+        return isChanged(section) ? QStringLiteral("✎") : QString();
+    }
+    if (section < 0 || section > Prize)
+        return {};
+    switch (role) {
+    case Qt::DisplayRole: {
+        static const QStringList titles{QStringLiteral("Норматив"), QStringLiteral("Цена"),
+                                        QStringLiteral("Премия, %")};
+        return titles[section];
+    }
+    case Qt::TextAlignmentRole: return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    case Qt::FontRole: {
+        QFont f;
+        f.setBold(true);
+        return f;
+    }
+    default: return {};
+    }
+}
+
+// ---------------------------------------------------------------- TForm22
+
+TForm22::TForm22(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm)
+{
+    setObjectName(QStringLiteral("Form22"));
+    setWindowTitle(QStringLiteral("Норматив"));
+    resize(360, 300);
+
+    norm = new NormsModel(this);
+    norm->setObjectName(QStringLiteral("norm"));
+    DBGrid1 = new QTableView(this);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setAccessibleName(QStringLiteral("Нормативы"));
+    DBGrid1->setModel(norm);
+    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    DBGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                             QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    DBGrid1->horizontalHeader()->setHighlightSections(true);
+    DBGrid1->verticalHeader()->setVisible(true);
+    DBGrid1->verticalHeader()->setDefaultSectionSize(DBGrid1->fontMetrics().height() + 4);
+    DBGrid1->setColumnWidth(NormsModel::Norma, 90);
+    DBGrid1->setColumnWidth(NormsModel::Price, 90);
+    DBGrid1->setColumnWidth(NormsModel::Prize, 90);
+
+    // Both the default and the cancel button: Enter and Esc save and close.
+    Button1 = new QPushButton(QStringLiteral("Сохранить"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setDefault(true);
+    Button2 = new QPushButton(QStringLiteral("Удалить"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setAutoDefault(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Button2);
+    buttons->addStretch();
+    buttons->addWidget(Button1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(DBGrid1, 1);
+    layout->addLayout(buttons);
+
+    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this, &TForm22::cellChanged);
+    connect(Button1, &QPushButton::clicked, this, &TForm22::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm22::Button2Click);
+}
+
+void TForm22::editNorms()
+{
+    if (dm_.Oper.isEmpty())
+        return;
+    prepare(dm_.Oper.field(QStringLiteral("id")).asInteger());
+    exec();
+}
+
+void TForm22::prepare(int operationId)
+{
+    OperationId = operationId;
+    norm->setRows({});
+    runAction(dm_.ADO_DB, [this] { reload(); });
+    moveTo(0, NormsModel::Norma);
+}
+
+void TForm22::reload() { norm->setRows(store_.norms(OperationId)); }
+
+void TForm22::moveTo(int r, int column)
+{
+    moving_ = true;
+    const QModelIndex idx = norm->index(std::clamp(r, 0, std::max(0, norm->rowCount() - 1)), column);
+    DBGrid1->setCurrentIndex(idx);
+    DBGrid1->scrollTo(idx);
+    moving_ = false;
+}
+
+bool TForm22::storeRow(int r, int* storedId)
+{
+    const NormRow row = norm->row(r);
+    return runAction(dm_.ADO_DB, [&] { *storedId = store_.storeNorm(OperationId, row); });
+}
+
+void TForm22::cellChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    if (moving_ || !previous.isValid() || !norm->isChanged(previous.row()))
+        return;
+    const int from = previous.row();
+    // Where the user is going, found again after the re-read: the same row, another stored
+    // row, or the row of a new norm.
+    const int targetId = current.row() == from ? -1 : norm->row(current.row()).id;
+    const int column = current.isValid() ? current.column() : previous.column();
+    int storedId = 0;
+    if (!storeRow(from, &storedId)) {
+        moveTo(from, previous.column());
+        return;
+    }
+    if (!runAction(dm_.ADO_DB, [this] { reload(); }))
+        return;
+    moveTo(norm->rowOf(targetId == -1 ? storedId : targetId), column);
+}
+
+void TForm22::commitEditor()
+{
+    if (QWidget* editor = DBGrid1->indexWidget(DBGrid1->currentIndex()))
+        QMetaObject::invokeMethod(DBGrid1, "commitData", Qt::DirectConnection, Q_ARG(QWidget*, editor));
+}
+
+void TForm22::Button1Click()
+{
+    commitEditor();
+    for (int r = 0; r < norm->rowCount(); ++r) {
+        if (!norm->isChanged(r))
+            continue;
+        int storedId = 0;
+        if (!storeRow(r, &storedId)) {
+            moveTo(r, std::max(0, DBGrid1->currentIndex().column()));
+            return;  // the window stays open with the user's input
+        }
+    }
+    Dataset& oper = dm_.Oper;
+    const bool reread = runAction(dm_.ADO_DB, [&] { oper.reopen(true); });
+    if (reread)
+        accept();
+}
+
+void TForm22::Button2Click()
+{
+    const int r = DBGrid1->currentIndex().row();
+    const int column = std::max(0, DBGrid1->currentIndex().column());
+    if (r < 0)
+        return;
+    // A row not stored yet is only dropped; the last stored row of an operation stays.
+    const int normId = norm->row(r).id;
+    runAction(dm_.ADO_DB, [&] {
+        if (normId != 0 && norm->storedCount() > 1)
+            store_.deleteNorm(OperationId, normId);
+        reload();
+    });
+    moveTo(std::min(r, norm->rowCount() - 1), column);
+}
+
+void TForm22::reject() { Button1Click(); }

@@ -1,0 +1,86 @@
+#pragma once
+// TForm22 "Норматив": the norm rows of one operation (norm value, price, premium) edited in
+// place; a row is stored when the user leaves it, and the list is re-read in norm order.
+#include "operations_store.h"
+
+#include <QAbstractTableModel>
+#include <QDialog>
+
+class QPushButton;
+class QTableView;
+class TDataModule6;
+
+// The rows the norms grid edits: the stored rows in the order of the norm value, then one
+// empty row for a new norm ("*" in the row indicator).
+class NormsModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    enum Column { Norma, Price, Prize };
+
+    void setRows(const QVector<NormRow>& stored);
+    const NormRow& row(int r) const { return rows_[r]; }
+    bool isNewRow(int r) const { return rows_[r].id == 0; }
+    // True when the row differs from what was read (a new row: when anything was typed).
+    bool isChanged(int r) const;
+    int storedCount() const { return int(read_.size()) - 1; }
+    // The row of a stored norm, or the new row for 0 and for an id that is not there.
+    int rowOf(int normId) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    QString& cell(int r, int column);
+    const QString& cell(int r, int column) const { return const_cast<NormsModel*>(this)->cell(r, column); }
+
+    QVector<NormRow> rows_;
+    QVector<NormRow> read_;
+};
+
+class TForm22 : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm22(TDataModule6& dm, QWidget* parent = nullptr);
+
+    // The operation whose norms are shown.
+    int OperationId = 0;
+
+    // From the operations list: the norms of its current row, shown modally.
+    void editNorms();
+    // Reads the operation's norms and stands on the first row.
+    void prepare(int operationId);
+
+    // "Сохранить" (also Enter and Esc outside a cell being edited): stores the pending
+    // changes, re-reads Oper on the same record number and closes; a refused value leaves
+    // the window open with the user's input.
+    void Button1Click();
+    // "Удалить": deletes the current row unless it is the operation's last one, then re-reads.
+    void Button2Click();
+
+    QTableView* DBGrid1;
+    QPushButton* Button1;
+    QPushButton* Button2;
+    NormsModel* norm;
+
+public slots:
+    void reject() override;
+
+private:
+    // Leaving a cell of a changed row stores the row and re-reads, following the user to
+    // the cell that was entered; a refused row keeps its input and the cell stays on it.
+    void cellChanged(const QModelIndex& current, const QModelIndex& previous);
+    bool storeRow(int r, int* storedId);
+    void reload();
+    void moveTo(int r, int column);
+    void commitEditor();
+
+    TDataModule6& dm_;
+    OperationsStore store_;
+    bool moving_ = false;
+};

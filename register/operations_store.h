@@ -1,0 +1,48 @@
+#pragma once
+// The statements of the operation dialog and the norms window: saving an operation with its
+// duplicate test, and reading, storing and deleting the norm rows of one operation.
+#include <QString>
+#include <QVector>
+
+class TDataModule6;
+
+// One norm row as the norms grid edits it: the values as read, or as the user typed them.
+struct NormRow {
+    int id = 0;  // 0 for a row not stored yet
+    QString norma;
+    QString price;
+    QString prize;
+
+    bool isBlank() const { return norma.trimmed().isEmpty() && price.trimmed().isEmpty() && prize.trimmed().isEmpty(); }
+    bool operator==(const NormRow& other) const = default;
+};
+
+class OperationsStore {
+public:
+    explicit OperationsStore(TDataModule6& dm) : dm_(dm) {}
+
+    static const QString duplicateMessage;
+    // The advisory lock every save of an operation with this key takes.
+    static QString lockKey(int kindId, int naimen, int productId);
+
+    // Adds (operationId 0) or changes an operation. Returns false, after telling the user,
+    // when another operation has the same kind, product kind and product; nothing is written
+    // then. A new operation gets its first norm row (price 0, norm 0, premium 0) in the same
+    // transaction, so that it is listed and its norms can be edited.
+    bool saveOperation(int operationId, int kindId, int naimen, int productId);
+
+    // The operation's norm rows in the order of the norm value.
+    QVector<NormRow> norms(int operationId);
+    // Inserts a row of the operation (id 0) or updates it. The values go to the database as
+    // typed (a decimal comma in the price read as a point, an empty value as null); the
+    // database refuses what its columns cannot hold. Returns the row's id.
+    int storeNorm(int operationId, const NormRow& row);
+    // Deletes a norm row unless it is the last one of its operation; true when it deleted.
+    bool deleteNorm(int operationId, int normId);
+
+    // The price as the database reads a number: the first comma becomes the decimal point.
+    static QString numberText(const QString& typed);
+
+private:
+    TDataModule6& dm_;
+};
