@@ -1,0 +1,81 @@
+// The register's "Справочники" items open the reference books in browsing mode.
+#include "data_module.h"
+#include "kinds_list.h"
+#include "message_recorder.h"
+#include "nomenclature_list.h"
+#include "products_list.h"
+#include "register_window.h"
+#include "test_database.h"
+#include "windows.h"
+#include "workers_list.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+class MenuTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void menuOpensBrowsingLists()
+    {
+        MessageRecorder messages;
+        TestDatabase tdb;
+        tdb.addWorker(QStringLiteral("Аверин"));
+        Windows windows;
+        QVERIFY(windows.start({tdb.settings().database, tdb.settings().host}, {20240227, 0}));
+        TForm1& reg = windows.registerWindow();
+        TDataModule6& dm = windows.dataModule();
+
+        // A picker left the lists in choosing mode; the menu puts them back.
+        windows.workersList().prepareChoosing(24);
+        windows.workersList().finish();
+        windows.productsList().prepareChoosing();
+        windows.productsList().finish();
+        windows.kindsList().prepareChoosing();
+        windows.kindsList().finish();
+        windows.nomenclatureList().prepareChoosing();
+        windows.nomenclatureList().finish();
+
+        struct Case {
+            QAction* action;
+            QString title;
+            Dataset* list;
+            QString change;  // objectName of the "Изменить" button
+            QStringList shownButtons;
+        };
+        const QList<Case> cases{
+            {reg.N1, "Список рабочих", &dm.Workers, "Button2", {"Button1", "Button3", "Edit1"}},
+            {reg.N3, "Изделия (3)", &dm.Izdel, "Button2", {"Button1", "Button3", "Edit1"}},
+            {reg.N6, "Виды операций (8)", &dm.Vid_oper, "Button2", {"Button1", "Button3"}},
+            {reg.N8, "Номенклатура (26)", &windows.nomenclatureList().item, "Button3", {"Button1", "Button2"}},
+        };
+        for (const Case& c : cases) {
+            bool seen = false;
+            QTimer::singleShot(0, [&] {
+                auto* list = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                QVERIFY(list);
+                seen = true;
+                QCOMPARE(list->windowTitle(), c.title);
+                QVERIFY(c.list->isActive());
+                auto* change = list->findChild<QPushButton*>(c.change);
+                QCOMPARE(change->text(), QStringLiteral("Изменить"));
+                QVERIFY(!change->isDefault());
+                for (const QString& name : c.shownButtons)
+                    QVERIFY2(!list->findChild<QWidget*>(name)->isHidden(), qPrintable(c.title + " " + name));
+                list->reject();
+            });
+            c.action->trigger();
+            QVERIFY2(seen, qPrintable(c.title));
+            QVERIFY(!c.list->isActive());
+        }
+        QCOMPARE(windows.workersList().Tag, 0);
+        QCOMPARE(windows.nomenclatureList().Tag, 0);
+        QVERIFY(messages.shown.isEmpty());
+    }
+};
+
+QTEST_MAIN(MenuTest)
+#include "test_menu.moc"
