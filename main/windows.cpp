@@ -7,6 +7,9 @@
 #include "login_window.h"
 #include "messages.h"
 #include "nomenclature_list.h"
+#include "norms_window.h"
+#include "operation_dialog.h"
+#include "operations_list.h"
 #include "product_dialog.h"
 #include "products_list.h"
 #include "register_window.h"
@@ -19,6 +22,9 @@ Windows::~Windows()
 {
     // Windows go before the data module whose datasets they show, and the windows centred
     // on the register before the register.
+    form22_.reset();
+    form10_.reset();
+    form4_.reset();
     form29_.reset();
     form26_.reset();
     form9_.reset();
@@ -55,6 +61,7 @@ bool Windows::start(const QStringList& arguments, BuildStamp stamp)
 
     form2_ = std::make_unique<TForm2>(*dm_, form1_.get());
     form3_ = std::make_unique<TForm3>(*dm_, form1_.get());
+    form4_ = std::make_unique<TForm4>(*dm_, form1_.get());
     form5_ = std::make_unique<TForm5>(*dm_, form1_.get());
     form5_->setDialog(form2_.get());
     form7_ = std::make_unique<TForm7>(*dm_, form1_.get());
@@ -62,9 +69,14 @@ bool Windows::start(const QStringList& arguments, BuildStamp stamp)
     form8_ = std::make_unique<TForm8>(*dm_, form1_.get());
     form9_ = std::make_unique<TForm9>(*dm_, form1_.get());
     form8_->setDialog(form9_.get());
+    form10_ = std::make_unique<TForm10>(*dm_, form1_.get());
+    form10_->setPickers({[this] { return form3_->choose(1); }, [this] { return form8_->choose(1); }});
     form26_ = std::make_unique<TForm26>(*dm_);
     form29_ = std::make_unique<TForm29>(*dm_, form26_->item);
     form26_->setGroupDialog(form29_.get());
+    form22_ = std::make_unique<TForm22>(*dm_, form1_.get());
+    form4_->setHooks({[this] { form10_->addOperation(); }, [this] { form10_->changeOperation(); },
+                      [this] { form22_->editNorms(); }});
     wireRegister();
     return true;
 }
@@ -76,6 +88,7 @@ void Windows::wireRegister()
     links.workers = [this] { form5_->browse(); };
     links.products = [this] { form3_->browse(); };
     links.kinds = [this] { form8_->browse(); };
+    links.prices = [this] { form4_->browse(); };
     links.nomenclature = [this] { form26_->browse(); };
     form1_->setLinks(std::move(links));
 }

@@ -10,12 +10,15 @@ class TDataModule6;
 class TForm1;
 class TForm2;
 class TForm3;
+class TForm4;
 class TForm5;
 class TForm7;
 class TForm8;
 class TForm9;
+class TForm10;
 class TForm23;
 class TForm26;
+class TForm22;
 class TForm29;
 
 class Windows {
@@ -33,6 +36,7 @@ public:
     TForm5& workersList() { return *form5_; }
     TForm3& productsList() { return *form3_; }
     TForm8& kindsList() { return *form8_; }
+    TForm4& operationsList() { return *form4_; }
     TForm26& nomenclatureList() { return *form26_; }
 
 private:
@@ -43,10 +47,13 @@ private:
     std::unique_ptr<TForm23> form23_;
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm3> form3_;
+    std::unique_ptr<TForm4> form4_;
     std::unique_ptr<TForm5> form5_;
     std::unique_ptr<TForm7> form7_;
     std::unique_ptr<TForm8> form8_;
     std::unique_ptr<TForm9> form9_;
+    std::unique_ptr<TForm10> form10_;
+    std::unique_ptr<TForm22> form22_;
     std::unique_ptr<TForm26> form26_;
     std::unique_ptr<TForm29> form29_;
 };
