@@ -349,39 +349,36 @@ QString Page::text() const
 BandReport::BandReport(Dataset* data) : data_(data) {}
 BandReport::~BandReport() = default;
 
-Band& BandReport::title()
+Band& BandReport::slot(std::unique_ptr<Band>& band, Band::Kind kind)
 {
-    if (!title_)
-        title_.reset(new Band(*this, Band::Kind::Title));
-    return *title_;
+    if (!band)
+        band.reset(new Band(*this, kind));
+    return *band;
 }
 
-Band& BandReport::pageHeader()
-{
-    if (!pageHeader_)
-        pageHeader_.reset(new Band(*this, Band::Kind::PageHeader));
-    return *pageHeader_;
-}
+Band& BandReport::title() { return slot(title_, Band::Kind::Title); }
+Band& BandReport::pageHeader() { return slot(pageHeader_, Band::Kind::PageHeader); }
+Band& BandReport::detail() { return slot(detail_, Band::Kind::Detail); }
+Band& BandReport::summary() { return slot(summary_, Band::Kind::Summary); }
+Band& BandReport::pageFooter() { return slot(pageFooter_, Band::Kind::PageFooter); }
 
-Band& BandReport::detail()
+std::vector<Band*> BandReport::allBands() const
 {
-    if (!detail_)
-        detail_.reset(new Band(*this, Band::Kind::Detail));
-    return *detail_;
-}
-
-Band& BandReport::summary()
-{
-    if (!summary_)
-        summary_.reset(new Band(*this, Band::Kind::Summary));
-    return *summary_;
-}
-
-Band& BandReport::pageFooter()
-{
-    if (!pageFooter_)
-        pageFooter_.reset(new Band(*this, Band::Kind::PageFooter));
-    return *pageFooter_;
+    std::vector<Band*> out;
+    auto add = [&](Band* band) {
+        for (; band; band = band->child_.get())
+            out.push_back(band);
+    };
+    add(title_.get());
+    add(pageHeader_.get());
+    add(detail_.get());
+    add(summary_.get());
+    add(pageFooter_.get());
+    for (const auto& g : groups_) {
+        add(g.header_.get());
+        add(g.footer_.get());
+    }
+    return out;
 }
 
 Group& BandReport::addGroup(const QString& field)
@@ -407,43 +404,20 @@ int BandReport::registerSum(const QString& name, RowFn fn)
 
 void BandReport::setText(const QString& name, const QString& text)
 {
-    auto apply = [&](Band* band) {
-        for (; band; band = band->child_.get())
-            for (auto& item : band->items_)
-                if (item.name_ == name && item.kind_ == Item::Kind::Text)
-                    item.text_ = text;
-    };
-    apply(title_.get());
-    apply(pageHeader_.get());
-    apply(detail_.get());
-    apply(summary_.get());
-    apply(pageFooter_.get());
-    for (auto& g : groups_) {
-        apply(g.header_.get());
-        apply(g.footer_.get());
-    }
+    for (Band* band : allBands())
+        for (auto& item : band->items_)
+            if (item.name_ == name && item.kind_ == Item::Kind::Text)
+                item.text_ = text;
     prepared_ = false;
 }
 
 QString BandReport::text(const QString& name) const
 {
-    const Item* found = nullptr;
-    auto look = [&](const Band* band) {
-        for (; band && !found; band = band->child_.get())
-            for (const auto& item : band->items_)
-                if (item.name_ == name && item.kind_ == Item::Kind::Text)
-                    found = &item;
-    };
-    look(title_.get());
-    look(pageHeader_.get());
-    look(detail_.get());
-    look(summary_.get());
-    look(pageFooter_.get());
-    for (const auto& g : groups_) {
-        look(g.header_.get());
-        look(g.footer_.get());
-    }
-    return found ? found->text_ : QString();
+    for (const Band* band : allBands())
+        for (const auto& item : band->items_)
+            if (item.name_ == name && item.kind_ == Item::Kind::Text)
+                return item.text_;
+    return {};
 }
 
 QSizeF BandReport::printableSize() const
@@ -452,9 +426,9 @@ QSizeF BandReport::printableSize() const
     return orientation_ == QPageLayout::Portrait ? a4 : a4.transposed();
 }
 
-void BandReport::resolveFonts(Band& band)
+void BandReport::resolveFonts()
 {
-    for (Band* b = &band; b; b = b->child_.get()) {
+    for (Band* b : allBands()) {
         for (auto& item : b->items_) {
             QFont font(!item.family_.isEmpty() ? item.family_ : !b->family_.isEmpty() ? b->family_ : family_);
             font.setPointSizeF(item.size_ > 0 ? item.size_ : b->size_ > 0 ? b->size_ : size_);
@@ -522,15 +496,7 @@ PlacedBand BandReport::placeBand(const Band& band, double y, const Context& ctx)
 
 void BandReport::prepare()
 {
-    for (Band* b : {title_.get(), pageHeader_.get(), detail_.get(), summary_.get(), pageFooter_.get()})
-        if (b)
-            resolveFonts(*b);
-    for (auto& g : groups_) {
-        if (g.header_)
-            resolveFonts(*g.header_);
-        if (g.footer_)
-            resolveFonts(*g.footer_);
-    }
+    resolveFonts();
     pages_.clear();
     for (auto& s : sums_)
         s.value = 0;

@@ -281,7 +281,10 @@ private:
     struct Layout;
 
     int registerSum(const QString& name, RowFn fn);
-    void resolveFonts(Band& band);
+    Band& slot(std::unique_ptr<Band>& band, Band::Kind kind);
+    // Every band with its child bands.
+    std::vector<Band*> allBands() const;
+    void resolveFonts();
     QString evaluate(const Item& item, const Context& ctx) const;
     PlacedBand placeBand(const Band& band, double y, const Context& ctx) const;
     static double bandHeight(const Band& band);
