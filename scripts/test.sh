@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# The test command: installs what is missing, builds, starts a throwaway database server on a free
+# port, runs every test through CTest (arguments go to ctest) and removes the server again.
+set -euo pipefail
+tree=$(cd "$(dirname "$0")/.." && pwd)
+cd "$tree"
+bash scripts/install.sh
+bash scripts/build.sh
+source scripts/pg.sh
+
+cluster=$(mktemp -d /tmp/tabel-pgtest.XXXXXX)
+runtime=$(mktemp -d /tmp/tabel-xdg.XXXXXX)
+chmod 700 "$runtime"
+tests_pid=
+# Processes whose parent is the given process.
+children_of() {
+    local parent=$1 p stat fields
+    for p in /proc/[0-9]*; do
+        stat=$(cat "$p/stat" 2>/dev/null) || continue
+        read -r -a fields <<<"${stat##*) }"
+        if [ "${fields[1]:-}" = "$parent" ]; then echo "${p#/proc/}"; fi
+    done
+}
+# An interrupted run ends CTest (started in a process group of its own) and the tests it runs
+# (CTest gives them groups of their own) before the server goes away.
+stop_tests() {
+    if [ -n "$tests_pid" ]; then
+        local kids
+        kids=$(children_of "$tests_pid")
+        kill -TERM -- "-$tests_pid" $kids 2>/dev/null || true
+        wait "$tests_pid" 2>/dev/null || true
+        tests_pid=
+    fi
+}
+cleanup() {
+    stop_tests
+    pg_stop "$cluster" || true
+    rm -rf "$cluster" "$runtime"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM HUP
+
+pg_init "$cluster" throwaway
+port=$(pg_start_on_free_port "$cluster")
+pg_prepare "$port"
+echo "Test database server on 127.0.0.1:$port"
+
+export PGHOST=127.0.0.1 PGPORT=$port PGUSER=sys PGPASSWORD=wexutap
+export QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$runtime
+setsid ctest --test-dir build --output-on-failure -j2 "$@" &
+tests_pid=$!
+set +e
+wait "$tests_pid"
+status=$?
+set -e
+tests_pid=
+exit $status
