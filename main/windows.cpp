@@ -1,6 +1,9 @@
 #include "windows.h"
 
+#include <QCheckBox>
+
 #include "data_module.h"
+#include "entry_dialog.h"
 #include "group_dialog.h"
 #include "kind_dialog.h"
 #include "kinds_list.h"
@@ -23,6 +26,7 @@ Windows::~Windows()
     // Windows go before the data module whose datasets they show, and the windows centred
     // on the register before the register.
     form22_.reset();
+    form11_.reset();
     form10_.reset();
     form4_.reset();
     form29_.reset();
@@ -71,6 +75,8 @@ bool Windows::start(const QStringList& arguments, BuildStamp stamp)
     form8_->setDialog(form9_.get());
     form10_ = std::make_unique<TForm10>(*dm_, form1_.get());
     form10_->setPickers({[this] { return form3_->choose(1); }, [this] { return form8_->choose(1); }});
+    form11_ = std::make_unique<TForm11>(*dm_, form1_.get());
+    wireEntryDialog();
     form26_ = std::make_unique<TForm26>(*dm_);
     form29_ = std::make_unique<TForm29>(*dm_, form26_->item);
     form26_->setGroupDialog(form29_.get());
@@ -79,6 +85,21 @@ bool Windows::start(const QStringList& arguments, BuildStamp stamp)
                       [this] { form22_->editNorms(); }});
     wireRegister();
     return true;
+}
+
+void Windows::wireEntryDialog()
+{
+    TForm11::Pickers pickers;
+    pickers.worker = [this] {
+        if (const auto worker = form5_->choose(1))
+            form11_->applyWorker(worker->id, worker->text);
+    };
+    pickers.operation = [this](int locateOperationId) {
+        const auto c = form4_->choose(locateOperationId, form1_->CBox1->isChecked(), form1_->ShiftNo);
+        if (c)
+            form11_->applyOperation(c->productId, c->operationId, c->price, c->basePrice, c->text);
+    };
+    form11_->setPickers(std::move(pickers));
 }
 
 void Windows::wireRegister()
@@ -90,5 +111,11 @@ void Windows::wireRegister()
     links.kinds = [this] { form8_->browse(); };
     links.prices = [this] { form4_->browse(); };
     links.nomenclature = [this] { form26_->browse(); };
+    links.addEntry = [this] { form11_->openForAdd(form1_->registerDate(), form1_->ShiftNo); };
+    links.changeEntry = [this] {
+        // The base price shows 0 until an operation is chosen again.
+        dm_->Oper.close();
+        form11_->openForChange(*form1_->CurQuery, form1_->ShiftNo);
+    };
     form1_->setLinks(std::move(links));
 }

@@ -16,6 +16,7 @@ class TForm7;
 class TForm8;
 class TForm9;
 class TForm10;
+class TForm11;
 class TForm23;
 class TForm26;
 class TForm22;
@@ -37,10 +38,12 @@ public:
     TForm3& productsList() { return *form3_; }
     TForm8& kindsList() { return *form8_; }
     TForm4& operationsList() { return *form4_; }
+    TForm11& entryDialog() { return *form11_; }
     TForm26& nomenclatureList() { return *form26_; }
 
 private:
     void wireRegister();
+    void wireEntryDialog();
 
     std::unique_ptr<TDataModule6> dm_;
     std::unique_ptr<TForm1> form1_;
@@ -53,6 +56,7 @@ private:
     std::unique_ptr<TForm8> form8_;
     std::unique_ptr<TForm9> form9_;
     std::unique_ptr<TForm10> form10_;
+    std::unique_ptr<TForm11> form11_;
     std::unique_ptr<TForm22> form22_;
     std::unique_ptr<TForm26> form26_;
     std::unique_ptr<TForm29> form29_;
