@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, builds, starts a throwaway database server on a free
-# port, runs every test through CTest (arguments go to ctest) and removes the server again.
+# port, runs every test through CTest (arguments go to ctest) and removes the server again. The
+# exit status is the build's when it failed, else CTest's.
 set -euo pipefail
 tree=$(cd "$(dirname "$0")/.." && pwd)
 cd "$tree"
 bash scripts/install.sh
-bash scripts/build.sh
+# A failed build fails the command, but the tests that could be built still run.
+build_status=0
+bash scripts/build.sh --keep-going || build_status=$?
 source scripts/pg.sh
 
 cluster=$(mktemp -d /tmp/tabel-pgtest.XXXXXX)
@@ -55,4 +58,8 @@ wait "$tests_pid"
 status=$?
 set -e
 tests_pid=
+if [ "$build_status" -ne 0 ]; then
+    echo "error: the build failed (see above); the tests that could be built have run" >&2
+    exit "$build_status"
+fi
 exit $status
