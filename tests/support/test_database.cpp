@@ -51,6 +51,9 @@ void TestDatabase::ensureTemplate(Database& admin, const QString& templateName)
     try {
         loader.open(server(templateName));
         loader.exec(readSchema());
+        // A failing statement of a multi-statement text can roll the whole text back quietly.
+        if (!loader.scalar(QStringLiteral("select to_regclass('accounts_dep.smena') is not null")).toBool())
+            throw std::runtime_error("db/schema.sql did not load: accounts_dep.smena is missing");
         loader.close();
     } catch (...) {
         loader.close();
