@@ -5,12 +5,8 @@
 #include "list_support.h"
 
 #include <QFormLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 TForm29::TForm29(TDataModule6& dm, Dataset& item, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
@@ -28,19 +24,9 @@ TForm29::TForm29(TDataModule6& dm, Dataset& item, QWidget* parent)
     Button1->setDefault(true);
     Button6 = makeButton(QStringLiteral("Button6"), QStringLiteral("Выход"), this);
 
-    auto* box = new QGroupBox(QStringLiteral("Номенклатурная группа"), this);
-    auto* form = new QFormLayout(box);
-    auto* label = new QLabel(QStringLiteral("&Наименование"), box);
-    label->setBuddy(Edit1);
-    form->addRow(label, Edit1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button6);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(box);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    addField(layOutDialog(this, QStringLiteral("Номенклатурная группа"), {Button1, Button6}),
+             QStringLiteral("&Наименование"), Edit1);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(Button1, &QPushButton::clicked, this, &TForm29::Button1Click);
     connect(Button6, &QPushButton::clicked, this, &QDialog::reject);

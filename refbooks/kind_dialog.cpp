@@ -6,12 +6,8 @@
 #include "messages.h"
 
 #include <QFormLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 TForm9::TForm9(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm)
 {
@@ -23,19 +19,9 @@ TForm9::TForm9(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), st
     Button1->setDefault(true);
     Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Отмена"), this);
 
-    auto* box = new QGroupBox(QStringLiteral("Вид операции"), this);
-    auto* form = new QFormLayout(box);
-    auto* label = new QLabel(QStringLiteral("&Операция"), box);
-    label->setBuddy(Edit1);
-    form->addRow(label, Edit1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(box);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    addField(layOutDialog(this, QStringLiteral("Вид операции"), {Button1, Button2}), QStringLiteral("&Операция"),
+             Edit1);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(Button1, &QPushButton::clicked, this, &TForm9::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);

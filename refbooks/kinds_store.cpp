@@ -1,20 +1,15 @@
 #include "kinds_store.h"
 
 #include "data_module.h"
+#include "unique_name.h"
 
 bool KindsStore::save(int kindId, const QString& name)
 {
     Database& db = dm_.ADO_DB;
     Transaction tx(db);
-    // Copies saving the same name at once wait for each other, so the test below holds.
-    db.lockKey(QStringLiteral("vid_oper:") + name.toUpper());
-    QString test = QStringLiteral("select count(*) as cnt from accounts_dep.vid_oper where upper(vid)=upper(:vid)");
-    Params params{{QStringLiteral("vid"), name}};
-    if (kindId != 0) {
-        test += QStringLiteral(" and id<>:id");
-        params.push_back({QStringLiteral("id"), kindId});
-    }
-    if (dm_.CheckExists(test, QStringLiteral("Такая операция уже заведена!"), params))
+    if (nameTaken(dm_, QStringLiteral("vid_oper:"),
+                  QStringLiteral("select count(*) as cnt from accounts_dep.vid_oper where upper(vid)=upper(:name)"), name,
+                  kindId, QStringLiteral("Такая операция уже заведена!")))
         return false;
     if (kindId == 0)
         db.execute(QStringLiteral("insert into accounts_dep.vid_oper(vid) values(:vid)"), {{QStringLiteral("vid"), name}});

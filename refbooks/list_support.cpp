@@ -1,9 +1,15 @@
 #include "list_support.h"
 
 #include <QComboBox>
+#include <QDialog>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 QPushButton* makeButton(const QString& name, const QString& text, QWidget* parent)
 {
@@ -11,6 +17,27 @@ QPushButton* makeButton(const QString& name, const QString& text, QWidget* paren
     b->setObjectName(name);
     b->setAutoDefault(false);
     return b;
+}
+
+QFormLayout* layOutDialog(QDialog* dialog, const QString& groupTitle, const QList<QPushButton*>& buttons)
+{
+    auto* box = new QGroupBox(groupTitle, dialog);
+    auto* form = new QFormLayout(box);
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    for (QPushButton* b : buttons)
+        row->addWidget(b);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addWidget(box);
+    layout->addLayout(row);
+    return form;
+}
+
+void addField(QFormLayout* form, const QString& label, QWidget* field)
+{
+    auto* l = new QLabel(label, form->parentWidget());
+    l->setBuddy(field);
+    form->addRow(l, field);
 }
 
 void searchByBeginning(Dataset& ds, const QString& field, const QString& text)

@@ -8,6 +8,8 @@
 #include <optional>
 
 class QComboBox;
+class QDialog;
+class QFormLayout;
 class QLineEdit;
 class QPushButton;
 class QWidget;
@@ -20,6 +22,12 @@ struct RefChoice {
 
 // A push button that is not a default button by focus alone.
 QPushButton* makeButton(const QString& name, const QString& text, QWidget* parent);
+
+// Lays out a dialog: a group box of labelled fields above its buttons, which sit on the
+// right. Returns the group box's form for addField.
+QFormLayout* layOutDialog(QDialog* dialog, const QString& groupTitle, const QList<QPushButton*>& buttons);
+// A field with its label (the label is the field's buddy).
+void addField(QFormLayout* form, const QString& label, QWidget* field);
 
 // Narrows `ds` to the rows whose `field` begins with `text` (letter case ignored, the text
 // taken literally); an empty text shows every row.

@@ -7,13 +7,9 @@
 
 #include <QComboBox>
 #include <QFormLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 TForm7::TForm7(TDataModule6& dm, QWidget* parent)
     : QDialog(parent),
@@ -40,23 +36,10 @@ TForm7::TForm7(TDataModule6& dm, QWidget* parent)
     Button1->setDefault(true);
     Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Отмена"), this);
 
-    auto* box = new QGroupBox(QStringLiteral("Данные об изделии"), this);
-    auto* form = new QFormLayout(box);
-    auto row = [&](const QString& text, QWidget* field) {
-        auto* label = new QLabel(text, box);
-        label->setBuddy(field);
-        form->addRow(label, field);
-    };
-    row(QStringLiteral("&Марка"), Edit1);
-    row(QStringLiteral("&Расценка"), Edit2);
-    row(QStringLiteral("&Номенклатурная группа"), cb_item);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(box);
-    layout->addLayout(buttons);
+    QFormLayout* form = layOutDialog(this, QStringLiteral("Данные об изделии"), {Button1, Button2});
+    addField(form, QStringLiteral("&Марка"), Edit1);
+    addField(form, QStringLiteral("&Расценка"), Edit2);
+    addField(form, QStringLiteral("&Номенклатурная группа"), cb_item);
 
     connect(Button1, &QPushButton::clicked, this, &TForm7::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);

@@ -1,12 +1,7 @@
 #include "products_store.h"
 
 #include "data_module.h"
-
-namespace {
-
-const QString duplicateMessage = QStringLiteral("Такая марка изделия уже заведена!");
-
-} // namespace
+#include "unique_name.h"
 
 ProductsStore::ProductsStore(TDataModule6& dm)
     : Izdel_Smena(dm.ADO_DB, QStringLiteral("Izdel_Smena"),
@@ -33,15 +28,9 @@ bool ProductsStore::save(int productId, const QString& mark, const QString& fact
 {
     Database& db = dm_.ADO_DB;
     Transaction tx(db);
-    // Copies saving the same mark at once wait for each other, so the test below holds.
-    db.lockKey(QStringLiteral("izdel:") + mark.toUpper());
-    QString test = QStringLiteral("select count(*) as cnt from accounts_dep.izdel where upper(marka)=upper(:marka)");
-    Params params{{QStringLiteral("marka"), mark}};
-    if (productId != 0) {
-        test += QStringLiteral(" and id<>:id");
-        params.push_back({QStringLiteral("id"), productId});
-    }
-    if (dm_.CheckExists(test, duplicateMessage, params))
+    if (nameTaken(dm_, QStringLiteral("izdel:"),
+                  QStringLiteral("select count(*) as cnt from accounts_dep.izdel where upper(marka)=upper(:name)"), mark,
+                  productId, QStringLiteral("Такая марка изделия уже заведена!")))
         return false;
 
     Command& cmd = dm_.SQL_exec;

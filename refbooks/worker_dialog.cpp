@@ -7,12 +7,8 @@
 
 #include <QComboBox>
 #include <QFormLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 #include <QWheelEvent>
 
 TForm2::TForm2(TDataModule6& dm, QWidget* parent)
@@ -43,24 +39,11 @@ TForm2::TForm2(TDataModule6& dm, QWidget* parent)
     Button1->setDefault(true);
     Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Отмена"), this);
 
-    auto* box = new QGroupBox(QStringLiteral("Данные о работнике"), this);
-    auto* form = new QFormLayout(box);
-    auto row = [&](const QString& text, QWidget* field) {
-        auto* label = new QLabel(text, box);
-        label->setBuddy(field);
-        form->addRow(label, field);
-    };
-    row(QStringLiteral("&ФИО"), Edit1);
-    row(QStringLiteral("&Подразделение"), LCB_department);
-    row(QStringLiteral("&Должность"), LCB_staffpos);
-    row(QStringLiteral("&Роль"), LCB_roles);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(box);
-    layout->addLayout(buttons);
+    QFormLayout* form = layOutDialog(this, QStringLiteral("Данные о работнике"), {Button1, Button2});
+    addField(form, QStringLiteral("&ФИО"), Edit1);
+    addField(form, QStringLiteral("&Подразделение"), LCB_department);
+    addField(form, QStringLiteral("&Должность"), LCB_staffpos);
+    addField(form, QStringLiteral("&Роль"), LCB_roles);
 
     // The wheel anywhere in the dialog goes to the focused drop-down.
     for (QWidget* w : findChildren<QWidget*>())

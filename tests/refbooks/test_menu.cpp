@@ -32,9 +32,9 @@ private slots:
         // A picker left the lists in choosing mode; the menu puts them back.
         windows.workersList().prepareChoosing(24);
         windows.workersList().finish();
-        windows.productsList().prepareChoosing();
+        windows.productsList().prepareChoosing(1);
         windows.productsList().finish();
-        windows.kindsList().prepareChoosing();
+        windows.kindsList().prepareChoosing(1);
         windows.kindsList().finish();
         windows.nomenclatureList().prepareChoosing();
         windows.nomenclatureList().finish();

@@ -93,7 +93,7 @@ private slots:
         QFETCH(QString, marka);
         QMap<QString, int> ids{{"Б-1", f->tdb.addProduct(QStringLiteral("Б-1  "))},
                                {"В-2", f->tdb.addProduct(QStringLiteral("В-2"))}};
-        form3->prepareChoosing();
+        form3->prepareChoosing(1);
         QCOMPARE(form3->Button2->text(), QStringLiteral("Выбрать"));
         QVERIFY(form3->Button2->isDefault());
         QVERIFY(form3->Button1->isHidden() && form3->Button3->isHidden());
