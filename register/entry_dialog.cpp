@@ -88,6 +88,8 @@ void TForm11::buildControls()
     addRow(3, QStringLiteral("&Время"), Edit6);
     Label6 = addRow(4, QStringLiteral("&Цвет"), Edit5);
     Label6->setObjectName(QStringLiteral("Label6"));
+    // The colour is asked only once a painting operation is chosen.
+    setPaintEnabled(false);
     addRow(5, QStringLiteral("&Дата"), DTimeP);
     addRow(6, QStringLiteral("&Брак"), Edit4);
     addRow(7, QStringLiteral("Цена база"), Edit8);

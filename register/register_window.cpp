@@ -117,12 +117,9 @@ void TForm1::buildControls()
     DateT->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     DateT->setAccessibleName(QStringLiteral("Дата"));
     CBox1->setObjectName(QStringLiteral("CBox1"));
-    CBox1->setAutoFillBackground(true);
     DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
     DBGrid2->setAccessibleName(QStringLiteral("Позиции смены"));
     RadioButton1->setChecked(true);
-    for (QRadioButton* b : {RadioButton1, RadioButton2, RadioButton3, RadioButton4})
-        b->setAutoFillBackground(true);
 
     bindGrid(DBGrid2, model_);
     DBGrid2->horizontalHeader()->setHighlightSections(false);
@@ -312,27 +309,20 @@ void TForm1::ChooseShift(int shiftNo)
 
 void TForm1::paintShiftButtons()
 {
-    for (int shift = 1; shift <= 4; ++shift) {
-        QRadioButton* b = shiftButton(shift);
-        const bool current = shift == ShiftNo;
-        QPalette p = b->palette();
-        p.setColor(QPalette::Window, current ? QColor(Qt::darkGreen) : palette().color(QPalette::Button));
-        b->setPalette(p);
-        QFont f = b->font();
-        f.setBold(current);
-        b->setFont(f);
-    }
+    // The current shift stands out in bold on green; the others are plain.
+    for (int shift = 1; shift <= 4; ++shift)
+        shiftButton(shift)->setStyleSheet(shift == ShiftNo
+                                              ? QStringLiteral("QRadioButton { background-color: #008000; "
+                                                               "color: white; font-weight: bold; }")
+                                              : QString());
 }
 
 void TForm1::paintDayOff()
 {
-    const bool on = CBox1->isChecked();
-    QPalette p = CBox1->palette();
-    p.setColor(QPalette::Window, on ? QColor(Qt::red) : palette().color(QPalette::Button));
-    CBox1->setPalette(p);
-    QFont f = CBox1->font();
-    f.setBold(on);
-    CBox1->setFont(f);
+    // A day off is shown in bold on red.
+    CBox1->setStyleSheet(CBox1->isChecked()
+                             ? QStringLiteral("QCheckBox { background-color: #ff0000; font-weight: bold; }")
+                             : QString());
 }
 
 void TForm1::DBGrid2DblClick()

@@ -127,7 +127,7 @@ private slots:
         tdb->addEntry({worker, operation, kSaturday, 1});
         openOn(kSaturday);
         QVERIFY(reg->CBox1->isChecked());
-        QVERIFY(reg->CBox1->font().bold());
+        QVERIFY(reg->CBox1->styleSheet().contains("bold"));
         QCOMPARE(dm->Smena1.recordCount(), 1);
         openOn(kWednesday);
         QVERIFY(!reg->CBox1->isChecked());
@@ -149,8 +149,8 @@ private slots:
         tdb->addEntry({worker, operation, kWednesday, 3});
         reg->RadioButton3->click();
         QCOMPARE(reg->DBGrid2->model()->rowCount(), 0);
-        QVERIFY(reg->RadioButton3->font().bold());
-        QVERIFY(!reg->RadioButton1->font().bold());
+        QVERIFY(reg->RadioButton3->styleSheet().contains("bold"));
+        QVERIFY(reg->RadioButton1->styleSheet().isEmpty());
         reg->RadioButton1->click();
         reg->RadioButton3->click();
         QCOMPARE(reg->DBGrid2->model()->rowCount(), 0);
