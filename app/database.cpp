@@ -3,6 +3,7 @@
 #include <QProcessEnvironment>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <atomic>
 
 ConnectionSettings ConnectionSettings::fromArguments(const QStringList& arguments)
 {
@@ -26,7 +27,7 @@ ConnectionSettings ConnectionSettings::fromArguments(const QStringList& argument
 Database::Database(QString connectionName)
 {
     // Qt keys connections by name: each Database gets its own.
-    static int created = 0;
+    static std::atomic<int> created{0};
     name_ = QStringLiteral("%1#%2").arg(connectionName).arg(++created);
 }
 

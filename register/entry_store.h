@@ -39,10 +39,6 @@ public:
     // nothing written.
     bool save(const EntryValues& entry, const EntryOrigin* origin = nullptr);
 
-    // Sets the day cell of the worker's timesheet row of that shift and month to the day's
-    // total hours in the register, creating the row when `createRow` and it is missing.
-    void updateDayCell(int workerId, int shiftNo, const QDate& date, bool createRow);
-
 private:
     bool write(const EntryValues& entry, const EntryOrigin* origin);
     bool isDuplicate(const EntryValues& e, int exceptId);

@@ -19,9 +19,6 @@ public:
     // in one transaction: both happen or neither does.
     void deleteEntry(int entryId, int workerId, int shiftNo, const QDate& date);
 
-    // The worker's hours of the day and shift in the register (0 when none).
-    int dayHours(int workerId, int shiftNo, const QDate& date);
-
 private:
     TDataModule6& dm_;
 };

@@ -5,6 +5,7 @@
 #include "decimal4.h"
 #include "login_window.h"
 #include "message_recorder.h"
+#include "program_fixture.h"
 #include "register_window.h"
 #include "sql_text.h"
 #include "test_database.h"
@@ -19,23 +20,22 @@
 class AppTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TestDatabase> tdb;
-    std::unique_ptr<TDataModule6> dm;
-    std::unique_ptr<MessageRecorder> messages;
+    std::unique_ptr<ProgramFixture> fixture;
+    MessageRecorder* messages = nullptr;
+    TestDatabase* tdb = nullptr;
+    TDataModule6* dm = nullptr;
 
 private slots:
     void init()
     {
-        messages = std::make_unique<MessageRecorder>();
-        tdb = std::make_unique<TestDatabase>();
-        dm = std::make_unique<TDataModule6>();
-        dm->ADO_DB.open(tdb->settings());
+        fixture = std::make_unique<ProgramFixture>();
+        messages = &fixture->messages;
+        tdb = &fixture->tdb;
+        dm = &fixture->dm;
     }
     void cleanup()
     {
-        dm.reset();
-        tdb.reset();
-        messages.reset();
+        fixture.reset();
     }
 
     void connectionSettings_data()
@@ -313,6 +313,8 @@ private slots:
         hooks.rememberWord = [&](const QString& w) { remembered = w; };
         hooks.restrict = [&](Role r) { restricted = r; };
         TForm23 login(*dm, {20240227, 54663}, hooks);
+        for (int shift = 1; shift <= 4; ++shift)
+            dm->smena(shift).setParam("ok", "");
         // The register closes as soon as it is shown.
         auto closer = new QTimer(&login);
         connect(closer, &QTimer::timeout, &registerWindow, [&] {

@@ -4,6 +4,7 @@
 #include "../reports/xlsx_reader.h"
 #include "data_module.h"
 #include "message_recorder.h"
+#include "program_fixture.h"
 #include "norms_window.h"
 #include "operation_dialog.h"
 #include "operations_list.h"
@@ -20,25 +21,13 @@
 #include <QtTest>
 #include <memory>
 
-namespace {
-
-// One key event per character, the character as its text (keyClicks aborts on Cyrillic).
-void typeText(QWidget* field, const QString& text)
-{
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(field, &press);
-    }
-}
-
-} // namespace
-
 class OperationsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<MessageRecorder> messages;
-    std::unique_ptr<TestDatabase> tdb;
-    std::unique_ptr<TDataModule6> dm;
+    std::unique_ptr<ProgramFixture> fixture;
+    MessageRecorder* messages = nullptr;
+    TestDatabase* tdb = nullptr;
+    TDataModule6* dm = nullptr;
     std::unique_ptr<TForm4> list;
     std::unique_ptr<TForm10> dialog;
     std::unique_ptr<TForm22> norms;
@@ -100,10 +89,10 @@ class OperationsTest : public QObject {
 private slots:
     void init()
     {
-        messages = std::make_unique<MessageRecorder>();
-        tdb = std::make_unique<TestDatabase>();
-        dm = std::make_unique<TDataModule6>();
-        dm->ADO_DB.open(tdb->settings());
+        fixture = std::make_unique<ProgramFixture>();
+        messages = &fixture->messages;
+        tdb = &fixture->tdb;
+        dm = &fixture->dm;
         dm->Delim = QStringLiteral(".");
         list = std::make_unique<TForm4>(*dm);
         dialog = std::make_unique<TForm10>(*dm);
@@ -128,9 +117,7 @@ private slots:
         norms.reset();
         dialog.reset();
         list.reset();
-        dm.reset();
-        tdb.reset();
-        messages.reset();
+        fixture.reset();
     }
 
     void listShowsOperationsWithNorms()

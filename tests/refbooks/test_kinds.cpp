@@ -1,7 +1,7 @@
 // The kinds of operations list TForm8 and the kind dialog TForm9.
 #include "kind_dialog.h"
 #include "kinds_list.h"
-#include "refbooks_fixture.h"
+#include "program_fixture.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,7 +10,7 @@
 class KindsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<RefbooksFixture> f;
+    std::unique_ptr<ProgramFixture> f;
     std::unique_ptr<TForm8> form8;
     std::unique_ptr<TForm9> form9;
 
@@ -26,7 +26,7 @@ class KindsTest : public QObject {
 private slots:
     void init()
     {
-        f = std::make_unique<RefbooksFixture>();
+        f = std::make_unique<ProgramFixture>();
         form8 = std::make_unique<TForm8>(f->dm);
         form9 = std::make_unique<TForm9>(f->dm);
         form8->setDialog(form9.get());

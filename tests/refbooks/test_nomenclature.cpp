@@ -1,7 +1,7 @@
 // The nomenclature list TForm26 and the group dialog TForm29.
 #include "group_dialog.h"
 #include "nomenclature_list.h"
-#include "refbooks_fixture.h"
+#include "program_fixture.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,14 +10,14 @@
 class NomenclatureTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<RefbooksFixture> f;
+    std::unique_ptr<ProgramFixture> f;
     std::unique_ptr<TForm26> form26;
     std::unique_ptr<TForm29> form29;
 
 private slots:
     void init()
     {
-        f = std::make_unique<RefbooksFixture>();
+        f = std::make_unique<ProgramFixture>();
         form26 = std::make_unique<TForm26>(f->dm);
         form29 = std::make_unique<TForm29>(f->dm, form26->item);
         form26->setGroupDialog(form29.get());

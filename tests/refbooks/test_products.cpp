@@ -1,7 +1,7 @@
 // The products list TForm3, the product dialog TForm7 and their statements.
 #include "product_dialog.h"
 #include "products_list.h"
-#include "refbooks_fixture.h"
+#include "program_fixture.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -11,7 +11,7 @@
 class ProductsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<RefbooksFixture> f;
+    std::unique_ptr<ProgramFixture> f;
     std::unique_ptr<TForm3> form3;
     std::unique_ptr<TForm7> form7;
 
@@ -22,7 +22,7 @@ class ProductsTest : public QObject {
 private slots:
     void init()
     {
-        f = std::make_unique<RefbooksFixture>();
+        f = std::make_unique<ProgramFixture>();
         form3 = std::make_unique<TForm3>(f->dm);
         form7 = std::make_unique<TForm7>(f->dm);
         form3->setDialog(form7.get());

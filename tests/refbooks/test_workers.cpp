@@ -1,5 +1,5 @@
 // The workers list TForm5 and the worker dialog TForm2.
-#include "refbooks_fixture.h"
+#include "program_fixture.h"
 #include "worker_dialog.h"
 #include "workers_list.h"
 
@@ -12,7 +12,7 @@
 class WorkersTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<RefbooksFixture> f;
+    std::unique_ptr<ProgramFixture> f;
     std::unique_ptr<TForm2> form2;
     std::unique_ptr<TForm5> form5;
 
@@ -36,7 +36,7 @@ class WorkersTest : public QObject {
 private slots:
     void init()
     {
-        f = std::make_unique<RefbooksFixture>();
+        f = std::make_unique<ProgramFixture>();
         form2 = std::make_unique<TForm2>(f->dm);
         form5 = std::make_unique<TForm5>(f->dm);
         form5->setDialog(form2.get());

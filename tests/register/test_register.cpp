@@ -2,6 +2,7 @@
 // the timesheet cell, and the role restrictions.
 #include "data_module.h"
 #include "message_recorder.h"
+#include "program_fixture.h"
 #include "register_window.h"
 #include "test_database.h"
 
@@ -24,17 +25,16 @@ const QDate kSaturday(2024, 3, 16);
 class RegisterTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<MessageRecorder> messages;
-    std::unique_ptr<TestDatabase> tdb;
-    std::unique_ptr<TDataModule6> dm;
+    std::unique_ptr<ProgramFixture> fixture;
+    MessageRecorder* messages = nullptr;
+    TestDatabase* tdb = nullptr;
+    TDataModule6* dm = nullptr;
     std::unique_ptr<TForm1> reg;
     int worker = 0, operation = 0;
 
-    // Opens the register for a date as the login and a date change would.
+    // Opens the register for a date as a date change would.
     void openOn(const QDate& date)
     {
-        for (int shift = 1; shift <= 4; ++shift)
-            dm->smena(shift).setParam("ok", "ta");
         reg->DateT->setDate(date);
         reg->DateChange();
     }
@@ -60,10 +60,10 @@ class RegisterTest : public QObject {
 private slots:
     void init()
     {
-        messages = std::make_unique<MessageRecorder>();
-        tdb = std::make_unique<TestDatabase>();
-        dm = std::make_unique<TDataModule6>();
-        dm->ADO_DB.open(tdb->settings());
+        fixture = std::make_unique<ProgramFixture>();
+        messages = &fixture->messages;
+        tdb = &fixture->tdb;
+        dm = &fixture->dm;
         reg = std::make_unique<TForm1>(*dm);
         worker = tdb->addWorker("Д'Артаньян Ш.Б.");
         const int kind = tdb->addKind("Сборка");
@@ -73,9 +73,7 @@ private slots:
     void cleanup()
     {
         reg.reset();
-        dm.reset();
-        tdb.reset();
-        messages.reset();
+        fixture.reset();
     }
 
     void gridHasTheRegisterColumns()
