@@ -23,14 +23,20 @@ QFormLayout* layOutDialog(QDialog* dialog, const QString& groupTitle, const QLis
 {
     auto* box = new QGroupBox(groupTitle, dialog);
     auto* form = new QFormLayout(box);
+    placeAboveButtons(dialog, box, buttons);
+    return form;
+}
+
+QVBoxLayout* placeAboveButtons(QDialog* dialog, QWidget* group, const QList<QPushButton*>& buttons)
+{
     auto* row = new QHBoxLayout;
     row->addStretch();
     for (QPushButton* b : buttons)
         row->addWidget(b);
     auto* layout = new QVBoxLayout(dialog);
-    layout->addWidget(box);
+    layout->addWidget(group);
     layout->addLayout(row);
-    return form;
+    return layout;
 }
 
 void addField(QFormLayout* form, const QString& label, QWidget* field)

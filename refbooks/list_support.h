@@ -12,6 +12,7 @@ class QDialog;
 class QFormLayout;
 class QLineEdit;
 class QPushButton;
+class QVBoxLayout;
 class QWidget;
 
 // The row a list hands back to its opener in a choosing mode.
@@ -26,6 +27,8 @@ QPushButton* makeButton(const QString& name, const QString& text, QWidget* paren
 // Lays out a dialog: a group box of labelled fields above its buttons, which sit on the
 // right. Returns the group box's form for addField.
 QFormLayout* layOutDialog(QDialog* dialog, const QString& groupTitle, const QList<QPushButton*>& buttons);
+// The dialog's layout: `group` above the buttons, which sit on the right.
+QVBoxLayout* placeAboveButtons(QDialog* dialog, QWidget* group, const QList<QPushButton*>& buttons);
 // A field with its label (the label is the field's buddy).
 void addField(QFormLayout* form, const QString& label, QWidget* field);
 

@@ -2,18 +2,17 @@
 
 #include "actions.h"
 #include "data_module.h"
+#include "list_support.h"
 #include "messages.h"
 
 #include <QDateEdit>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -49,12 +48,10 @@ void TForm11::buildControls()
     GroupBox1 = new QGroupBox(QStringLiteral("Закрыто мастером"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     Edit1 = makeEdit(QStringLiteral("Edit1"), GroupBox1, true);
-    Button3 = new QPushButton(QStringLiteral("..."), GroupBox1);
-    Button3->setObjectName(QStringLiteral("Button3"));
+    Button3 = makeButton(QStringLiteral("Button3"), QStringLiteral("..."), GroupBox1);
     Button3->setAccessibleName(QStringLiteral("Выбрать рабочего"));
     Edit2 = makeEdit(QStringLiteral("Edit2"), GroupBox1, true);
-    Button4 = new QPushButton(QStringLiteral("..."), GroupBox1);
-    Button4->setObjectName(QStringLiteral("Button4"));
+    Button4 = makeButton(QStringLiteral("Button4"), QStringLiteral("..."), GroupBox1);
     Button4->setAccessibleName(QStringLiteral("Выбрать операцию"));
     Edit3 = makeEdit(QStringLiteral("Edit3"), GroupBox1, false);
     Edit6 = makeEdit(QStringLiteral("Edit6"), GroupBox1, false);
@@ -69,8 +66,6 @@ void TForm11::buildControls()
     Edit8 = makeEdit(QStringLiteral("Edit8"), GroupBox1, true);
     Edit7 = makeEdit(QStringLiteral("Edit7"), GroupBox1, true);
     Edit9 = makeEdit(QStringLiteral("Edit9"), GroupBox1, true);
-    for (QPushButton* b : {Button3, Button4})
-        b->setAutoDefault(false);
 
     auto* grid = new QGridLayout(GroupBox1);
     auto addRow = [&](int row, const QString& text, QWidget* field, QWidget* extra = nullptr) {
@@ -97,19 +92,10 @@ void TForm11::buildControls()
     addRow(9, QStringLiteral("Сумма"), Edit9);
     grid->setColumnMinimumWidth(1, 320);
 
-    Button1 = new QPushButton(QStringLiteral("Запись"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("Запись"), this);
     Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("Отмена"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(GroupBox1);
-    layout->addLayout(buttons);
+    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Отмена"), this);
+    placeAboveButtons(this, GroupBox1, {Button1, Button2});
 
     setTabOrder(Button3, Button4);
     setTabOrder(Button4, Edit3);

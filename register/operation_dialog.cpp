@@ -7,11 +7,9 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -64,14 +62,7 @@ TForm10::TForm10(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), 
     Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("Записать"), this);
     Button1->setDefault(true);
     Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Отмена"), this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(GroupBox1);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    placeAboveButtons(this, GroupBox1, {Button1, Button2})->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(Button1, &QPushButton::clicked, this, &TForm10::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
