@@ -44,43 +44,50 @@ bool EntryStore::isDuplicate(const EntryValues& e, int exceptId)
     return found;
 }
 
+// The columns an add or a change writes, with their values as statement text. A change
+// leaves the acceptance mark alone; an add starts it at "no".
+QVector<std::pair<QString, QString>> EntryStore::columnValues(const EntryValues& e)
+{
+    return {{QStringLiteral("w_id"), QString::number(e.workerId)},
+            {QStringLiteral("i_id"), QString::number(e.productId)},
+            {QStringLiteral("o_id"), QString::number(e.operationId)},
+            {QStringLiteral("cena"), e.price.toString()},
+            {QStringLiteral("kol_vo"), QString::number(e.quantity)},
+            {QStringLiteral("brak"), QString::number(e.rejects)},
+            {QStringLiteral("data"), sql::date(e.date)},
+            {QStringLiteral("smena"), QString::number(e.shiftNo)},
+            {QStringLiteral("color"), QString::number(e.colour)},
+            {QStringLiteral("time"), QString::number(e.hours)},
+            {QStringLiteral("vvod"), sql::date(QDate::currentDate())},
+            {QStringLiteral("prize"), QStringLiteral("0")},
+            {QStringLiteral("id_doc"), QStringLiteral("0")},
+            {QStringLiteral("id_doc_item"), QStringLiteral("0")},
+            {QStringLiteral("f_gds_qty_use"), QStringLiteral("0")},
+            {QStringLiteral("id_gds_use"), QStringLiteral("0")},
+            {QStringLiteral("id_cons_use"), QStringLiteral("0")}};
+}
+
 void EntryStore::insert(const EntryValues& e)
 {
+    QStringList columns{QStringLiteral("ok")}, values{QStringLiteral("'no'")};
+    for (const auto& [column, value] : columnValues(e)) {
+        columns << column;
+        values << value;
+    }
     Command cmd(dm_.ADO_DB, QStringLiteral("SmenaIU"));
-    cmd.setSql(QStringLiteral("insert into accounts_dep.SMENA(w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, "
-                              "time, vvod,ok, prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, id_cons_use) "
-                              "values(%1, %2, %3, %4,%5, %6, %7, %8, %9, %10, %11, 'no', 0, 0, 0, 0, 0, 0)")
-                   .arg(e.workerId)
-                   .arg(e.productId)
-                   .arg(e.operationId)
-                   .arg(e.price.toString())
-                   .arg(e.quantity)
-                   .arg(e.rejects)
-                   .arg(sql::date(e.date))
-                   .arg(e.shiftNo)
-                   .arg(e.colour)
-                   .arg(e.hours)
-                   .arg(sql::date(QDate::currentDate())));
+    cmd.setSql(QStringLiteral("insert into accounts_dep.SMENA(%1) values(%2)")
+                   .arg(columns.join(QStringLiteral(", ")), values.join(QStringLiteral(", "))));
     cmd.execute();
 }
 
 void EntryStore::update(const EntryValues& e, int entryId)
 {
+    QStringList assignments;
+    for (const auto& [column, value] : columnValues(e))
+        assignments << column + u'=' + value;
     Command cmd(dm_.ADO_DB, QStringLiteral("SmenaIU"));
-    cmd.setSql(QStringLiteral("update accounts_dep.SMENA set w_id=%1, i_id=%2, o_id=%3, cena=%4, kol_vo=%5, brak=%6, "
-                              "data=%7, smena=%8, color=%9, time=%10, vvod=%11, prize=0, id_doc=0, id_doc_item=0, "
-                              "f_gds_qty_use=0, id_gds_use=0, id_cons_use=0 where id=%12")
-                   .arg(e.workerId)
-                   .arg(e.productId)
-                   .arg(e.operationId)
-                   .arg(e.price.toString())
-                   .arg(e.quantity)
-                   .arg(e.rejects)
-                   .arg(sql::date(e.date))
-                   .arg(e.shiftNo)
-                   .arg(e.colour)
-                   .arg(e.hours)
-                   .arg(sql::date(QDate::currentDate()))
+    cmd.setSql(QStringLiteral("update accounts_dep.SMENA set %1 where id=%2")
+                   .arg(assignments.join(QStringLiteral(", ")))
                    .arg(entryId));
     cmd.execute();
 }

@@ -6,6 +6,8 @@
 
 #include <QDate>
 #include <QString>
+#include <QVector>
+#include <utility>
 
 class TDataModule6;
 
@@ -40,6 +42,7 @@ public:
     bool save(const EntryValues& entry, const EntryOrigin* origin = nullptr);
 
 private:
+    static QVector<std::pair<QString, QString>> columnValues(const EntryValues& e);
     bool write(const EntryValues& entry, const EntryOrigin* origin);
     bool isDuplicate(const EntryValues& e, int exceptId);
     void insert(const EntryValues& e);

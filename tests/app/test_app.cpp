@@ -17,25 +17,18 @@
 #include <QtTest>
 #include <memory>
 
-class AppTest : public QObject {
+class AppTest : public FixtureTest {
     Q_OBJECT
 
-    std::unique_ptr<ProgramFixture> fixture;
-    MessageRecorder* messages = nullptr;
-    TestDatabase* tdb = nullptr;
-    TDataModule6* dm = nullptr;
 
 private slots:
     void init()
     {
-        fixture = std::make_unique<ProgramFixture>();
-        messages = &fixture->messages;
-        tdb = &fixture->tdb;
-        dm = &fixture->dm;
+        makeFixture();
     }
     void cleanup()
     {
-        fixture.reset();
+        dropFixture();
     }
 
     void connectionSettings_data()

@@ -20,13 +20,9 @@ namespace {
 const QDate kDay(2024, 3, 13);
 } // namespace
 
-class EntryTest : public QObject {
+class EntryTest : public FixtureTest {
     Q_OBJECT
 
-    std::unique_ptr<ProgramFixture> fixture;
-    MessageRecorder* messages = nullptr;
-    TestDatabase* tdb = nullptr;
-    TDataModule6* dm = nullptr;
     std::unique_ptr<TForm11> dialog;
     int worker = 0, product = 0, plain = 0, paint = 0;
 
@@ -57,10 +53,7 @@ class EntryTest : public QObject {
 private slots:
     void init()
     {
-        fixture = std::make_unique<ProgramFixture>();
-        messages = &fixture->messages;
-        tdb = &fixture->tdb;
-        dm = &fixture->dm;
+        makeFixture();
         dialog = std::make_unique<TForm11>(*dm);
         worker = tdb->addWorker("Д'Артаньян Ш.Б.");
         product = tdb->addProduct("КМ-1");
@@ -70,7 +63,7 @@ private slots:
     void cleanup()
     {
         dialog.reset();
-        fixture.reset();
+        dropFixture();
     }
 
     void completenessInOrder_data()

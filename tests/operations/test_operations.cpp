@@ -21,13 +21,9 @@
 #include <QtTest>
 #include <memory>
 
-class OperationsTest : public QObject {
+class OperationsTest : public FixtureTest {
     Q_OBJECT
 
-    std::unique_ptr<ProgramFixture> fixture;
-    MessageRecorder* messages = nullptr;
-    TestDatabase* tdb = nullptr;
-    TDataModule6* dm = nullptr;
     std::unique_ptr<TForm4> list;
     std::unique_ptr<TForm10> dialog;
     std::unique_ptr<TForm22> norms;
@@ -89,10 +85,7 @@ class OperationsTest : public QObject {
 private slots:
     void init()
     {
-        fixture = std::make_unique<ProgramFixture>();
-        messages = &fixture->messages;
-        tdb = &fixture->tdb;
-        dm = &fixture->dm;
+        makeFixture();
         dm->Delim = QStringLiteral(".");
         list = std::make_unique<TForm4>(*dm);
         dialog = std::make_unique<TForm10>(*dm);
@@ -117,7 +110,7 @@ private slots:
         norms.reset();
         dialog.reset();
         list.reset();
-        fixture.reset();
+        dropFixture();
     }
 
     void listShowsOperationsWithNorms()

@@ -22,13 +22,9 @@ const QDate kWednesday(2024, 3, 13);
 const QDate kSaturday(2024, 3, 16);
 } // namespace
 
-class RegisterTest : public QObject {
+class RegisterTest : public FixtureTest {
     Q_OBJECT
 
-    std::unique_ptr<ProgramFixture> fixture;
-    MessageRecorder* messages = nullptr;
-    TestDatabase* tdb = nullptr;
-    TDataModule6* dm = nullptr;
     std::unique_ptr<TForm1> reg;
     int worker = 0, operation = 0;
 
@@ -60,10 +56,7 @@ class RegisterTest : public QObject {
 private slots:
     void init()
     {
-        fixture = std::make_unique<ProgramFixture>();
-        messages = &fixture->messages;
-        tdb = &fixture->tdb;
-        dm = &fixture->dm;
+        makeFixture();
         reg = std::make_unique<TForm1>(*dm);
         worker = tdb->addWorker("Д'Артаньян Ш.Б.");
         const int kind = tdb->addKind("Сборка");
@@ -73,7 +66,7 @@ private slots:
     void cleanup()
     {
         reg.reset();
-        fixture.reset();
+        dropFixture();
     }
 
     void gridHasTheRegisterColumns()

@@ -27,6 +27,33 @@ struct ProgramFixture {
     }
 };
 
+// The base of a window test class: a fresh ProgramFixture for every test function, its
+// parts under short names. init() calls makeFixture(), cleanup() dropFixture().
+class FixtureTest : public QObject {
+protected:
+    void makeFixture()
+    {
+        fixture_ = std::make_unique<ProgramFixture>();
+        messages = &fixture_->messages;
+        tdb = &fixture_->tdb;
+        dm = &fixture_->dm;
+    }
+    void dropFixture()
+    {
+        messages = nullptr;
+        tdb = nullptr;
+        dm = nullptr;
+        fixture_.reset();
+    }
+
+    MessageRecorder* messages = nullptr;
+    TestDatabase* tdb = nullptr;
+    TDataModule6* dm = nullptr;
+
+private:
+    std::unique_ptr<ProgramFixture> fixture_;
+};
+
 // One key event per character, the character as its text (keyClicks aborts on Cyrillic).
 inline void typeText(QWidget* field, const QString& text)
 {
