@@ -34,7 +34,7 @@ BandReport::PreviewHook& previewHook()
     return hook;
 }
 
-struct MaskSpec {
+struct MaskFormat {
     QString prefix;
     QString suffix;
     int minInt = 0;
@@ -67,9 +67,9 @@ bool isMaskChar(QChar c)
     return c == QLatin1Char('#') || c == QLatin1Char('0') || c == QLatin1Char('.') || c == QLatin1Char(',');
 }
 
-MaskSpec parseMask(const QString& mask)
+MaskFormat parseMask(const QString& mask)
 {
-    MaskSpec spec;
+    MaskFormat format;
     qsizetype start = 0;
     QChar quote;
     while (start < mask.size()) {
@@ -89,18 +89,18 @@ MaskSpec parseMask(const QString& mask)
         if (c == QLatin1Char('.')) {
             point = true;
         } else if (c == QLatin1Char(',')) {
-            spec.grouped = spec.grouped || !point;
+            format.grouped = format.grouped || !point;
         } else if (!point) {
-            spec.minInt += c == QLatin1Char('0');
+            format.minInt += c == QLatin1Char('0');
         } else {
-            spec.maxFrac++;
-            spec.minFrac += c == QLatin1Char('0') ? 1 : 0;
+            format.maxFrac++;
+            format.minFrac += c == QLatin1Char('0') ? 1 : 0;
         }
     }
     // "0#" after the point keeps the zeros that come first only.
-    spec.prefix = literal(mask.left(start));
-    spec.suffix = literal(mask.mid(end));
-    return spec;
+    format.prefix = literal(mask.left(start));
+    format.suffix = literal(mask.mid(end));
+    return format;
 }
 
 // The digits of |value| rounded half away from zero to `decimals` places: the integer
@@ -149,21 +149,21 @@ void roundedDigits(double value, int decimals, std::string& intPart, std::string
     fracPart.resize(decimals, '0');
 }
 
-QString formatNumber(double value, const MaskSpec& spec, QChar separator)
+QString formatNumber(double value, const MaskFormat& format, QChar separator)
 {
     if (!std::isfinite(value))
         return {};
     std::string intPart, fracPart;
-    roundedDigits(value, spec.maxFrac, intPart, fracPart);
+    roundedDigits(value, format.maxFrac, intPart, fracPart);
     const bool zero = intPart.empty() && fracPart.find_first_not_of('0') == std::string::npos;
-    if (int(intPart.size()) < spec.minInt)
-        intPart.insert(0, spec.minInt - intPart.size(), '0');
-    while (int(fracPart.size()) > spec.minFrac && fracPart.back() == '0')
+    if (int(intPart.size()) < format.minInt)
+        intPart.insert(0, format.minInt - intPart.size(), '0');
+    while (int(fracPart.size()) > format.minFrac && fracPart.back() == '0')
         fracPart.pop_back();
-    QString out = spec.prefix;
+    QString out = format.prefix;
     if (value < 0 && !zero)
         out += QLatin1Char('-');
-    if (spec.grouped) {
+    if (format.grouped) {
         for (size_t i = 0; i < intPart.size(); ++i) {
             if (i > 0 && (intPart.size() - i) % 3 == 0)
                 out += QLatin1Char(' ');
@@ -176,7 +176,7 @@ QString formatNumber(double value, const MaskSpec& spec, QChar separator)
         out += separator;
         out += QLatin1String(fracPart.data(), qsizetype(fracPart.size()));
     }
-    return out + spec.suffix;
+    return out + format.suffix;
 }
 
 bool isNumeric(const QVariant& v)
