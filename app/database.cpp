@@ -80,7 +80,13 @@ void Database::reopenIfLost()
 {
     if (!lost_ && db_.isOpen())
         return;
-    open(settings_);
+    try {
+        open(settings_);
+    } catch (const DbError& e) {
+        lost_ = true;
+        throw DbError(QStringLiteral("Нет соединения с базой данных. Повторите действие позже.\n\n%1").arg(e.message()),
+                      e.sqlState(), true);
+    }
 }
 
 static bool looksLikeLostConnection(const QSqlError& error)

@@ -55,8 +55,13 @@ void TForm23::FormActivate()
 
 void TForm23::VersionCheck()
 {
+    // The 30-second timer must not stack a second check (and its message) on one still open.
+    if (checking_)
+        return;
+    checking_ = true;
     bool current = true;
     runAction(dm_.ADO_DB, [&] { current = checkVersion(dm_, stamp_); });
+    checking_ = false;
     if (current)
         return;
     Timer1.start();

@@ -50,4 +50,5 @@ private:
     BuildStamp stamp_;
     Hooks hooks_;
     bool ended_ = false;
+    bool checking_ = false;
 };

@@ -377,6 +377,26 @@ private slots:
         QCOMPARE(tdb->value("select d from accounts_dep.ver").toInt(), 20990101);
     }
 
+    // While the check's error is open, the 30-second timer's next check adds no second box.
+    void failingVersionCheckDoesNotStack()
+    {
+        tdb->run("delete from accounts_dep.ver");
+        TForm23 login(*dm, {20240227, 54663}, {});
+        struct Reentering : MessageRecorder {
+            std::function<void()> again;
+            void show(const QString& text, const QString& caption, msg::Icon icon) override
+            {
+                MessageRecorder::show(text, caption, icon);
+                if (again)
+                    again();
+            }
+        } reentering;
+        reentering.again = [&] { login.VersionCheck(); };
+        login.VersionCheck();
+        QCOMPARE(reentering.shown.size(), 1);
+        QVERIFY(!login.Timer1.isActive());
+    }
+
     void unreachableServerEndsStartUp()
     {
         const QByteArray port = qgetenv("PGPORT");
