@@ -7,7 +7,6 @@
 #include "list_support.h"
 #include "messages.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -213,10 +212,9 @@ void TForm4::Button3Click()
 
 void TForm4::Button5Click()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    BusyCursor busy;
     runAction(dm_.ADO_DB, [this] {
         ExcelBook book(QStringLiteral("Операции"));
         store_.exportList(book);
     });
-    QApplication::restoreOverrideCursor();
 }

@@ -3,6 +3,7 @@
 #include "actions.h"
 #include "data_module.h"
 #include "list_support.h"
+#include "operations_list_store.h"
 #include "messages.h"
 
 #include <QDateEdit>
@@ -28,11 +29,6 @@ QLineEdit* makeEdit(const QString& name, QWidget* parent, bool readOnly)
         e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d*")), e));
     }
     return e;
-}
-
-QString kindText(int naimen)
-{
-    return naimen == 0 ? QStringLiteral("Готовая продукция") : QStringLiteral("Заготовки");
 }
 
 } // namespace
@@ -165,7 +161,7 @@ void TForm11::openForChange(Dataset& shiftList, int shiftNo)
     DTimeP->setDate(f("data").asDate());
     Edit1->setText(f("fio").asString().trimmed());
     Edit2->setText(f("marka").asString().trimmed() + QStringLiteral("; ") + f("vid").asString().trimmed()
-                   + QStringLiteral("; ") + kindText(f("naimen").asInteger()));
+                   + QStringLiteral("; ") + OperationsListStore::productKindText(f("naimen").asInteger()));
     Edit3->setText(quantity.toString());
     Edit4->setText(QString::number(f("brak").asInteger()));
     workerId = f("w_id").asInteger();

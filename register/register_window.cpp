@@ -2,9 +2,9 @@
 
 #include "actions.h"
 #include "data_module.h"
+#include "list_support.h"
 #include "messages.h"
 
-#include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDateEdit>
@@ -19,12 +19,6 @@
 
 namespace {
 
-// The busy pointer for the length of a command.
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
-
 bool isWeekend(const QDate& d) { return d.dayOfWeek() >= 6; }
 
 QString dateOnly(const QVariant& v)
@@ -33,14 +27,6 @@ QString dateOnly(const QVariant& v)
         return {};
     const QDate d = v.typeId() == QMetaType::QDateTime ? v.toDateTime().date() : v.toDate();
     return d.toString(QStringLiteral("dd.MM.yyyy"));
-}
-
-QPushButton* makeButton(const QString& name, const QString& text, QWidget* parent)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
 }
 
 } // namespace
