@@ -3,11 +3,6 @@
 #include "database.h"
 #include "messages.h"
 
-#include <QApplication>
-
-BusyCursor::BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-BusyCursor::~BusyCursor() { QApplication::restoreOverrideCursor(); }
-
 void showStandardError(const QString& text) { msg::error(text, QStringLiteral("Табель")); }
 
 bool runAction(Database& db, const std::function<void()>& action)

@@ -7,14 +7,6 @@
 
 class Database;
 
-// The busy mouse pointer for the length of a command.
-struct BusyCursor {
-    BusyCursor();
-    ~BusyCursor();
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
 // The standard error display: a box with the error text.
 void showStandardError(const QString& text);
 

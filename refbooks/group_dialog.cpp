@@ -3,6 +3,7 @@
 #include "actions.h"
 #include "data_module.h"
 #include "list_support.h"
+#include "widgets.h"
 
 #include <QFormLayout>
 #include <QLineEdit>

@@ -4,6 +4,7 @@
 #include "data_module.h"
 #include "list_support.h"
 #include "messages.h"
+#include "widgets.h"
 
 #include <QFormLayout>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 #pragma once
 // What the reference-book lists and dialogs share: the row a list hands back in its
-// choosing mode, buttons, the search field's keys and filter, and lookup drop-downs.
+// choosing mode, the search field's keys and filter, and lookup drop-downs.
 #include "dataset.h"
 
 #include <QObject>
@@ -8,29 +8,13 @@
 #include <optional>
 
 class QComboBox;
-class QDialog;
-class QFormLayout;
 class QLineEdit;
-class QPushButton;
-class QVBoxLayout;
-class QWidget;
 
 // The row a list hands back to its opener in a choosing mode.
 struct RefChoice {
     int id = 0;
     QString text;
 };
-
-// A push button that is not a default button by focus alone.
-QPushButton* makeButton(const QString& name, const QString& text, QWidget* parent);
-
-// Lays out a dialog: a group box of labelled fields above its buttons, which sit on the
-// right. Returns the group box's form for addField.
-QFormLayout* layOutDialog(QDialog* dialog, const QString& groupTitle, const QList<QPushButton*>& buttons);
-// The dialog's layout: `group` above the buttons, which sit on the right.
-QVBoxLayout* placeAboveButtons(QDialog* dialog, QWidget* group, const QList<QPushButton*>& buttons);
-// A field with its label (the label is the field's buddy).
-void addField(QFormLayout* form, const QString& label, QWidget* field);
 
 // Narrows `ds` to the rows whose `field` begins with `text` (letter case ignored, the text
 // taken literally); an empty text shows every row.

@@ -4,6 +4,7 @@
 #include "data_module.h"
 #include "dataset_model.h"
 #include "group_dialog.h"
+#include "widgets.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -6,6 +6,7 @@
 #include "excel_book.h"
 #include "list_support.h"
 #include "messages.h"
+#include "widgets.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

@@ -2,6 +2,7 @@
 
 #include "actions.h"
 #include "data_module.h"
+#include "widgets.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -3,8 +3,9 @@
 #include "actions.h"
 #include "data_module.h"
 #include "list_support.h"
-#include "operations_list_store.h"
 #include "messages.h"
+#include "operations_list_store.h"
+#include "widgets.h"
 
 #include <QDateEdit>
 #include <QFocusEvent>

@@ -3,6 +3,7 @@
 #include "actions.h"
 #include "data_module.h"
 #include "messages.h"
+#include "widgets.h"
 
 #include <QComboBox>
 #include <QGridLayout>

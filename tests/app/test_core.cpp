@@ -411,4 +411,4 @@ private slots:
 };
 
 QTEST_MAIN(AppTest)
-#include "test_app.moc"
+#include "test_core.moc"

@@ -273,4 +273,4 @@ private slots:
 };
 
 QTEST_MAIN(RegisterTest)
-#include "test_register.moc"
+#include "test_register_window.moc"

@@ -1,7 +1,7 @@
 // Operations and their norms: the list with its lowest price and norm count, the operation
 // dialog with its duplicate test and first norm row, the norms grid, deleting, the
 // spreadsheet export, and choosing an operation for an entry.
-#include "../reports/xlsx_reader.h"
+#include "xlsx_reader.h"
 #include "data_module.h"
 #include "message_recorder.h"
 #include "program_fixture.h"

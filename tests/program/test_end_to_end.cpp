@@ -109,4 +109,4 @@ private slots:
 };
 
 QTEST_MAIN(ProgramTest)
-#include "test_program.moc"
+#include "test_end_to_end.moc"

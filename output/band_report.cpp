@@ -1,6 +1,7 @@
 #include "band_report.h"
 
 #include "excel_book.h"
+#include "mask_format.h"
 #include "messages.h"
 
 #include <QAction>
@@ -32,151 +33,6 @@ BandReport::PreviewHook& previewHook()
 {
     static BandReport::PreviewHook hook;
     return hook;
-}
-
-struct MaskFormat {
-    QString prefix;
-    QString suffix;
-    int minInt = 0;
-    bool grouped = false;
-    int minFrac = 0;
-    int maxFrac = 0;
-};
-
-// Reads a literal part of a mask; quoted text is taken as it is.
-QString literal(const QString& part)
-{
-    QString out;
-    QChar quote;
-    for (QChar c : part) {
-        if (quote.isNull() && (c == QLatin1Char('\'') || c == QLatin1Char('"'))) {
-            quote = c;
-            continue;
-        }
-        if (c == quote) {
-            quote = QChar();
-            continue;
-        }
-        out += c;
-    }
-    return out;
-}
-
-bool isMaskChar(QChar c)
-{
-    return c == QLatin1Char('#') || c == QLatin1Char('0') || c == QLatin1Char('.') || c == QLatin1Char(',');
-}
-
-MaskFormat parseMask(const QString& mask)
-{
-    MaskFormat format;
-    qsizetype start = 0;
-    QChar quote;
-    while (start < mask.size()) {
-        const QChar c = mask[start];
-        if (quote.isNull() && (c == QLatin1Char('\'') || c == QLatin1Char('"')))
-            quote = c;
-        else if (c == quote)
-            quote = QChar();
-        else if (quote.isNull() && (c == QLatin1Char('#') || c == QLatin1Char('0')))
-            break;
-        ++start;
-    }
-    qsizetype end = start;
-    bool point = false;
-    for (; end < mask.size() && isMaskChar(mask[end]); ++end) {
-        const QChar c = mask[end];
-        if (c == QLatin1Char('.')) {
-            point = true;
-        } else if (c == QLatin1Char(',')) {
-            format.grouped = format.grouped || !point;
-        } else if (!point) {
-            format.minInt += c == QLatin1Char('0');
-        } else {
-            format.maxFrac++;
-            format.minFrac += c == QLatin1Char('0') ? 1 : 0;
-        }
-    }
-    // "0#" after the point keeps the zeros that come first only.
-    format.prefix = literal(mask.left(start));
-    format.suffix = literal(mask.mid(end));
-    return format;
-}
-
-// The digits of |value| rounded half away from zero to `decimals` places: the integer
-// part (no leading zeros) and exactly `decimals` fraction digits. Works on the value's
-// 15 significant digits, so 1.005 rounds to 1.01 as written, not as stored in binary.
-void roundedDigits(double value, int decimals, std::string& intPart, std::string& fracPart)
-{
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
-    std::string d;
-    d += buf[0];
-    const char* p = buf + 2;
-    while (*p && *p != 'e')
-        d += *p++;
-    int intLen = std::atoi(p + 1) + 1;
-    const int keep = intLen + decimals;
-    if (keep < 0) {
-        d.clear();
-        intLen = -decimals;
-    } else if (keep < int(d.size())) {
-        const bool up = d[keep] >= '5';
-        d.resize(keep);
-        if (up) {
-            int i = keep - 1;
-            while (i >= 0 && d[i] == '9')
-                d[i--] = '0';
-            if (i < 0) {
-                d.insert(d.begin(), '1');
-                ++intLen;
-            } else {
-                ++d[i];
-            }
-        }
-    } else {
-        d.append(keep - d.size(), '0');
-    }
-    if (intLen > 0) {
-        intPart = d.substr(0, intLen);
-        fracPart = d.substr(intLen);
-    } else {
-        intPart.clear();
-        fracPart = std::string(-intLen, '0') + d;
-    }
-    const size_t nonZero = intPart.find_first_not_of('0');
-    intPart = nonZero == std::string::npos ? std::string() : intPart.substr(nonZero);
-    fracPart.resize(decimals, '0');
-}
-
-QString formatNumber(double value, const MaskFormat& format, QChar separator)
-{
-    if (!std::isfinite(value))
-        return {};
-    std::string intPart, fracPart;
-    roundedDigits(value, format.maxFrac, intPart, fracPart);
-    const bool zero = intPart.empty() && fracPart.find_first_not_of('0') == std::string::npos;
-    if (int(intPart.size()) < format.minInt)
-        intPart.insert(0, format.minInt - intPart.size(), '0');
-    while (int(fracPart.size()) > format.minFrac && fracPart.back() == '0')
-        fracPart.pop_back();
-    QString out = format.prefix;
-    if (value < 0 && !zero)
-        out += QLatin1Char('-');
-    if (format.grouped) {
-        for (size_t i = 0; i < intPart.size(); ++i) {
-            if (i > 0 && (intPart.size() - i) % 3 == 0)
-                out += QLatin1Char(' ');
-            out += QLatin1Char(intPart[i]);
-        }
-    } else {
-        out += QLatin1String(intPart.data(), qsizetype(intPart.size()));
-    }
-    if (!fracPart.empty()) {
-        out += separator;
-        out += QLatin1String(fracPart.data(), qsizetype(fracPart.size()));
-    }
-    return out + format.suffix;
 }
 
 bool isNumeric(const QVariant& v)
@@ -754,7 +610,7 @@ QString BandReport::format(const QVariant& value, const QString& mask, QChar sep
         bool ok = isNumeric(value);
         const double v = ok ? value.toDouble() : value.toString().trimmed().toDouble(&ok);
         if (ok)
-            return formatNumber(v, parseMask(mask), separator);
+            return MaskFormat::parse(mask).apply(v, separator);
     }
     switch (value.typeId()) {
     case QMetaType::Double:

@@ -1,0 +1,30 @@
+#pragma once
+// Small widget helpers every window uses: buttons, a dialog's field group above its buttons,
+// labelled fields, and the busy mouse pointer.
+#include <QList>
+#include <QString>
+
+class QDialog;
+class QFormLayout;
+class QPushButton;
+class QVBoxLayout;
+class QWidget;
+
+// A push button that is not a default button by focus alone.
+QPushButton* makeButton(const QString& name, const QString& text, QWidget* parent);
+
+// Lays out a dialog: a group box of labelled fields above its buttons, which sit on the
+// right. Returns the group box's form for addField.
+QFormLayout* layOutDialog(QDialog* dialog, const QString& groupTitle, const QList<QPushButton*>& buttons);
+// The dialog's layout: `group` above the buttons, which sit on the right.
+QVBoxLayout* placeAboveButtons(QDialog* dialog, QWidget* group, const QList<QPushButton*>& buttons);
+// A field with its label (the label is the field's buddy).
+void addField(QFormLayout* form, const QString& label, QWidget* field);
+
+// The busy mouse pointer for the length of a command.
+struct BusyCursor {
+    BusyCursor();
+    ~BusyCursor();
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};

@@ -1,0 +1,3 @@
+// Linked with one layer's whole library: every symbol the layer uses must come from the
+// layers below it.
+int main() { return 0; }
