@@ -3,6 +3,8 @@
 #include "database.h"
 #include "messages.h"
 
+#include <QtDebug>
+
 void showStandardError(const QString& text) { msg::error(text, QStringLiteral("Табель")); }
 
 bool runAction(Database& db, const std::function<void()>& action)
@@ -13,11 +15,26 @@ bool runAction(Database& db, const std::function<void()>& action)
         return true;
     } catch (const DbError& e) {
         error = e.message();
+        qWarning().noquote() << "Statement failed:" << e.message() << "\n" << e.statement();
     } catch (const std::exception& e) {
         error = QString::fromUtf8(e.what());
+        qWarning().noquote() << "Command failed:" << error;
+    } catch (...) {
+        error = QStringLiteral("Команда не выполнена из-за непредвиденной ошибки.");
+        qWarning().noquote() << "Command failed with an unknown exception";
     }
     if (db.inTransaction())
         db.rollback();
     showStandardError(error);
     return false;
+}
+
+bool runCommand(Database& db, const std::function<Outcome()>& command)
+{
+    Outcome outcome = Outcome::done();
+    if (!runAction(db, [&] { outcome = command(); }))
+        return false;
+    if (!outcome)
+        msg::error(outcome.refusal(), QStringLiteral("Ошибка"));
+    return outcome.isDone();
 }

@@ -2,6 +2,8 @@
 // Runs one user command: an error never reaches the event loop. A failing statement rolls
 // back the command's transaction and is shown by the standard error display; the program
 // goes on with the next user action.
+#include "outcome.h"
+
 #include <QString>
 #include <functional>
 
@@ -11,4 +13,9 @@ class Database;
 void showStandardError(const QString& text);
 
 // Runs `action`; returns false when it failed (after rolling back and showing the error).
+// A database error is shown with the database's message and logged with its statement.
 bool runAction(Database& db, const std::function<void()>& action);
+
+// Runs a store command that may be refused. A refusal is shown (caption "Ошибка") after the
+// command has ended, so that no lock is held while the box is open. True when it was done.
+bool runCommand(Database& db, const std::function<Outcome()>& command);

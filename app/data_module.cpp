@@ -1,6 +1,6 @@
 #include "data_module.h"
 
-#include "messages.h"
+#include "sql_text.h"
 
 namespace {
 
@@ -76,23 +76,9 @@ TDataModule6::TDataModule6(QObject* parent)
       Smena4(ADO_DB, QStringLiteral("Smena4"), shiftStatement(4)),
       H_Tabel_1(ADO_DB, QStringLiteral("H_Tabel_1"), hTabelStatement(1)),
       H_Tabel_2(ADO_DB, QStringLiteral("H_Tabel_2"), hTabelStatement(2)),
-      H_Tabel_3(ADO_DB, QStringLiteral("H_Tabel_3"), hTabelStatement(3)),
-      Control(ADO_DB, QStringLiteral("Control")),
-      DelSmena(ADO_DB, QStringLiteral("DelSmena")),
-      H_Tabel_ins(ADO_DB, QStringLiteral("H_Tabel_ins")),
-      SQL_exec(ADO_DB, QStringLiteral("SQL_exec")),
-      Oper_ins(ADO_DB, QStringLiteral("Oper_ins"),
-               QStringLiteral("insert into accounts_dep.oper(vid, naimen, i_id, cena_new) \n"
-                              "values (:oper_vid, :naimen, :i_id, :cena_new)\n")),
-      Oper_ed(ADO_DB, QStringLiteral("Oper_ed"),
-              QStringLiteral("update accounts_dep.oper set vid=:oper_vid, naimen=:naimen,  i_id=:i_id, "
-                             "cena_new=:cena_new where id=:id")),
-      Oper_del(ADO_DB, QStringLiteral("Oper_del"), QStringLiteral("delete from accounts_dep.oper where id=:id"))
+      H_Tabel_3(ADO_DB, QStringLiteral("H_Tabel_3"), hTabelStatement(3))
 {
     setObjectName(QStringLiteral("DataModule6"));
-    Oper_ins.setParam(QStringLiteral("oper_vid"), 0);
-    Oper_ins.setParam(QStringLiteral("i_id"), 0);
-    Oper_ins.setParam(QStringLiteral("cena_new"), QStringLiteral("0"));
 }
 
 TDataModule6::~TDataModule6() = default;
@@ -107,39 +93,9 @@ Dataset& TDataModule6::smena(int shiftNo)
     }
 }
 
-int TDataModule6::CheckExists(const QString& statement, const QString& message)
+Outcome TDataModule6::CheckExists(const QString& statement, const QString& message, const Params& params)
 {
-    return CheckExists(statement, message, {});
+    return ADO_DB.scalar(statement, params).toLongLong() > 0 ? Outcome::refused(message) : Outcome::done();
 }
 
-int TDataModule6::CheckExists(const QString& statement, const QString& message, const Params& params)
-{
-    Control.close();
-    Control.setSql(statement);
-    for (const auto& [name, value] : params)
-        Control.setParam(name, value);
-    int found = 0;
-    try {
-        Control.open();
-        found = Control.field(QStringLiteral("cnt")).asInteger() > 0 ? 1 : 0;
-    } catch (...) {
-        Control.close();
-        throw;
-    }
-    Control.close();
-    if (found)
-        msg::error(message, QStringLiteral("Ошибка"));
-    return found;
-}
-
-QString TDataModule6::FixDecimalSeparator(const QString& text) const
-{
-    qsizetype at = text.indexOf(u',');
-    if (at < 0)
-        at = text.indexOf(u'.');
-    if (at < 0)
-        return text;
-    QString fixed = text;
-    fixed.replace(at, 1, Delim);
-    return fixed;
-}
+QString TDataModule6::FixDecimalSeparator(const QString& text) const { return sql::withDecimalSeparator(text, Delim); }

@@ -1,8 +1,10 @@
 #pragma once
-// The shared data module: the one connection and the datasets and commands that several
-// windows use, the duplicate test and the decimal-separator fix.
+// The shared data module: the one connection and the datasets that several windows show,
+// the duplicate test and the decimal-separator fix. Stores write through ADO_DB directly,
+// never through a shared dataset.
 #include "database.h"
 #include "dataset.h"
+#include "outcome.h"
 
 #include <QObject>
 #include <memory>
@@ -28,23 +30,14 @@ public:
     Dataset H_Tabel_1;
     Dataset H_Tabel_2;
     Dataset H_Tabel_3;
-    Dataset Control;
-
-    Command DelSmena;
-    Command H_Tabel_ins;
-    Command SQL_exec;
-    Command Oper_ins;
-    Command Oper_ed;
-    Command Oper_del;
 
     // The shift query of shift 1..4.
     Dataset& smena(int shiftNo);
 
-    // Runs a count statement (column cnt); shows `message` and returns 1 when it counts
-    // anything, else 0. Control is closed either way.
-    int CheckExists(const QString& statement, const QString& message);
-    // The same with named parameters bound into the count statement.
-    int CheckExists(const QString& statement, const QString& message, const Params& params);
+    // The duplicate test: runs a count statement (first column) with its parameters bound and
+    // returns the refusal `message` when it counts anything. The caller shows the refusal once
+    // its transaction has ended.
+    Outcome CheckExists(const QString& statement, const QString& message, const Params& params = {});
     // The first comma (or, without one, the first point) replaced by Delim.
     QString FixDecimalSeparator(const QString& text) const;
 

@@ -1,9 +1,11 @@
 #include "database.h"
 
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <atomic>
+#include <stdexcept>
 
 ConnectionSettings ConnectionSettings::fromArguments(const QStringList& arguments)
 {
@@ -89,26 +91,45 @@ void Database::reopenIfLost()
     }
 }
 
-static bool looksLikeLostConnection(const QSqlError& error)
+bool Database::connectionAlive()
+{
+    // A statement that fails with an SQLSTATE (even "current transaction is aborted") reached
+    // the server; one that fails without any did not.
+    QSqlQuery probe(db_);
+    return probe.exec(QStringLiteral("select 1")) || !probe.lastError().nativeErrorCode().isEmpty();
+}
+
+bool Database::isLostConnection(const QSqlError& error)
 {
     const QString state = error.nativeErrorCode();
-    return error.type() == QSqlError::ConnectionError || state.startsWith(QLatin1String("08"))
-        || state.startsWith(QLatin1String("57P")) || state.isEmpty();
+    if (error.type() == QSqlError::ConnectionError || state.startsWith(QLatin1String("08"))
+        || state.startsWith(QLatin1String("57P")))
+        return true;
+    // Errors of the client side (a parameter the statement does not name) carry no SQLSTATE
+    // either; only a closed connection makes them a lost one.
+    return state.isEmpty() && !connectionAlive();
 }
 
 void Database::fail(const QSqlError& error, const QString& statement)
 {
-    if (looksLikeLostConnection(error)) {
+    if (isLostConnection(error)) {
         lost_ = true;
         inTransaction_ = false;
         throw DbError(QStringLiteral("Соединение с базой данных потеряно. Повторите действие: "
                                      "соединение будет восстановлено.\n\n%1")
                           .arg(error.text()),
-                      error.nativeErrorCode(), true);
+                      error.nativeErrorCode(), true, statement);
     }
-    Q_UNUSED(statement);
-    throw DbError(error.databaseText().isEmpty() ? error.text() : error.databaseText(),
-                  error.nativeErrorCode());
+    throw DbError(error.databaseText().isEmpty() ? error.text() : error.databaseText(), error.nativeErrorCode(),
+                  false, statement);
+}
+
+// True when the statement names the parameter (":name", not "::name" of a cast).
+static bool statementNames(const QString& statement, const QString& param)
+{
+    const QRegularExpression re(QStringLiteral("(?<![:\\w]):%1\\b").arg(QRegularExpression::escape(param)),
+                                QRegularExpression::CaseInsensitiveOption);
+    return re.match(statement).hasMatch();
 }
 
 QSqlQuery Database::exec(const QString& statement, const Params& params)
@@ -123,8 +144,11 @@ QSqlQuery Database::exec(const QString& statement, const Params& params)
     } else {
         if (!query.prepare(statement))
             fail(query.lastError(), statement);
-        for (const auto& [name, value] : params)
-            query.bindValue(name.startsWith(u':') ? name : u':' + name, value);
+        for (const auto& [name, value] : params) {
+            const QString bare = name.startsWith(u':') ? name.mid(1) : name;
+            if (statementNames(statement, bare))
+                query.bindValue(u':' + bare, value);
+        }
         ok = query.exec();
     }
     if (!ok)
@@ -145,6 +169,9 @@ QVariant Database::scalar(const QString& statement, const Params& params)
 
 void Database::begin()
 {
+    // A transaction inside another would commit the outer one early: a programming error.
+    if (inTransaction_)
+        throw std::logic_error("Database::begin: a transaction is already open");
     reopenIfLost();
     if (!db_.transaction())
         fail(db_.lastError(), QStringLiteral("begin"));

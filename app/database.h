@@ -38,13 +38,15 @@ public:
     void close();
     bool isOpen() const;
 
-    // Runs one statement with named parameters bound; throws DbError on failure.
+    // Runs one statement with named parameters bound (those the statement does not name are
+    // left out); throws DbError on failure.
     QSqlQuery exec(const QString& statement, const Params& params = {});
     // Runs one statement and returns the number of rows it changed.
     int execute(const QString& statement, const Params& params = {});
     // The first column of the first row, or an invalid QVariant when there is no row.
     QVariant scalar(const QString& statement, const Params& params = {});
 
+    // Refuses (std::logic_error) to begin inside an open transaction.
     void begin();
     void commit();
     void rollback();
@@ -58,6 +60,8 @@ public:
 private:
     void reopenIfLost();
     [[noreturn]] void fail(const QSqlError& error, const QString& statement);
+    bool isLostConnection(const QSqlError& error);
+    bool connectionAlive();
     void configureSession();
 
     QString name_;
@@ -67,7 +71,8 @@ private:
     bool inTransaction_ = false;
 };
 
-// One user command's transaction: begun on construction, rolled back unless committed.
+// One user command's transaction: begun on construction, rolled back unless committed. Only
+// one is open at a time: a second one on the same connection is refused (std::logic_error).
 class Transaction {
 public:
     explicit Transaction(Database& db) : db_(db) { db_.begin(); }

@@ -1,26 +1,8 @@
 #include "dataset.h"
 
-#include <QRegularExpression>
 #include <QSqlRecord>
 
 namespace {
-
-// Only parameters that the statement names are bound.
-bool statementNames(const QString& statement, const QString& param)
-{
-    const QRegularExpression re(QStringLiteral("(?<![:\\w]):%1\\b").arg(QRegularExpression::escape(param)),
-                                QRegularExpression::CaseInsensitiveOption);
-    return re.match(statement).hasMatch();
-}
-
-Params boundParams(const QString& statement, const Params& params)
-{
-    Params out;
-    for (const auto& p : params)
-        if (statementNames(statement, p.first))
-            out.push_back(p);
-    return out;
-}
 
 void setInto(Params& params, const QString& name, const QVariant& value)
 {
@@ -65,6 +47,39 @@ RowFilter equals(const QString& field, const QVariant& value)
 }
 
 } // namespace filters
+
+QString displayText(const QVariant& value)
+{
+    if (value.isNull() || !value.isValid())
+        return {};
+    switch (value.typeId()) {
+    case QMetaType::QDate: return value.toDate().toString(QStringLiteral("dd.MM.yyyy"));
+    case QMetaType::QDateTime: {
+        const QDateTime dt = value.toDateTime();
+        return dt.time() == QTime(0, 0) ? dt.date().toString(QStringLiteral("dd.MM.yyyy"))
+                                        : dt.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+    }
+    case QMetaType::Double:
+    case QMetaType::Float: return QString::number(value.toDouble(), 'g', 15);
+    default: return value.toString();
+    }
+}
+
+FieldValue Row::field(const QString& name) const
+{
+    const int idx = index_.value(name.toLower(), -1);
+    return FieldValue(idx < 0 ? QVariant() : values_[idx]);
+}
+
+Row Row::of(const QVector<std::pair<QString, QVariant>>& values)
+{
+    Row row;
+    for (const auto& [name, value] : values) {
+        row.index_.insert(name.toLower(), int(row.values_.size()));
+        row.values_.push_back(value);
+    }
+    return row;
+}
 
 QString FieldValue::asString() const
 {
@@ -123,7 +138,7 @@ void Dataset::open()
 {
     if (active_)
         return;
-    QSqlQuery query = db_.exec(sql_, boundParams(sql_, params_));
+    QSqlQuery query = db_.exec(sql_, params_);
     const QSqlRecord record = query.record();
     fields_.clear();
     fieldIndex_.clear();
@@ -230,6 +245,16 @@ FieldValue Dataset::field(const QString& field) const
     return FieldValue(rows_[visible_[current_]][idx]);
 }
 
+Row Dataset::currentRow() const
+{
+    Row row;
+    if (!active_ || current_ < 0)
+        return row;
+    row.index_ = fieldIndex_;
+    row.values_ = rows_[visible_[current_]];
+    return row;
+}
+
 QVariant Dataset::valueAt(int recIndex, int fieldIdx) const
 {
     if (recIndex < 0 || recIndex >= visible_.size() || fieldIdx < 0 || fieldIdx >= fields_.size())
@@ -242,7 +267,3 @@ QVariant Dataset::rawValue(int row, const QString& field) const
     const int idx = fieldIndex(field);
     return (row >= 0 && row < rows_.size() && idx >= 0) ? rows_[row][idx] : QVariant();
 }
-
-void Command::setParam(const QString& name, const QVariant& value) { setInto(params_, name, value); }
-
-int Command::execute() { return db_.execute(sql_, boundParams(sql_, params_)); }

@@ -42,6 +42,27 @@ private:
     QVariant value_;
 };
 
+// The text a grid or a form shows for a value: dates as dd.MM.yyyy (with the time when there
+// is one), doubles with up to 15 significant digits, anything else as it converts; empty for null.
+QString displayText(const QVariant& value);
+
+// A copy of one record: what a list hands to the dialog it opens or to the opener of its
+// choosing mode, so that no window reads another window's dataset. Field names ignore case.
+class Row {
+public:
+    Row() = default;
+    bool isEmpty() const { return values_.isEmpty(); }
+    FieldValue field(const QString& name) const;
+    FieldValue operator[](const QString& name) const { return field(name); }
+    // A row made by hand (tests, openers without a dataset).
+    static Row of(const QVector<std::pair<QString, QVariant>>& values);
+
+private:
+    friend class Dataset;
+    QHash<QString, int> index_;
+    QVector<QVariant> values_;
+};
+
 class Dataset : public QObject {
     Q_OBJECT
 public:
@@ -82,6 +103,8 @@ public:
     QStringList fieldNames() const { return fields_; }
     FieldValue field(const QString& field) const;
     FieldValue operator[](const QString& field) const { return this->field(field); }
+    // The current record as a copy; an empty row when there is none.
+    Row currentRow() const;
 
     // Values of the shown (filtered) row `recIndex` (0-based), for grids.
     QVariant valueAt(int recIndex, int fieldIdx) const;
@@ -110,22 +133,4 @@ private:
     int current_ = -1;
     bool active_ = false;
     bool eof_ = true;
-};
-
-// A statement that changes data; its text and parameters are set before each run.
-class Command {
-public:
-    Command(Database& db, QString name, QString statement = {})
-        : db_(db), name_(std::move(name)), sql_(std::move(statement)) {}
-    void setSql(const QString& statement) { sql_ = statement; }
-    const QString& sql() const { return sql_; }
-    void setParam(const QString& name, const QVariant& value);
-    // Runs the statement; returns the number of rows it changed.
-    int execute();
-
-private:
-    Database& db_;
-    QString name_;
-    QString sql_;
-    Params params_;
 };

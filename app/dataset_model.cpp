@@ -39,22 +39,6 @@ int DatasetModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : int(columns_.size());
 }
 
-QString displayText(const QVariant& value)
-{
-    if (value.isNull() || !value.isValid())
-        return {};
-    switch (value.typeId()) {
-    case QMetaType::QDate: return value.toDate().toString(QStringLiteral("dd.MM.yyyy"));
-    case QMetaType::QDateTime: {
-        const QDateTime dt = value.toDateTime();
-        return dt.time() == QTime(0, 0) ? dt.date().toString(QStringLiteral("dd.MM.yyyy"))
-                                        : dt.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
-    }
-    case QMetaType::Double: return QString::number(value.toDouble(), 'g', 15);
-    default: return value.toString();
-    }
-}
-
 QVariant DatasetModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.column() >= columns_.size())

@@ -64,6 +64,3 @@ private:
 // Sets up a read-only, whole-row grid for the model: widths, hidden columns, bold centred
 // titles, and the current row kept in step with the dataset's record number both ways.
 void bindGrid(QTableView* grid, DatasetModel* model);
-
-// Display of a value for a grid cell: dates as dd.MM.yyyy, numbers as they come.
-QString displayText(const QVariant& value);

@@ -3,6 +3,7 @@
 #include "actions.h"
 #include "data_module.h"
 #include "messages.h"
+#include "widgets.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -10,21 +11,19 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-TForm23::TForm23(TDataModule6& dm, BuildStamp stamp, Hooks hooks, QWidget* parent)
+LoginWindow::LoginWindow(TDataModule6& dm, BuildStamp stamp, Hooks hooks, QWidget* parent)
     : QDialog(parent), dm_(dm), stamp_(stamp), hooks_(std::move(hooks))
 {
-    setObjectName(QStringLiteral("Form23"));
+    setObjectName(QStringLiteral("TForm23"));
     setWindowTitle(QStringLiteral("Авторизация"));
     auto* label = new QLabel(QStringLiteral("&Пароль:"), this);
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setEchoMode(QLineEdit::Password);
     label->setBuddy(Edit1);
-    Button1 = new QPushButton(QStringLiteral("Вход"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("Вход"), this);
     Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("Отмена"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Отмена"), this);
     auto* row = new QHBoxLayout(this);
     row->addWidget(label);
     row->addWidget(Edit1, 1);
@@ -35,25 +34,25 @@ TForm23::TForm23(TDataModule6& dm, BuildStamp stamp, Hooks hooks, QWidget* paren
     Timer1.setObjectName(QStringLiteral("Timer1"));
     Timer1.setInterval(5000);
     Timer1.setSingleShot(true);
-    connect(&Timer1, &QTimer::timeout, this, &TForm23::endProgram);
-    connect(Button1, &QPushButton::clicked, this, &TForm23::Button1Click);
+    connect(&Timer1, &QTimer::timeout, this, &LoginWindow::endProgram);
+    connect(Button1, &QPushButton::clicked, this, &LoginWindow::logIn);
     // Escape also rejects the dialog, which closes it and so ends the program.
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TForm23::showEvent(QShowEvent* event)
+void LoginWindow::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    FormActivate();
+    activate();
 }
 
-void TForm23::FormActivate()
+void LoginWindow::activate()
 {
     VersionCheck();
     setWindowTitle(QStringLiteral("Авторизация (build: %1.%2)").arg(stamp_.date).arg(stamp_.time));
 }
 
-void TForm23::VersionCheck()
+void LoginWindow::VersionCheck()
 {
     // The 30-second timer must not stack a second check (and its message) on one still open.
     if (checking_)
@@ -70,7 +69,7 @@ void TForm23::VersionCheck()
     endProgram();
 }
 
-void TForm23::endProgram()
+void LoginWindow::endProgram()
 {
     if (ended_)
         return;
@@ -82,18 +81,15 @@ void TForm23::endProgram()
         QCoreApplication::exit(0);
 }
 
-void TForm23::Button1Click()
+void LoginWindow::logIn()
 {
-    const QString word = Edit1->text().trimmed();
-    if (hooks_.rememberWord)
-        hooks_.rememberWord(word);
-    const auto role = roleForWord(word);
+    const auto role = roleForWord(Edit1->text());
     if (!role) {
         msg::error(QStringLiteral("Введены неверные данные."), QStringLiteral("Ошибка"));
         return;
     }
-    if (hooks_.restrict)
-        hooks_.restrict(*role);
+    if (hooks_.startSession)
+        hooks_.startSession(*role);
     for (int shift = 1; shift <= 4; ++shift)
         dm_.smena(shift).setParam(QStringLiteral("ok"), QStringLiteral("ta"));
     hide();

@@ -1,6 +1,6 @@
 #pragma once
-// TForm23 "Авторизация": asks for the login word, chooses the role, shows the register,
-// and runs the build check that stops older builds of the program.
+// LoginWindow (TForm23) "Авторизация": asks for the login word, chooses the role, shows the
+// register, and runs the build check that stops older builds of the program.
 #include "role.h"
 #include "version_check.h"
 
@@ -12,27 +12,25 @@ class QLineEdit;
 class QPushButton;
 class TDataModule6;
 
-class TForm23 : public QDialog {
+class LoginWindow : public QDialog {
     Q_OBJECT
 public:
     struct Hooks {
         // The register, shown modally after a correct word.
         QDialog* registerWindow = nullptr;
-        // Called for every word tried: ShiftNo := 1 and Role := the trimmed word.
-        std::function<void(const QString& word)> rememberWord;
-        // Restricts the windows for the role (called before the register is shown).
-        std::function<void(Role)> restrict;
+        // Starts the register's session for the role (called before the register is shown).
+        std::function<void(Role)> startSession;
         // Ends the program; QCoreApplication::exit unless replaced.
         std::function<void()> endProgram;
     };
 
-    TForm23(TDataModule6& dm, BuildStamp stamp, Hooks hooks, QWidget* parent = nullptr);
+    LoginWindow(TDataModule6& dm, BuildStamp stamp, Hooks hooks, QWidget* parent = nullptr);
 
     // Reads and records the build stamp; on a newer build in the database starts the
     // 5-second end, shows the message and ends the program.
     void VersionCheck();
     // The login decision of "Вход".
-    void Button1Click();
+    void logIn();
 
     QLineEdit* Edit1;
     QPushButton* Button1;
@@ -43,7 +41,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FormActivate();
+    void activate();
     void endProgram();
 
     TDataModule6& dm_;

@@ -7,7 +7,7 @@ std::optional<Role> roleForWord(const QString& word)
         return Role::FullRights;
     if (w == QLatin1String("plavik"))
         return Role::Viewer;
-    if (w == kForemenWord)
+    if (w == QLatin1String("brodlin"))
         return Role::Foremen;
     if (w == QLatin1String("tumov"))
         return Role::Warehouse;

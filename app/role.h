@@ -7,6 +7,3 @@ enum class Role { FullRights, Viewer, Foremen, Warehouse };
 
 // The word is trimmed and compared exactly, letter case included.
 std::optional<Role> roleForWord(const QString& word);
-
-// The foremen's word, which the register compares the role word against.
-inline const QString kForemenWord = QStringLiteral("brodlin");

@@ -16,4 +16,18 @@ QString date(const QDate& day)
 
 QString number(double value, int decimals) { return QString::number(value, 'f', decimals); }
 
+QString withDecimalSeparator(const QString& text, const QString& separator)
+{
+    qsizetype at = text.indexOf(u',');
+    if (at < 0)
+        at = text.indexOf(u'.');
+    if (at < 0)
+        return text;
+    QString fixed = text;
+    fixed.replace(at, 1, separator);
+    return fixed;
+}
+
+QString decimalPoint(const QString& typed) { return withDecimalSeparator(typed.trimmed(), QStringLiteral(".")); }
+
 } // namespace sql

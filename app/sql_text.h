@@ -11,4 +11,10 @@ QString quote(const QString& text);
 QString date(const QDate& day);
 // A decimal number with a point and exactly `decimals` places ("12.5000").
 QString number(double value, int decimals);
+// The text with its first comma, or without one its first point, replaced by `separator`;
+// a text with neither comes back unchanged.
+QString withDecimalSeparator(const QString& text, const QString& separator);
+// A number as the user typed it, as the database reads it: trimmed, the decimal comma a point
+// ("1,5" gives "1.5", "12" stays "12").
+QString decimalPoint(const QString& typed);
 } // namespace sql

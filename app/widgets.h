@@ -28,3 +28,6 @@ struct BusyCursor {
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
+
+// What a dialog that adds or changes one row was opened for.
+enum class DialogMode { Add, Change };

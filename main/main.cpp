@@ -12,7 +12,7 @@ int main(int argc, char** argv)
     Windows windows;
     if (!windows.start(app.arguments().mid(1), BuildStamp{kBuildDate, kBuildTime}))
         return 0;
-    TForm23& login = windows.loginWindow();
+    LoginWindow& login = windows.loginWindow();
     QObject::connect(&login, &QDialog::finished, &app, [] { QCoreApplication::exit(0); });
     login.show();
     return app.exec();

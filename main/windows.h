@@ -1,26 +1,28 @@
 #pragma once
 // The composition root: the data module, the connection and every window, created once at
-// start-up in a fixed order and wired together.
+// start-up in a fixed order and wired together. Members are destroyed in the reverse order of
+// their declaration: the windows before the register they are parented to, all of them
+// before the data module whose datasets they show.
 #include "version_check.h"
 
 #include <QStringList>
 #include <memory>
 
 class TDataModule6;
-class TForm1;
-class TForm2;
-class TForm3;
-class TForm4;
-class TForm5;
-class TForm7;
-class TForm8;
-class TForm9;
-class TForm10;
-class TForm11;
-class TForm23;
-class TForm26;
-class TForm22;
-class TForm29;
+class EntryDialog;
+class GroupDialog;
+class KindDialog;
+class KindsList;
+class LoginWindow;
+class NomenclatureList;
+class NormsWindow;
+class OperationDialog;
+class OperationsList;
+class ProductDialog;
+class ProductsList;
+class RegisterWindow;
+class WorkerDialog;
+class WorkersList;
 
 class Windows {
 public:
@@ -31,33 +33,34 @@ public:
     // connection tells the user and returns false; no window is shown then.
     bool start(const QStringList& arguments, BuildStamp stamp);
 
-    TDataModule6& dataModule() { return *dm_; }
-    TForm1& registerWindow() { return *form1_; }
-    TForm23& loginWindow() { return *form23_; }
-    TForm5& workersList() { return *form5_; }
-    TForm3& productsList() { return *form3_; }
-    TForm8& kindsList() { return *form8_; }
-    TForm4& operationsList() { return *form4_; }
-    TForm11& entryDialog() { return *form11_; }
-    TForm26& nomenclatureList() { return *form26_; }
+    TDataModule6& dataModule() { return *dataModule_; }
+    RegisterWindow& registerWindow() { return *register_; }
+    LoginWindow& loginWindow() { return *login_; }
+    WorkersList& workersList() { return *workersList_; }
+    ProductsList& productsList() { return *productsList_; }
+    KindsList& kindsList() { return *kindsList_; }
+    OperationsList& operationsList() { return *operationsList_; }
+    EntryDialog& entryDialog() { return *entryDialog_; }
+    NomenclatureList& nomenclatureList() { return *nomenclatureList_; }
 
 private:
+    void createReferenceBooks();
+    void createRegisterDialogs();
     void wireRegister();
-    void wireEntryDialog();
 
-    std::unique_ptr<TDataModule6> dm_;
-    std::unique_ptr<TForm1> form1_;
-    std::unique_ptr<TForm23> form23_;
-    std::unique_ptr<TForm2> form2_;
-    std::unique_ptr<TForm3> form3_;
-    std::unique_ptr<TForm4> form4_;
-    std::unique_ptr<TForm5> form5_;
-    std::unique_ptr<TForm7> form7_;
-    std::unique_ptr<TForm8> form8_;
-    std::unique_ptr<TForm9> form9_;
-    std::unique_ptr<TForm10> form10_;
-    std::unique_ptr<TForm11> form11_;
-    std::unique_ptr<TForm22> form22_;
-    std::unique_ptr<TForm26> form26_;
-    std::unique_ptr<TForm29> form29_;
+    std::unique_ptr<TDataModule6> dataModule_;
+    std::unique_ptr<RegisterWindow> register_;
+    std::unique_ptr<LoginWindow> login_;
+    std::unique_ptr<WorkerDialog> workerDialog_;
+    std::unique_ptr<WorkersList> workersList_;
+    std::unique_ptr<ProductDialog> productDialog_;
+    std::unique_ptr<ProductsList> productsList_;
+    std::unique_ptr<KindDialog> kindDialog_;
+    std::unique_ptr<KindsList> kindsList_;
+    std::unique_ptr<GroupDialog> groupDialog_;
+    std::unique_ptr<NomenclatureList> nomenclatureList_;
+    std::unique_ptr<OperationsList> operationsList_;
+    std::unique_ptr<OperationDialog> operationDialog_;
+    std::unique_ptr<NormsWindow> normsWindow_;
+    std::unique_ptr<EntryDialog> entryDialog_;
 };

@@ -2,20 +2,17 @@
 
 #include "actions.h"
 #include "data_module.h"
-#include "list_support.h"
-#include "widgets.h"
 
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
 
-TForm29::TForm29(TDataModule6& dm, Dataset& item, QWidget* parent)
+GroupDialog::GroupDialog(TDataModule6& dm, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       dm_(dm),
-      item_(item),
-      store_(dm)
+      store_(dm.ADO_DB)
 {
-    setObjectName(QStringLiteral("Form29"));
+    setObjectName(QStringLiteral("TForm29"));
     setWindowTitle(QStringLiteral("Ведение групп (29)"));
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
@@ -29,25 +26,40 @@ TForm29::TForm29(TDataModule6& dm, Dataset& item, QWidget* parent)
              QStringLiteral("&Наименование"), Edit1);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(Button1, &QPushButton::clicked, this, &TForm29::Button1Click);
+    connect(Button1, &QPushButton::clicked, this, &GroupDialog::save);
     connect(Button6, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TForm29::Button1Click()
+bool GroupDialog::openForAdd()
+{
+    mode_ = DialogMode::Add;
+    groupId_ = 0;
+    Edit1->clear();
+    return exec() == QDialog::Accepted;
+}
+
+bool GroupDialog::openForChange(const Row& group)
+{
+    mode_ = DialogMode::Change;
+    groupId_ = group[QStringLiteral("id")].asInteger();
+    Edit1->setText(group[QStringLiteral("s_caption")].asString().trimmed());
+    return exec() == QDialog::Accepted;
+}
+
+void GroupDialog::save()
 {
     const QString name = Edit1->text().trimmed();
     const bool saved = runAction(dm_.ADO_DB, [&] {
-        if (Tag == 1)
+        if (mode_ == DialogMode::Add)
             store_.add(name);
-        else if (Tag == 2 && !item_.isEmpty())
-            store_.rename(item_.field(QStringLiteral("id")).asInteger(), name);
-        item_.reopen();
+        else
+            store_.rename(groupId_, name);
     });
     if (saved)
         accept();
 }
 
-void TForm29::showEvent(QShowEvent* event)
+void GroupDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     Edit1->setFocus();

@@ -1,28 +1,28 @@
 #pragma once
-// TForm29 "Ведение групп (29)": adds a nomenclature group or renames the current one of the
-// nomenclature list, then re-reads that list.
+// GroupDialog (TForm29) "Ведение групп (29)": adds a nomenclature group or renames one.
+#include "dataset.h"
 #include "groups_store.h"
+#include "widgets.h"
 
 #include <QDialog>
 
-class Dataset;
 class QLineEdit;
 class QPushButton;
 class TDataModule6;
 
-class TForm29 : public QDialog {
+class GroupDialog : public QDialog {
     Q_OBJECT
 public:
-    // `item` is the nomenclature list's query: its current row is the group renamed, and
-    // it is re-read after a save.
-    TForm29(TDataModule6& dm, Dataset& item, QWidget* parent = nullptr);
+    explicit GroupDialog(TDataModule6& dm, QWidget* parent = nullptr);
 
-    // 1 a new group, 2 rename the current group; any other value writes nothing.
-    int Tag = 1;
+    // Shown modally for a new group, or to rename the group of a row of the nomenclature
+    // list; true when the name was written.
+    bool openForAdd();
+    bool openForChange(const Row& group);
 
-    // "Записать": writes the trimmed name, re-reads the list and closes; a failed
-    // statement leaves the dialog open and the list as it was.
-    void Button1Click();
+    DialogMode mode() const { return mode_; }
+    // "Записать": writes the trimmed name and closes; a failed statement leaves the dialog open.
+    void save();
 
     QLineEdit* Edit1;
     QPushButton* Button1;
@@ -33,6 +33,7 @@ protected:
 
 private:
     TDataModule6& dm_;
-    Dataset& item_;
     GroupsStore store_;
+    DialogMode mode_ = DialogMode::Add;
+    int groupId_ = 0;
 };

@@ -2,17 +2,15 @@
 
 #include "actions.h"
 #include "data_module.h"
-#include "list_support.h"
 #include "messages.h"
-#include "widgets.h"
 
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
 
-TForm9::TForm9(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm)
+KindDialog::KindDialog(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm)
 {
-    setObjectName(QStringLiteral("Form9"));
+    setObjectName(QStringLiteral("TForm9"));
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setMinimumWidth(300);
@@ -24,32 +22,40 @@ TForm9::TForm9(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), st
              Edit1);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(Button1, &QPushButton::clicked, this, &TForm9::Button1Click);
+    connect(Button1, &QPushButton::clicked, this, &KindDialog::save);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TForm9::Button1Click()
+bool KindDialog::openForAdd()
+{
+    mode_ = DialogMode::Add;
+    kindId_ = 0;
+    setWindowTitle(QStringLiteral("Заведение нового вида операций"));
+    Edit1->clear();
+    return exec() == QDialog::Accepted;
+}
+
+bool KindDialog::openForChange(const Row& kind)
+{
+    mode_ = DialogMode::Change;
+    kindId_ = kind[QStringLiteral("id")].asInteger();
+    setWindowTitle(QStringLiteral("Изменение данных вида операции"));
+    Edit1->setText(kind[QStringLiteral("vid")].asString().trimmed());
+    return exec() == QDialog::Accepted;
+}
+
+void KindDialog::save()
 {
     const QString name = Edit1->text().trimmed();
     if (name.isEmpty()) {
         msg::error(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
         return;
     }
-    Dataset& ds = dm_.Vid_oper;
-    if (Tag != 1 && ds.isEmpty())
-        return;  // nothing to rename
-    const int kindId = Tag == 1 ? 0 : ds.field(QStringLiteral("id")).asInteger();
-    bool saved = false;
-    runAction(dm_.ADO_DB, [&] {
-        saved = store_.save(kindId, name);
-        if (saved)
-            ds.reopen();
-    });
-    if (saved)
+    if (runCommand(dm_.ADO_DB, [&] { return store_.save(mode_ == DialogMode::Add ? 0 : kindId_, name); }))
         accept();
 }
 
-void TForm9::showEvent(QShowEvent* event)
+void KindDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     Edit1->setFocus();

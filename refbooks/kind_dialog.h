@@ -1,6 +1,8 @@
 #pragma once
-// TForm9: adds a kind of operation or renames the current one of the kinds list.
+// KindDialog (TForm9): adds a kind of operation or renames one.
+#include "dataset.h"
 #include "kinds_store.h"
+#include "widgets.h"
 
 #include <QDialog>
 
@@ -8,17 +10,20 @@ class QLineEdit;
 class QPushButton;
 class TDataModule6;
 
-class TForm9 : public QDialog {
+class KindDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm9(TDataModule6& dm, QWidget* parent = nullptr);
+    explicit KindDialog(TDataModule6& dm, QWidget* parent = nullptr);
 
-    // 1 a new kind; any other value renames the current row of Vid_oper.
-    int Tag = 1;
+    // Shown modally for a new kind, or to rename the kind of a row of the kinds list; true
+    // when the name was written.
+    bool openForAdd();
+    bool openForChange(const Row& kind);
 
-    // "Записать": checks the name, writes it, re-reads Vid_oper and closes; a refused or
-    // failed save leaves the dialog open.
-    void Button1Click();
+    DialogMode mode() const { return mode_; }
+    // "Записать": checks the name, writes it and closes; a refused or failed save leaves the
+    // dialog open.
+    void save();
 
     QLineEdit* Edit1;
     QPushButton* Button1;
@@ -30,4 +35,6 @@ protected:
 private:
     TDataModule6& dm_;
     KindsStore store_;
+    DialogMode mode_ = DialogMode::Add;
+    int kindId_ = 0;
 };

@@ -1,56 +1,38 @@
 #include "kinds_list.h"
 
-#include "actions.h"
 #include "data_module.h"
 #include "kind_dialog.h"
-#include "messages.h"
 
-#include <QLineEdit>
 #include <QTableView>
 
-TForm8::TForm8(TDataModule6& dm, QWidget* parent)
+KindsList::KindsList(TDataModule6& dm, KindDialog& dialog, QWidget* parent)
     : RefList(dm, dm.Vid_oper,
-              {QStringLiteral("Form8"),
-               QStringLiteral("Виды операций (8)"),
-               {{QStringLiteral("VID"), QStringLiteral("Операции"), 309}},
-               QStringLiteral("vid"),
-               true,
-               false},
+              {.formName = QStringLiteral("TForm8"),
+               .title = QStringLiteral("Виды операций (8)"),
+               .columns = {{QStringLiteral("VID"), QStringLiteral("Операции"), 309}},
+               .searchField = QStringLiteral("vid"),
+               .searchWhileBrowsing = false},
               parent),
+      dialog_(dialog),
       store_(dm)
 {
+    layOutInRows();
     DBGrid1->setMinimumSize(360, 360);
 }
 
-void TForm8::Button1Click()
+void KindsList::addItem()
 {
-    if (Tag != 0 || !form9_)
-        return;
-    form9_->Edit1->clear();
-    form9_->setWindowTitle(QStringLiteral("Заведение нового вида операций"));
-    form9_->Tag = 1;
-    form9_->exec();
+    if (dialog_.openForAdd())
+        reread(After::FirstRow);
 }
 
-void TForm8::changeRow()
+void KindsList::changeItem(const Row& row)
 {
-    if (!form9_)
-        return;
-    form9_->setWindowTitle(QStringLiteral("Изменение данных вида операции"));
-    form9_->Tag = 2;
-    form9_->Edit1->setText(list_.field(QStringLiteral("vid")).asString().trimmed());
-    form9_->exec();
+    if (dialog_.openForChange(row))
+        reread(After::FirstRow);
 }
 
-void TForm8::Button3Click()
+void KindsList::deleteItem(const Row& row)
 {
-    if (Tag != 0 || list_.isEmpty())
-        return;
-    if (!msg::askYesNo(QStringLiteral("Удалить вид операции?"), QStringLiteral("Удаление")))
-        return;
-    const int id = list_.field(QStringLiteral("id")).asInteger();
-    runAction(dm_.ADO_DB, [&] {
-        store_.remove(id);
-        list_.reopen();
-    });
+    askAndDelete(row, QStringLiteral("Удалить вид операции?"), [this](int id) { store_.remove(id); }, After::FirstRow);
 }

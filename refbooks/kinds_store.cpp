@@ -3,21 +3,23 @@
 #include "data_module.h"
 #include "unique_name.h"
 
-bool KindsStore::save(int kindId, const QString& name)
+Outcome KindsStore::save(int kindId, const QString& name)
 {
     Database& db = dm_.ADO_DB;
     Transaction tx(db);
-    if (nameTaken(dm_, QStringLiteral("vid_oper:"),
-                  QStringLiteral("select count(*) as cnt from accounts_dep.vid_oper where upper(vid)=upper(:name)"), name,
-                  kindId, QStringLiteral("Такая операция уже заведена!")))
-        return false;
+    if (const Outcome test = uniqueName(
+            dm_, QStringLiteral("vid_oper"),
+            QStringLiteral("select count(*) from accounts_dep.vid_oper where upper(vid)=upper(:name)"), name, kindId,
+            QStringLiteral("Такая операция уже заведена!"));
+        !test)
+        return test;
     if (kindId == 0)
         db.execute(QStringLiteral("insert into accounts_dep.vid_oper(vid) values(:vid)"), {{QStringLiteral("vid"), name}});
     else
         db.execute(QStringLiteral("update accounts_dep.vid_oper set vid=:vid where id=:id"),
                    {{QStringLiteral("vid"), name}, {QStringLiteral("id"), kindId}});
     tx.commit();
-    return true;
+    return Outcome::done();
 }
 
 void KindsStore::remove(int kindId)

@@ -4,14 +4,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-void searchByBeginning(Dataset& ds, const QString& field, const QString& text)
-{
-    if (text.isEmpty())
-        ds.clearFilter();
-    else
-        ds.setFilter(filters::startsWith(field, text));
-}
-
 SearchKeys::SearchKeys(QLineEdit* field, Dataset& ds, bool swallowOthers)
     : QObject(field), ds_(ds), swallowOthers_(swallowOthers)
 {

@@ -1,24 +1,13 @@
 #pragma once
-// What the reference-book lists and dialogs share: the row a list hands back in its
-// choosing mode, the search field's keys and filter, and lookup drop-downs.
+// What the reference-book lists and dialogs share: the search field's keys and lookup
+// drop-downs.
 #include "dataset.h"
 
 #include <QObject>
 #include <QString>
-#include <optional>
 
 class QComboBox;
 class QLineEdit;
-
-// The row a list hands back to its opener in a choosing mode.
-struct RefChoice {
-    int id = 0;
-    QString text;
-};
-
-// Narrows `ds` to the rows whose `field` begins with `text` (letter case ignored, the text
-// taken literally); an empty text shows every row.
-void searchByBeginning(Dataset& ds, const QString& field, const QString& text);
 
 // Up and Down in a search field move the list's current record. With `swallowOthers`,
 // every other key press is swallowed as well, apart from those that type or erase a

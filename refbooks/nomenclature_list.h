@@ -1,56 +1,24 @@
 #pragma once
-// TForm26 "Номенклатура (26)": the nomenclature groups (level-2 classifier items); adds and
-// renames them through the group dialog, and picks one for the works dialog (tag 24).
-#include "dataset.h"
-#include "list_support.h"
+// NomenclatureList (TForm26) "Номенклатура (26)": the nomenclature groups (level-2 classifier
+// items); adds and renames them through the group dialog, and picks one for the works dialog.
+#include "ref_list.h"
 
-#include <QDialog>
-#include <optional>
+class GroupDialog;
 
-class DatasetModel;
-class QLineEdit;
-class QPushButton;
-class QTableView;
-class TDataModule6;
-class TForm29;
-
-class TForm26 : public QDialog {
+class NomenclatureList : public RefList {
     Q_OBJECT
 public:
-    explicit TForm26(TDataModule6& dm, QWidget* parent = nullptr);
-    void setGroupDialog(TForm29* dialog) { form29_ = dialog; }
+    NomenclatureList(TDataModule6& dm, GroupDialog& dialog, QWidget* parent = nullptr);
 
-    // Mode: 0 browsing, 24 choosing for the works dialog.
-    int Tag = 0;
+    // The groups: the list's own query, not a shared one.
+    Dataset& item;
 
-    // From the register's menu: browsing, shown modally, item closed afterwards.
-    void browse();
-    // As a picker: the chosen group's id and name (as stored, not trimmed), nothing when
-    // the user left without choosing or the list was empty.
-    std::optional<RefChoice> choose(int tag = 24);
-
-    void prepareBrowsing();
-    void prepareChoosing(int tag = 24);
-    void finish();
-    const std::optional<RefChoice>& chosen() const { return chosen_; }
-
-    // The row action of a double click, "Изменить"/"Выбрать" and "Удалить".
-    void Button3Click();
-    void Button2Click();  // Добавить
-    void Edit1Change();
-
-    Dataset item;
-
-    QTableView* DBGrid1;
-    QPushButton* Button2;
-    QPushButton* Button3;
-    QPushButton* Button1;  // "Удалить", always disabled: groups are not deleted here
-    QLineEdit* Edit1;
-    QPushButton* Button4;
+protected:
+    void addItem() override;
+    void changeItem(const Row& row) override;
+    // Groups are not deleted here: "Удалить" stays disabled.
+    void deleteItem(const Row&) override {}
 
 private:
-    TDataModule6& dm_;
-    TForm29* form29_ = nullptr;
-    DatasetModel* model_;
-    std::optional<RefChoice> chosen_;
+    GroupDialog& dialog_;
 };

@@ -1,21 +1,15 @@
 #pragma once
-// TForm4 "Операции": the operations that have norms with their lowest price and norm count;
-// adds, changes and deletes operations, opens their norms, writes the list to a spreadsheet,
-// and picks an operation with its entry price for the production entry dialog (tag 1).
+// OperationsList (TForm4) "Операции": the operations that have norms with their lowest price
+// and norm count; adds, changes and deletes operations, opens their norms, writes the list to
+// a spreadsheet, and picks an operation with its entry price for the entry dialog.
 #include "decimal4.h"
 #include "operations_list_store.h"
+#include "ref_list.h"
 
-#include <QDialog>
 #include <functional>
 #include <optional>
 
-class DatasetModel;
 class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QTableView;
-class TDataModule6;
 
 // The operation a choosing list hands back.
 struct OperationChoice {
@@ -26,68 +20,40 @@ struct OperationChoice {
     QString text;        // mark; kind of operation; product kind
 };
 
-class TForm4 : public QDialog {
+class OperationsList : public RefList {
     Q_OBJECT
 public:
-    // The operation dialog and the norms window, opened on the current row of Oper; the
-    // composition root wires them.
-    struct Hooks {
-        std::function<void()> addOperation;
-        std::function<void()> changeOperation;
-        std::function<void()> editNorms;
+    // The operation dialog and the norms window, wired by the composition root (they sit
+    // above the reference books); each returns true when it saved.
+    struct Editors {
+        std::function<bool()> addOperation;
+        std::function<bool(const Row& operation)> changeOperation;
+        std::function<bool(const Row& operation)> editNorms;
     };
 
-    explicit TForm4(TDataModule6& dm, QWidget* parent = nullptr);
-    void setHooks(Hooks hooks) { hooks_ = std::move(hooks); }
+    explicit OperationsList(TDataModule6& dm, QWidget* parent = nullptr);
+    void setEditors(Editors editors) { editors_ = std::move(editors); }
 
-    // Mode: 0 the list of prices, 1 choosing for the production entry dialog.
-    int Tag = 0;
-
-    // Choosing: stands on the operation (the first row when 0 or not listed), shown
-    // modally; the choice, or nothing when the user left without choosing. `dayOff` and
-    // `shiftNo` are the register's and price the choice. Oper stays open afterwards.
+    // Choosing: stands on the operation (the first row when 0 or not listed), shown modally;
+    // the choice priced with the register's day-off mark and shift (the product's mark read
+    // anew), or nothing when the user left without choosing.
     std::optional<OperationChoice> choose(int operationId, bool dayOff, int shiftNo);
-    // From the register's "Цены": the list mode, shown modally, Oper closed afterwards.
-    void browse();
+    // The choice a row makes.
+    OperationChoice choiceOf(const Row& row, bool dayOff, int shiftNo);
 
-    void prepareBrowsing();
-    void prepareChoosing(int operationId, bool dayOff, int shiftNo);
-    // After choosing: "Выбрать" no longer default, the search hidden, Oper's filter off.
-    void finishChoosing();
+    // "Excel": every operation written to a spreadsheet.
+    void exportList();
 
-    // The current row as a choice, priced with the day-off mark and shift of prepareChoosing;
-    // kept as the choice that choose() returns. The row's product mark is read anew.
-    OperationChoice chooseCurrent();
-    const std::optional<OperationChoice>& chosen() const { return chosen_; }
-
-    void Button1Click();  // Добавить
-    void Button2Click();  // Изменить / Выбрать, and Enter
-    void Button3Click();  // Удалить
-    void Button5Click();  // Excel
-    void DBGrid1DblClick();
-    void Edit1Change();
-
-    QTableView* DBGrid1;
-    QPushButton* Button1;
-    QPushButton* Button2;
-    QPushButton* Button3;
-    QPushButton* Button5;
-    QCheckBox* CheckBox1;
-    QLineEdit* Edit1;
-    QPushButton* Button4;
+    QPushButton* Button5;  // Excel
+    QCheckBox* CheckBox1;  // Цены: a double click opens the norms
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void addItem() override;
+    void changeItem(const Row& row) override;
+    void deleteItem(const Row& row) override;
+    void rowDoubleClicked() override;
 
 private:
-    void setSearchVisible(bool visible);
-
-    TDataModule6& dm_;
     OperationsListStore store_;
-    DatasetModel* model_;
-    QLabel* searchLabel_;
-    Hooks hooks_;
-    bool dayOff_ = false;
-    int shiftNo_ = 1;
-    std::optional<OperationChoice> chosen_;
+    Editors editors_;
 };

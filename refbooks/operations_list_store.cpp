@@ -1,7 +1,7 @@
 #include "operations_list_store.h"
 
-#include "data_module.h"
 #include "excel_book.h"
+#include "operation_text.h"
 
 namespace {
 
@@ -12,50 +12,31 @@ QString priceText(const QVariant& value)
     const QString text = value.toString().trimmed();
     bool ok = false;
     const double v = text.toDouble(&ok);
-    return ok ? QString::number(v, 'g', 15) : text;
+    return ok ? displayText(v) : text;
 }
 
 } // namespace
 
-OperationsListStore::OperationsListStore(TDataModule6& dm)
-    : XLS_Rep(dm.ADO_DB, QStringLiteral("XLS_Rep"),
+OperationsListStore::OperationsListStore(Database& db)
+    : XLS_Rep(db, QStringLiteral("XLS_Rep"),
               QStringLiteral("select izdel.MARKA, vid_oper.VID, oper.NAIMEN,(SELECT (CASE naimen WHEN 0 THEN 'Готовая "
                              "продукция' ELSE 'Заготовки' END)) as nmn, oper.CENA_new as cena, oper.id, oper.i_id,\n"
                              " oper.VID as oper_vid from accounts_dep.OPER,accounts_dep.IZDEL,accounts_dep.VID_OPER "
                              "where OPER.i_id=IZDEL.id \n"
                              "and oper.vid=vid_oper.id order by izdel.marka, vid_oper.vid, oper.naimen")),
-      dm_(dm)
+      db_(db)
 {
-}
-
-QString OperationsListStore::productKindText(int naimen)
-{
-    return naimen == 0 ? QStringLiteral("Готовая продукция") : QStringLiteral("Заготовки");
 }
 
 void OperationsListStore::remove(int operationId)
 {
-    Command& cmd = dm_.Oper_del;
-    cmd.setParam(QStringLiteral("id"), operationId);
-    cmd.execute();
+    db_.execute(QStringLiteral("delete from accounts_dep.oper where id=:id"), {{QStringLiteral("id"), operationId}});
 }
 
 QString OperationsListStore::productMark(int productId)
 {
-    Dataset& control = dm_.Control;
-    control.close();
-    control.setSql(QStringLiteral("select marka from accounts_dep.izdel where id=:id"));
-    control.setParam(QStringLiteral("id"), productId);
-    QString mark;
-    try {
-        control.open();
-        mark = control.field(QStringLiteral("marka")).asString();
-    } catch (...) {
-        control.close();
-        throw;
-    }
-    control.close();
-    return mark;
+    return db_.scalar(QStringLiteral("select marka from accounts_dep.izdel where id=:id"), {{QStringLiteral("id"), productId}})
+        .toString();
 }
 
 bool OperationsListStore::exportList(ExcelBook& book)

@@ -4,7 +4,6 @@
 #include "data_module.h"
 #include "list_support.h"
 #include "messages.h"
-#include "widgets.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -12,14 +11,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-TForm7::TForm7(TDataModule6& dm, QWidget* parent)
+ProductDialog::ProductDialog(TDataModule6& dm, QWidget* parent)
     : QDialog(parent),
       item(dm.ADO_DB, QStringLiteral("item"),
            QStringLiteral("select * from cmn_classifier.item where id_level=2 order by s_caption")),
       dm_(dm),
       store_(dm)
 {
-    setObjectName(QStringLiteral("Form7"));
+    setObjectName(QStringLiteral("TForm7"));
     setWindowTitle(QStringLiteral("Изделие"));
     resize(460, 160);
 
@@ -42,48 +41,62 @@ TForm7::TForm7(TDataModule6& dm, QWidget* parent)
     addField(form, QStringLiteral("&Расценка"), Edit2);
     addField(form, QStringLiteral("&Номенклатурная группа"), cb_item);
 
-    connect(Button1, &QPushButton::clicked, this, &TForm7::Button1Click);
+    connect(Button1, &QPushButton::clicked, this, &ProductDialog::save);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TForm7::openItems()
+bool ProductDialog::openForAdd()
+{
+    mode_ = DialogMode::Add;
+    productId_ = 0;
+    setWindowTitle(QStringLiteral("Заведение нового изделия (7)"));
+    Edit1->clear();
+    Edit2->clear();
+    return showWithGroups(groupId());
+}
+
+bool ProductDialog::openForChange(const Row& product)
+{
+    mode_ = DialogMode::Change;
+    productId_ = product[QStringLiteral("id")].asInteger();
+    setWindowTitle(QStringLiteral("Изменение данных изделия (7)"));
+    Edit1->setText(product[QStringLiteral("marka")].asString().trimmed());
+    Edit2->setText(product[QStringLiteral("massa")].asString().trimmed());
+    return showWithGroups(product[QStringLiteral("id_class_item")].asInteger());
+}
+
+bool ProductDialog::showWithGroups(int groupId)
 {
     runAction(dm_.ADO_DB, [this] { item.open(); });
     fillLookup(cb_item, item);
+    setGroupId(groupId);
+    const bool saved = exec() == QDialog::Accepted;
+    item.close();
+    return saved;
 }
 
-void TForm7::closeItems() { item.close(); }
+int ProductDialog::groupId() const { return lookupKey(cb_item); }
 
-int TForm7::groupId() const { return lookupKey(cb_item); }
+void ProductDialog::setGroupId(int id) { setLookupKey(cb_item, id); }
 
-void TForm7::setGroupId(int id) { setLookupKey(cb_item, id); }
-
-void TForm7::Button1Click()
+void ProductDialog::save()
 {
-    const QString mark = Edit1->text().trimmed();
-    const QString factor = Edit2->text().trimmed();
-    const int group = groupId();
-    if (mark.isEmpty() || factor.isEmpty() || group == 0) {
+    const ProductValues product{Edit1->text().trimmed(), Edit2->text().trimmed(), groupId()};
+    if (product.mark.isEmpty() || product.factor.isEmpty() || product.groupId == 0) {
         msg::error(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
         return;
     }
-    bool saved = false;
-    runAction(dm_.ADO_DB, [&] {
-        saved = store_.save(Tag == 1 ? 0 : ProductId, mark, factor, group);
-        if (saved)
-            dm_.Izdel.reopen();
-    });
-    if (saved)
+    if (runCommand(dm_.ADO_DB, [&] { return store_.save(mode_ == DialogMode::Add ? 0 : productId_, product); }))
         accept();
 }
 
-void TForm7::showEvent(QShowEvent* event)
+void ProductDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     Edit1->setFocus();
 }
 
-bool TForm7::eventFilter(QObject* watched, QEvent* event)
+bool ProductDialog::eventFilter(QObject* watched, QEvent* event)
 {
     // The factor takes digits only, a comma or a point entering as a point.
     if (watched == Edit2 && event->type() == QEvent::KeyPress) {

@@ -1,7 +1,9 @@
 #pragma once
-// TForm7 "Изделие": adds a product or changes its mark, factor and nomenclature group.
+// ProductDialog (TForm7) "Изделие": adds a product or changes its mark, factor and
+// nomenclature group.
 #include "dataset.h"
 #include "products_store.h"
+#include "widgets.h"
 
 #include <QDialog>
 
@@ -10,25 +12,24 @@ class QLineEdit;
 class QPushButton;
 class TDataModule6;
 
-class TForm7 : public QDialog {
+class ProductDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm7(TDataModule6& dm, QWidget* parent = nullptr);
+    explicit ProductDialog(TDataModule6& dm, QWidget* parent = nullptr);
 
-    int Tag = 1;         // 1 adding, 2 changing
-    int ProductId = 0;   // the product being changed
+    // Shown modally for a new product, or for the product of a row of the products list;
+    // true when the product was written.
+    bool openForAdd();
+    bool openForChange(const Row& product);
 
-    // The nomenclature groups (level-2 classifier items); the list opens it before showing
-    // the dialog and closes it afterwards. Opening fills the group choice, keeping its key.
-    void openItems();
-    void closeItems();
+    DialogMode mode() const { return mode_; }
     // The chosen group's key, 0 when none.
     int groupId() const;
     void setGroupId(int id);
 
-    // "Записать": checks the fields and the mark, writes the product, re-reads the
-    // products list and closes; a refused or failed save leaves the dialog open.
-    void Button1Click();
+    // "Записать": checks the fields and the mark, writes the product and closes; a refused or
+    // failed save leaves the dialog open.
+    void save();
 
     QLineEdit* Edit1;   // Марка
     QLineEdit* Edit2;   // Расценка
@@ -36,6 +37,7 @@ public:
     QPushButton* Button1;
     QPushButton* Button2;
 
+    // The nomenclature groups (level-2 classifier items), open while the dialog is shown.
     Dataset item;
 
 protected:
@@ -43,6 +45,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Opens the groups and fills the group choice (keeping its key), shows the dialog, closes them.
+    bool showWithGroups(int groupId);
+
     TDataModule6& dm_;
     ProductsStore store_;
+    DialogMode mode_ = DialogMode::Add;
+    int productId_ = 0;
 };

@@ -6,63 +6,41 @@
 #include "product_dialog.h"
 
 #include <QHeaderView>
-#include <QLineEdit>
 #include <QTableView>
 
-TForm3::TForm3(TDataModule6& dm, QWidget* parent)
+ProductsList::ProductsList(TDataModule6& dm, ProductDialog& dialog, QWidget* parent)
     : RefList(dm, dm.Izdel,
-              {QStringLiteral("Form3"),
-               QStringLiteral("Изделия (3)"),
-               {{QStringLiteral("marka"), QStringLiteral("Марка изделия"), 315},
-                {QStringLiteral("nom"), QStringLiteral("Номенклатурная группа"), 162},
-                {QStringLiteral("massa"), QStringLiteral("Коробки"), 67}},
-               QStringLiteral("marka"),
-               false,
-               true},
+              {.formName = QStringLiteral("TForm3"),
+               .title = QStringLiteral("Изделия (3)"),
+               .columns = {{QStringLiteral("marka"), QStringLiteral("Марка изделия"), 315},
+                           {QStringLiteral("nom"), QStringLiteral("Номенклатурная группа"), 162},
+                           {QStringLiteral("massa"), QStringLiteral("Коробки"), 67}},
+               .searchField = QStringLiteral("marka"),
+               .swallowKeys = false},
               parent),
+      dialog_(dialog),
       store_(dm)
 {
+    layOutInRows();
     resize(577, 420);
     DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
 }
 
-void TForm3::Button1Click()
+void ProductsList::addItem()
 {
-    if (Tag != 0 || !form7_)
-        return;
-    const int remembered = list_.recNo();
-    form7_->Edit1->clear();
-    form7_->Edit2->clear();
-    form7_->setWindowTitle(QStringLiteral("Заведение нового изделия (7)"));
-    form7_->Tag = 1;
-    form7_->openItems();
-    form7_->exec();
-    form7_->closeItems();
-    list_.setRecNo(remembered);
+    if (dialog_.openForAdd())
+        reread(After::SameRow);
 }
 
-void TForm3::changeRow()
+void ProductsList::changeItem(const Row& row)
 {
-    if (!form7_)
-        return;
-    const int remembered = list_.recNo();
-    form7_->setWindowTitle(QStringLiteral("Изменение данных изделия (7)"));
-    form7_->Tag = 2;
-    form7_->ProductId = list_.field(QStringLiteral("id")).asInteger();
-    form7_->Edit1->setText(list_.field(QStringLiteral("marka")).asString().trimmed());
-    form7_->Edit2->setText(list_.field(QStringLiteral("massa")).asString().trimmed());
-    form7_->openItems();
-    form7_->setGroupId(list_.field(QStringLiteral("id_class_item")).asInteger());
-    form7_->exec();
-    form7_->closeItems();
-    list_.setRecNo(remembered);
+    if (dialog_.openForChange(row))
+        reread(After::SameRow);
 }
 
-void TForm3::Button3Click()
+void ProductsList::deleteItem(const Row& row)
 {
-    if (Tag != 0 || list_.isEmpty())
-        return;
-    const int id = list_.field(QStringLiteral("id")).asInteger();
+    const int id = row[QStringLiteral("id")].asInteger();
     runAction(dm_.ADO_DB, [&] {
         const int entries = store_.entryCount(id, today());
         const int operations = store_.operationCount(id);
@@ -75,6 +53,6 @@ void TForm3::Button3Click()
                         : QStringLiteral("Удалить изделие? ");
         const bool dropProduct = msg::askYesNo(question, QStringLiteral("Удаление"));
         store_.remove(id, dropOperations, dropProduct, entries > 0);
-        list_.reopen();
     });
+    reread(After::FirstRow);
 }

@@ -1,52 +1,33 @@
 #include "products_store.h"
 
 #include "data_module.h"
+#include "sql_text.h"
 #include "unique_name.h"
 
-ProductsStore::ProductsStore(TDataModule6& dm)
-    : Izdel_Smena(dm.ADO_DB, QStringLiteral("Izdel_Smena"),
-                  QStringLiteral("select count(*) as cnt from accounts_dep.smena s where s.i_id =:id_ii and "
-                                 "s.\"data\">=:dt\n")),
-      ii_oper(dm.ADO_DB, QStringLiteral("ii_oper"),
-              QStringLiteral("select count(*) as cnt from accounts_dep.oper o where o.i_id =:id_ii\n")),
-      dm_(dm)
-{
-}
-
-QString ProductsStore::factorText(const QString& typed)
-{
-    QString text = typed.trimmed();
-    qsizetype at = text.indexOf(u',');
-    if (at < 0)
-        at = text.indexOf(u'.');
-    if (at >= 0)
-        text[at] = u'.';
-    return text;
-}
-
-bool ProductsStore::save(int productId, const QString& mark, const QString& factor, int groupId)
+Outcome ProductsStore::save(int productId, const ProductValues& product)
 {
     Database& db = dm_.ADO_DB;
     Transaction tx(db);
-    if (nameTaken(dm_, QStringLiteral("izdel:"),
-                  QStringLiteral("select count(*) as cnt from accounts_dep.izdel where upper(marka)=upper(:name)"), mark,
-                  productId, QStringLiteral("Такая марка изделия уже заведена!")))
-        return false;
-
-    Command& cmd = dm_.SQL_exec;
+    if (const Outcome test = uniqueName(
+            dm_, QStringLiteral("izdel"),
+            QStringLiteral("select count(*) from accounts_dep.izdel where upper(marka)=upper(:name)"), product.mark,
+            productId, QStringLiteral("Такая марка изделия уже заведена!"));
+        !test)
+        return test;
+    const Params params{{QStringLiteral("marka"), product.mark},
+                        {QStringLiteral("massa"), sql::decimalPoint(product.factor)},
+                        {QStringLiteral("grp"), product.groupId},
+                        {QStringLiteral("id"), productId}};
     if (productId == 0)
-        cmd.setSql(QStringLiteral("INSERT INTO cmn_gds_and_srv.gds_and_srv(s_caption, s_description, id_msm_bs, massa, "
-                                  "id_class_item)VALUES(:marka, '', 6, :massa::numeric, :grp)"));
+        db.execute(QStringLiteral("INSERT INTO cmn_gds_and_srv.gds_and_srv(s_caption, s_description, id_msm_bs, massa, "
+                                  "id_class_item)VALUES(:marka, '', 6, :massa::numeric, :grp)"),
+                   params);
     else
-        cmd.setSql(QStringLiteral("UPDATE cmn_gds_and_srv.gds_and_srv SET s_caption=:marka, s_description='', "
-                                  "id_msm_bs=6, massa=:massa::numeric, id_class_item=:grp where id=:id"));
-    cmd.setParam(QStringLiteral("marka"), mark);
-    cmd.setParam(QStringLiteral("massa"), factorText(factor));
-    cmd.setParam(QStringLiteral("grp"), groupId);
-    cmd.setParam(QStringLiteral("id"), productId);
-    cmd.execute();
+        db.execute(QStringLiteral("UPDATE cmn_gds_and_srv.gds_and_srv SET s_caption=:marka, s_description='', "
+                                  "id_msm_bs=6, massa=:massa::numeric, id_class_item=:grp where id=:id"),
+                   params);
     tx.commit();
-    return true;
+    return Outcome::done();
 }
 
 QDate ProductsStore::entriesSince(const QDate& today)
@@ -55,27 +36,20 @@ QDate ProductsStore::entriesSince(const QDate& today)
     return QDate(2000, month - 1, 1);
 }
 
-int ProductsStore::count(Dataset& ds)
-{
-    ds.open();
-    const int n = ds.field(QStringLiteral("cnt")).asInteger();
-    ds.close();
-    return n;
-}
-
 int ProductsStore::operationCount(int productId)
 {
-    ii_oper.close();
-    ii_oper.setParam(QStringLiteral("id_ii"), productId);
-    return count(ii_oper);
+    return dm_.ADO_DB
+        .scalar(QStringLiteral("select count(*) from accounts_dep.oper o where o.i_id=:id_ii"),
+                {{QStringLiteral("id_ii"), productId}})
+        .toInt();
 }
 
 int ProductsStore::entryCount(int productId, const QDate& today)
 {
-    Izdel_Smena.close();
-    Izdel_Smena.setParam(QStringLiteral("id_ii"), productId);
-    Izdel_Smena.setParam(QStringLiteral("dt"), entriesSince(today));
-    return count(Izdel_Smena);
+    return dm_.ADO_DB
+        .scalar(QStringLiteral("select count(*) from accounts_dep.smena s where s.i_id=:id_ii and s.\"data\">=:dt"),
+                {{QStringLiteral("id_ii"), productId}, {QStringLiteral("dt"), entriesSince(today)}})
+        .toInt();
 }
 
 void ProductsStore::remove(int productId, bool operations, bool product, bool withEntries)
@@ -83,21 +57,14 @@ void ProductsStore::remove(int productId, bool operations, bool product, bool wi
     if (!operations && !product)
         return;
     Database& db = dm_.ADO_DB;
-    Command& cmd = dm_.DelSmena;
+    const Params id{{QStringLiteral("id"), productId}};
     Transaction tx(db);
-    cmd.setParam(QStringLiteral("id"), productId);
     // Entries go before the operations they refer to.
-    if (product && withEntries) {
-        cmd.setSql(QStringLiteral("delete from accounts_dep.smena s where s.i_id =:id"));
-        cmd.execute();
-    }
-    if (operations) {
-        cmd.setSql(QStringLiteral("delete from accounts_dep.oper o where o.i_id =:id"));
-        cmd.execute();
-    }
-    if (product) {
-        cmd.setSql(QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv  where id=:id"));
-        cmd.execute();
-    }
+    if (product && withEntries)
+        db.execute(QStringLiteral("delete from accounts_dep.smena s where s.i_id=:id"), id);
+    if (operations)
+        db.execute(QStringLiteral("delete from accounts_dep.oper o where o.i_id=:id"), id);
+    if (product)
+        db.execute(QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv where id=:id"), id);
     tx.commit();
 }

@@ -1,23 +1,27 @@
 #pragma once
 // The statements of the products reference book: the duplicate test on the mark, writing a
 // product to the goods table, and deleting a product with what the user agreed to lose.
-#include "dataset.h"
+#include "outcome.h"
 
 #include <QDate>
+#include <QString>
 
 class TDataModule6;
 
+// What the product dialog saves.
+struct ProductValues {
+    QString mark;
+    QString factor;  // as typed; a decimal comma reads as a point
+    int groupId = 0;
+};
+
 class ProductsStore {
 public:
-    explicit ProductsStore(TDataModule6& dm);
+    explicit ProductsStore(TDataModule6& dm) : dm_(dm) {}
 
-    // The factor as the database reads a number: the first comma (or, without one, the
-    // first point) becomes the decimal point. "1,5" gives "1.5", "12" stays "12".
-    static QString factorText(const QString& typed);
-
-    // Adds (productId 0) or changes a product. Returns false, after telling the user, when
-    // another product has the same mark in any letter case; nothing is written then.
-    bool save(int productId, const QString& mark, const QString& factor, int groupId);
+    // Adds (productId 0) or changes a product. Refused, with nothing written, when another
+    // product has the same mark in any letter case.
+    Outcome save(int productId, const ProductValues& product);
 
     // Register entries count for the delete question from this day on: the first of the
     // previous month (December in January) of the year 2000.
@@ -29,11 +33,6 @@ public:
     // (when `withEntries`) its register entries.
     void remove(int productId, bool operations, bool product, bool withEntries);
 
-    Dataset Izdel_Smena;
-    Dataset ii_oper;
-
 private:
-    int count(Dataset& ds);
-
     TDataModule6& dm_;
 };

@@ -2,6 +2,8 @@
 
 #include "actions.h"
 #include "data_module.h"
+#include "list_support.h"
+#include "messages.h"
 #include "widgets.h"
 
 #include <QHBoxLayout>
@@ -14,7 +16,7 @@
 RefList::RefList(TDataModule6& dm, Dataset& list, Setup setup, QWidget* parent)
     : QDialog(parent), dm_(dm), list_(list), setup_(std::move(setup))
 {
-    setObjectName(setup_.name);
+    setObjectName(setup_.formName);
     setWindowTitle(setup_.title);
 
     model_ = new DatasetModel(list_, setup_.columns, this);
@@ -28,31 +30,53 @@ RefList::RefList(TDataModule6& dm, Dataset& list, Setup setup, QWidget* parent)
     searchLabel_->setBuddy(Edit1);
     new SearchKeys(Edit1, list_, setup_.swallowKeys);
     setSearchVisible(setup_.searchWhileBrowsing);
-    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("Добавить"), this);
-    Button1->setDefault(true);
-    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Изменить"), this);
-    Button3 = makeButton(QStringLiteral("Button3"), QStringLiteral("Удалить"), this);
-    Button4 = makeButton(QStringLiteral("Button4"), QStringLiteral("Выход"), this);
+    addButton = makeButton(setup_.addName, QStringLiteral("Добавить"), this);
+    changeButton = makeButton(setup_.changeName, QStringLiteral("Изменить"), this);
+    deleteButton = makeButton(setup_.deleteName, QStringLiteral("Удалить"), this);
+    exitButton = makeButton(setup_.exitName, QStringLiteral("Выход"), this);
 
+    connect(DBGrid1, &QTableView::doubleClicked, this, [this] { rowDoubleClicked(); });
+    connect(Edit1, &QLineEdit::textChanged, this, &RefList::search);
+    connect(addButton, &QPushButton::clicked, this, &RefList::addRow);
+    connect(changeButton, &QPushButton::clicked, this, &RefList::changeOrChoose);
+    connect(deleteButton, &QPushButton::clicked, this, &RefList::deleteRow);
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+RefList::RefList(TDataModule6& dm, std::unique_ptr<Dataset> ownList, Setup setup, QWidget* parent)
+    : RefList(dm, *ownList, std::move(setup), parent)
+{
+    ownList_ = std::move(ownList);
+}
+
+void RefList::layOutInRows()
+{
     auto* search = new QHBoxLayout;
     search->addWidget(searchLabel_);
     search->addWidget(Edit1, 1);
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {Button1, Button2, Button3})
+    for (QPushButton* b : {addButton, changeButton, deleteButton})
         buttons->addWidget(b);
     buttons->addStretch();
-    buttons->addWidget(Button4);
+    buttons->addWidget(exitButton);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(DBGrid1, 1);
     layout->addLayout(search);
     layout->addLayout(buttons);
+}
 
-    connect(DBGrid1, &QTableView::doubleClicked, this, [this] { Button2Click(); });
-    connect(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(); });
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
-    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
-    connect(Button4, &QPushButton::clicked, this, &QDialog::reject);
+void RefList::layOutInOneRow(const QList<QWidget*>& extra)
+{
+    auto* row = new QHBoxLayout;
+    for (QWidget* w : QList<QWidget*>{addButton, changeButton, deleteButton} + extra)
+        row->addWidget(w);
+    row->addSpacing(12);
+    row->addWidget(searchLabel_);
+    row->addWidget(Edit1, 1);
+    row->addWidget(exitButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(DBGrid1, 1);
+    layout->addLayout(row);
 }
 
 void RefList::setSearchVisible(bool visible)
@@ -63,37 +87,39 @@ void RefList::setSearchVisible(bool visible)
 
 void RefList::prepareBrowsing()
 {
-    Tag = 0;
+    mode_ = ListMode::Browse;
     chosen_.reset();
-    // A search the user cannot see does not narrow the list.
-    if (!setup_.searchWhileBrowsing)
-        list_.clearFilter();
+    Edit1->clear();
+    list_.clearFilter();
     runAction(dm_.ADO_DB, [this] { list_.open(); });
-    Button2->setText(QStringLiteral("Изменить"));
-    Button1->setDefault(true);
-    Button1->show();
-    Button3->show();
+    changeButton->setText(QStringLiteral("Изменить"));
+    addButton->setDefault(true);
+    addButton->show();
+    deleteButton->show();
     setSearchVisible(setup_.searchWhileBrowsing);
 }
 
-void RefList::prepareChoosing(int tag)
+void RefList::prepareChoosing()
 {
-    Tag = tag;
+    mode_ = ListMode::Choose;
     chosen_.reset();
-    runAction(dm_.ADO_DB, [this] { list_.open(); });
-    Button2->setText(QStringLiteral("Выбрать"));
-    Button2->setDefault(true);
-    Button2->show();
-    Button1->hide();
-    Button3->hide();
-    setSearchVisible(true);
     Edit1->clear();
+    list_.clearFilter();
+    runAction(dm_.ADO_DB, [this] { list_.open(); });
+    changeButton->setText(QStringLiteral("Выбрать"));
+    changeButton->setDefault(true);
+    changeButton->show();
+    addButton->hide();
+    deleteButton->hide();
+    setSearchVisible(true);
 }
 
 void RefList::finish()
 {
-    if (Tag != 0) {
-        Button1->setDefault(true);
+    if (mode_ == ListMode::Choose) {
+        changeButton->setDefault(false);
+        addButton->show();
+        deleteButton->show();
         setSearchVisible(setup_.searchWhileBrowsing);
     }
     list_.close();
@@ -106,9 +132,9 @@ void RefList::browse()
     finish();
 }
 
-std::optional<RefChoice> RefList::choose(int tag)
+std::optional<Row> RefList::choose()
 {
-    prepareChoosing(tag);
+    prepareChoosing();
     exec();
     finish();
     return chosen_;
@@ -121,17 +147,57 @@ void RefList::showEvent(QShowEvent* event)
         Edit1->setFocus();
 }
 
-void RefList::Edit1Change() { searchByBeginning(list_, setup_.nameField, Edit1->text()); }
-
-void RefList::Button2Click()
+void RefList::search()
 {
-    if (Tag != 0) {
+    const QString text = Edit1->text();
+    if (text.isEmpty())
+        list_.clearFilter();
+    else if (setup_.match == Match::Beginning)
+        list_.setFilter(filters::startsWith(setup_.searchField, text));
+    else
+        list_.setFilter(filters::contains(setup_.searchField, text));
+}
+
+void RefList::addRow()
+{
+    if (mode_ == ListMode::Browse)
+        addItem();
+}
+
+void RefList::changeOrChoose()
+{
+    if (mode_ == ListMode::Choose) {
         if (!list_.isEmpty())
-            chosen_ = RefChoice{list_.field(QStringLiteral("id")).asInteger(),
-                                list_.field(setup_.nameField).asString().trimmed()};
+            chosen_ = list_.currentRow();
         accept();
         return;
     }
     if (!list_.isEmpty())
-        changeRow();
+        changeItem(list_.currentRow());
+}
+
+void RefList::deleteRow()
+{
+    if (mode_ == ListMode::Browse && !list_.isEmpty())
+        deleteItem(list_.currentRow());
+}
+
+void RefList::reread(After after)
+{
+    const int remembered = list_.recNo();
+    runAction(dm_.ADO_DB, [&] {
+        list_.reopen();
+        if (after == After::SameRow && !list_.isEmpty())
+            list_.setRecNo(remembered);
+    });
+}
+
+void RefList::askAndDelete(const Row& row, const QString& question, const std::function<void(int id)>& remove,
+                           After after)
+{
+    if (!msg::askYesNo(question, QStringLiteral("Удаление")))
+        return;
+    const int id = row.field(QStringLiteral("id")).asInteger();
+    runAction(dm_.ADO_DB, [&] { remove(id); });
+    reread(after);
 }

@@ -1,63 +1,96 @@
 #pragma once
-// The lists with "Добавить", "Изменить"/"Выбрать", "Удалить" and a search by the beginning
-// of a name: workers, products and kinds of operations. Opened from the register's menu
-// they browse (tag 0); opened by a dialog they pick a row and hand it back.
+// The browse/choose machinery of every reference list (workers, products, kinds of
+// operations, operations, nomenclature groups). Opened from the register's menu a list
+// browses: its add, change and delete buttons work on its rows. Opened by a dialog it
+// chooses: "Выбрать" (or a double click) hands a copy of the current row back and closes.
+#include "dataset.h"
 #include "dataset_model.h"
-#include "list_support.h"
 
 #include <QDialog>
+#include <memory>
 #include <optional>
 
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableView;
 class TDataModule6;
 
+enum class ListMode { Browse, Choose };
+
 class RefList : public QDialog {
     Q_OBJECT
 public:
-    // Mode: 0 browsing; any other value chooses for the opener that set it.
-    int Tag = 0;
+    ListMode mode() const { return mode_; }
 
-    // From the register's menu: browsing, shown modally, the list's query closed afterwards.
+    // From the register's menu: browsing, shown modally, the list closed afterwards.
     void browse();
-    // As a picker: the chosen row's id and trimmed name, nothing when the user left without
-    // choosing or the list was empty.
-    std::optional<RefChoice> choose(int tag);
+    // As a picker: a copy of the chosen row; nothing when the user left without choosing or
+    // the list was empty.
+    std::optional<Row> choose();
 
-    // An opener's steps around showing the list, for openers that show it themselves.
+    // The steps around showing the list, for openers (and tests) that show it themselves.
     void prepareBrowsing();
-    void prepareChoosing(int tag);
+    void prepareChoosing();
     void finish();
-    const std::optional<RefChoice>& chosen() const { return chosen_; }
+    const std::optional<Row>& chosen() const { return chosen_; }
 
     // Actions, public so that tests drive them as the controls do.
-    virtual void Button1Click() = 0;  // Добавить
-    void Button2Click();              // Изменить / Выбрать, a double click on the grid
-    virtual void Button3Click() = 0;  // Удалить
-    void Edit1Change();
+    void addRow();
+    // "Изменить" while browsing, "Выбрать" while choosing; also a double click and Enter.
+    void changeOrChoose();
+    void deleteRow();
+    // The search field changed: the list narrows to the rows that match it.
+    void search();
 
     QTableView* DBGrid1;
-    QLineEdit* Edit1;
-    QPushButton* Button1;
-    QPushButton* Button2;
-    QPushButton* Button3;
-    QPushButton* Button4;
+    QLineEdit* Edit1;  // the search field
+    QPushButton* addButton;
+    QPushButton* changeButton;
+    QPushButton* deleteButton;
+    QPushButton* exitButton;
 
 protected:
+    enum class Match { Beginning, Anywhere };
     struct Setup {
-        QString name;   // object name
+        QString formName;           // the object name, "TForm5"
         QString title;
         QVector<GridColumn> columns;
-        QString nameField;          // searched, and handed back trimmed
-        bool swallowKeys;           // the search field takes no cursor keys
-        bool searchWhileBrowsing;   // else it is shown only while choosing
+        QString searchField;
+        Match match = Match::Beginning;
+        bool swallowKeys = true;          // the search field takes no cursor keys
+        bool searchWhileBrowsing = true;  // else it is shown only while choosing
+        // The buttons' control names by role.
+        QString addName = QStringLiteral("Button1");
+        QString changeName = QStringLiteral("Button2");
+        QString deleteName = QStringLiteral("Button3");
+        QString exitName = QStringLiteral("Button4");
     };
     RefList(TDataModule6& dm, Dataset& list, Setup setup, QWidget* parent);
+    // A list of a query of its own rather than of a shared dataset.
+    RefList(TDataModule6& dm, std::unique_ptr<Dataset> ownList, Setup setup, QWidget* parent);
 
-    // "Изменить" while browsing, on a list that has rows.
-    virtual void changeRow() = 0;
+    // The list's own layouts: the grid above the search field above the buttons, or the grid
+    // above one row of buttons and search field with `extra` controls after the delete button.
+    void layOutInRows();
+    void layOutInOneRow(const QList<QWidget*>& extra = {});
+
+    // What browsing does with a row (the choosing mode needs no more than the machinery).
+    virtual void addItem() = 0;
+    virtual void changeItem(const Row& row) = 0;
+    virtual void deleteItem(const Row& row) = 0;
+    // A double click on the grid: "Изменить" or "Выбрать" unless the list does more.
+    virtual void rowDoubleClicked() { changeOrChoose(); }
+
+    // Where a re-read list stands.
+    enum class After { FirstRow, SameRow };
+    // Closes and reopens the list, on its first row or on the row number it had.
+    void reread(After after);
+    // "Удаление": asks `question`; on Yes runs `remove` with the row's id and re-reads.
+    void askAndDelete(const Row& row, const QString& question, const std::function<void(int id)>& remove,
+                      After after);
+
     void showEvent(QShowEvent* event) override;
 
     TDataModule6& dm_;
@@ -66,8 +99,10 @@ protected:
 private:
     void setSearchVisible(bool visible);
 
+    std::unique_ptr<Dataset> ownList_;
     Setup setup_;
+    ListMode mode_ = ListMode::Browse;
     DatasetModel* model_;
     QLabel* searchLabel_;
-    std::optional<RefChoice> chosen_;
+    std::optional<Row> chosen_;
 };

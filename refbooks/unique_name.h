@@ -1,13 +1,15 @@
 #pragma once
 // The case-blind test that a name is not taken yet, run inside the transaction of the write
 // it guards.
+#include "outcome.h"
+
 #include <QString>
 
 class TDataModule6;
 
-// Takes the lock of the name's key for the rest of the transaction, so copies of the program
-// saving the same name at once wait for each other, then counts with `countStatement` the rows
-// whose name is :name in any letter case, leaving out the row `exceptId` (0 for a new row).
-// True, after `message` was shown, when another row has the name.
-bool nameTaken(TDataModule6& dm, const QString& keyPrefix, QString countStatement, const QString& name, int exceptId,
-               const QString& message);
+// Takes the lock of the name in `table` for the rest of the transaction, so copies of the
+// program saving the same name at once wait for each other, then counts with `countStatement`
+// the rows whose name is :name in any letter case, leaving out the row :id (`exceptId`, 0 for
+// a new row). Refused with `message` when another row has the name.
+Outcome uniqueName(TDataModule6& dm, const QString& table, const QString& countStatement, const QString& name,
+                   int exceptId, const QString& message);

@@ -4,7 +4,6 @@
 #include "data_module.h"
 #include "list_support.h"
 #include "messages.h"
-#include "widgets.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -12,7 +11,7 @@
 #include <QPushButton>
 #include <QWheelEvent>
 
-TForm2::TForm2(TDataModule6& dm, QWidget* parent)
+WorkerDialog::WorkerDialog(TDataModule6& dm, QWidget* parent)
     : QDialog(parent),
       department(dm.ADO_DB, QStringLiteral("department"),
                  QStringLiteral("select * from cmn_department.department order by s_caption, id")),
@@ -20,9 +19,9 @@ TForm2::TForm2(TDataModule6& dm, QWidget* parent)
                QStringLiteral("select * from hrms_staffpos.staffpos order by s_caption, id")),
       roles(dm.ADO_DB, QStringLiteral("roles"), QStringLiteral("select * from adm_role.roles order by s_caption, id")),
       dm_(dm),
-      store_(dm)
+      store_(dm.ADO_DB)
 {
-    setObjectName(QStringLiteral("Form2"));
+    setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(QStringLiteral("Работники"));
     resize(418, 192);
 
@@ -50,11 +49,11 @@ TForm2::TForm2(TDataModule6& dm, QWidget* parent)
     for (QWidget* w : findChildren<QWidget*>())
         w->installEventFilter(this);
 
-    connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+    connect(Button1, &QPushButton::clicked, this, &WorkerDialog::save);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TForm2::reloadLists()
+void WorkerDialog::reloadLists()
 {
     runAction(dm_.ADO_DB, [this] {
         for (Dataset* ds : {&staffpos, &roles, &department})
@@ -65,7 +64,7 @@ void TForm2::reloadLists()
     fillLookup(LCB_roles, roles);
 }
 
-void TForm2::showWorker(int departmentId, int staffposId, int roleId, const QString& position)
+void WorkerDialog::showChoices(int departmentId, int staffposId, int roleId, const QString& position)
 {
     setLookupKey(LCB_department, departmentId);
     if (departmentId == 0 && !position.trimmed().isEmpty())
@@ -74,14 +73,36 @@ void TForm2::showWorker(int departmentId, int staffposId, int roleId, const QStr
     setLookupKey(LCB_roles, roleId);
 }
 
-void TForm2::Button1Click()
+bool WorkerDialog::openForAdd()
+{
+    mode_ = DialogMode::Add;
+    personId_ = 0;
+    setWindowTitle(QStringLiteral("Заведение данных нового работника"));
+    Edit1->clear();
+    reloadLists();
+    return exec() == QDialog::Accepted;
+}
+
+bool WorkerDialog::openForChange(const Row& worker)
+{
+    mode_ = DialogMode::Change;
+    personId_ = worker[QStringLiteral("id")].asInteger();
+    setWindowTitle(QStringLiteral("Изменение данных работника"));
+    reloadLists();
+    showChoices(worker[QStringLiteral("id_department")].asInteger(), worker[QStringLiteral("id_staffpos")].asInteger(),
+                worker[QStringLiteral("id_role")].asInteger(), worker[QStringLiteral("s_staffpos_hl")].asString());
+    Edit1->setText(worker[QStringLiteral("fio")].asString().trimmed());
+    return exec() == QDialog::Accepted;
+}
+
+void WorkerDialog::save()
 {
     const QString fio = Edit1->text().trimmed();
     if (fio.isEmpty()) {
         msg::error(QStringLiteral("ФИО нужно заполнить!"), QStringLiteral("Ошибка"));
         return;
     }
-    WorkerData worker;
+    WorkerValues worker;
     worker.fio = fio;
     // The list's "Должность" column gets the caption of the chosen department.
     if (LCB_department->currentIndex() >= 0)
@@ -90,22 +111,22 @@ void TForm2::Button1Click()
     worker.staffposId = lookupKey(LCB_staffpos);
     worker.roleId = lookupKey(LCB_roles);
     const bool saved = runAction(dm_.ADO_DB, [&] {
-        if (Tag == 1)
+        if (mode_ == DialogMode::Add)
             store_.add(worker);
         else
-            store_.change(PersonId, worker);
+            store_.change(personId_, worker);
     });
     if (saved)
         accept();
 }
 
-void TForm2::showEvent(QShowEvent* event)
+void WorkerDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     Edit1->setFocus();
 }
 
-void TForm2::wheelStep(int angleDelta)
+void WorkerDialog::wheelStep(int angleDelta)
 {
     auto* box = qobject_cast<QComboBox*>(focusWidget());
     if (!box || (box != LCB_department && box != LCB_staffpos && box != LCB_roles) || angleDelta == 0)
@@ -115,13 +136,13 @@ void TForm2::wheelStep(int angleDelta)
         box->setCurrentIndex(next);
 }
 
-void TForm2::wheelEvent(QWheelEvent* event)
+void WorkerDialog::wheelEvent(QWheelEvent* event)
 {
     wheelStep(event->angleDelta().y());
     event->accept();
 }
 
-bool TForm2::eventFilter(QObject* watched, QEvent* event)
+bool WorkerDialog::eventFilter(QObject* watched, QEvent* event)
 {
     // Not even a drop-down under the pointer takes the wheel for itself.
     if (event->type() == QEvent::Wheel) {

@@ -1,6 +1,7 @@
 #pragma once
-// TForm2 "Работники": adds a worker or changes one's name and department.
+// WorkerDialog (TForm2) "Работники": adds a worker or changes one's name and department.
 #include "dataset.h"
+#include "widgets.h"
 #include "workers_store.h"
 
 #include <QDialog>
@@ -10,21 +11,21 @@ class QLineEdit;
 class QPushButton;
 class TDataModule6;
 
-class TForm2 : public QDialog {
+class WorkerDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm2(TDataModule6& dm, QWidget* parent = nullptr);
+    explicit WorkerDialog(TDataModule6& dm, QWidget* parent = nullptr);
 
-    int Tag = 1;        // 1 adding, 2 changing
-    int PersonId = 0;   // the worker being changed
+    // Shown modally for a new worker, or for the worker of a row of the workers list; true
+    // when the worker was written.
+    bool openForAdd();
+    bool openForChange(const Row& worker);
 
+    DialogMode mode() const { return mode_; }
     // Re-reads the department, staff position and role lists; each keeps its choice.
     void reloadLists();
-    // For a change: the lists show the worker's own choices (the department found by its
-    // key or, without one, by the caption in `position`); nothing where none matches.
-    void showWorker(int departmentId, int staffposId, int roleId, const QString& position);
     // "Записать": writes the worker and closes; an empty name is refused and the dialog stays.
-    void Button1Click();
+    void save();
 
     QLineEdit* Edit1;
     QComboBox* LCB_department;
@@ -43,9 +44,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The lists show the worker's own choices: the department found by its key or, without
+    // one, by the caption in `position`; nothing where none matches.
+    void showChoices(int departmentId, int staffposId, int roleId, const QString& position);
     // The wheel steps whichever drop-down has the keyboard focus, as Up and Down would.
     void wheelStep(int angleDelta);
 
     TDataModule6& dm_;
     WorkersStore store_;
+    DialogMode mode_ = DialogMode::Add;
+    int personId_ = 0;
 };

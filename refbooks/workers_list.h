@@ -1,25 +1,23 @@
 #pragma once
-// TForm5 "Список рабочих": browses, searches and edits the workers, and picks one for
-// the entry dialog (tag 1) and the works dialog (tag 24).
+// WorkersList (TForm5) "Список рабочих": browses, searches and edits the workers, and picks
+// one for the entry dialog and the works dialog.
 #include "ref_list.h"
 #include "workers_store.h"
 
-class TForm2;
+class WorkerDialog;
 
-class TForm5 : public RefList {
+class WorkersList : public RefList {
     Q_OBJECT
 public:
-    explicit TForm5(TDataModule6& dm, QWidget* parent = nullptr);
-    void setDialog(TForm2* dialog) { form2_ = dialog; }
-
-    void Button1Click() override;
-    void Button3Click() override;
+    WorkersList(TDataModule6& dm, WorkerDialog& dialog, QWidget* parent = nullptr);
 
 protected:
+    void addItem() override;
     // Changes the worker in the dialog; the list closes afterwards.
-    void changeRow() override;
+    void changeItem(const Row& row) override;
+    void deleteItem(const Row& row) override;
 
 private:
+    WorkerDialog& dialog_;
     WorkersStore store_;
-    TForm2* form2_ = nullptr;
 };

@@ -1,14 +1,13 @@
 #pragma once
 // The statements of the workers reference book: adding, changing and deleting a worker.
-#include "dataset.h"
-
+#include <QString>
 #include <optional>
 
-class TDataModule6;
+class Database;
 
 // What the worker dialog writes. `position` is what the list shows as "Должность"
 // (s_staffpos_hl): the chosen department's caption. Ids are 0 when nothing is chosen.
-struct WorkerData {
+struct WorkerValues {
     QString fio;
     std::optional<QString> position;  // none: no department chosen
     int departmentId = 0;
@@ -18,16 +17,14 @@ struct WorkerData {
 
 class WorkersStore {
 public:
-    explicit WorkersStore(TDataModule6& dm);
+    explicit WorkersStore(Database& db) : db_(db) {}
 
     // A new worker without a department gets an empty position.
-    void add(const WorkerData& w);
+    void add(const WorkerValues& w);
     // A change without a department keeps the worker's position text.
-    void change(int personId, const WorkerData& w);
+    void change(int personId, const WorkerValues& w);
     void remove(int personId);
 
-    Command cmd_person;
-
 private:
-    void bind(const WorkerData& w);
+    Database& db_;
 };

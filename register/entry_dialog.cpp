@@ -4,7 +4,7 @@
 #include "data_module.h"
 #include "list_support.h"
 #include "messages.h"
-#include "operations_list_store.h"
+#include "operation_text.h"
 #include "widgets.h"
 
 #include <QDateEdit>
@@ -34,13 +34,13 @@ QLineEdit* makeEdit(const QString& name, QWidget* parent, bool readOnly)
 
 } // namespace
 
-TForm11::TForm11(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm)
+EntryDialog::EntryDialog(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm)
 {
-    setObjectName(QStringLiteral("Form11"));
+    setObjectName(QStringLiteral("TForm11"));
     buildControls();
 }
 
-void TForm11::buildControls()
+void EntryDialog::buildControls()
 {
     GroupBox1 = new QGroupBox(QStringLiteral("Закрыто мастером"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
@@ -106,33 +106,34 @@ void TForm11::buildControls()
     for (QObject* o : {static_cast<QObject*>(Edit1), static_cast<QObject*>(Edit2), static_cast<QObject*>(Edit3),
                        static_cast<QObject*>(Edit6)})
         o->installEventFilter(this);
-    connect(Button3, &QPushButton::clicked, this, &TForm11::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &TForm11::Button4Click);
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Button3, &QPushButton::clicked, this, &EntryDialog::chooseWorker);
+    connect(Button4, &QPushButton::clicked, this, &EntryDialog::chooseOperation);
+    connect(Button1, &QPushButton::clicked, this, [this] { save(); });
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TForm11::showEvent(QShowEvent* event)
+void EntryDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     Button3->setFocus();
 }
 
-bool TForm11::eventFilter(QObject* watched, QEvent* event)
+bool EntryDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonPress) {
         if (watched == Edit1)
-            Button3Click();
+            chooseWorker();
         else if (watched == Edit2)
-            Button4Click();
+            chooseOperation();
     } else if (event->type() == QEvent::FocusOut && (watched == Edit3 || watched == Edit6)) {
-        Recalculate();
+        recalculate();
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void TForm11::openForAdd(const QDate& registerDate, int shiftNo)
+bool EntryDialog::openForAdd(const QDate& registerDate, int shiftNo)
 {
+    mode_ = DialogMode::Add;
     shiftNo_ = shiftNo;
     DTimeP->setDate(registerDate);
     for (QLineEdit* e : {Edit1, Edit2, Edit3, Edit5})
@@ -140,82 +141,76 @@ void TForm11::openForAdd(const QDate& registerDate, int shiftNo)
     Edit4->setText(QStringLiteral("0"));
     Edit6->setText(QStringLiteral("0"));
     setWindowTitle(QStringLiteral("Заведение новой позиции (11)"));
-    Tag = 1;
-    exec();
+    return exec() == QDialog::Accepted;
 }
 
-void TForm11::openForChange(Dataset& shiftList, int shiftNo)
+bool EntryDialog::openForChange(const Row& entry, int shiftNo)
 {
-    if (shiftList.isEmpty())
-        return;
+    mode_ = DialogMode::Change;
     shiftNo_ = shiftNo;
-    const int remembered = shiftList.recNo();
     setWindowTitle(QStringLiteral("Изменение данных о позиции (11)"));
-    Tag = 2;
-    auto f = [&](const char* name) { return shiftList.field(QString::fromLatin1(name)); };
-    price = Decimal4::fromDouble(f("cena").asFloat());
+    auto f = [&](const char* name) { return entry.field(QString::fromLatin1(name)); };
+    price_ = Decimal4::fromDouble(f("cena").asFloat());
+    // The base price shows empty until an operation is chosen again.
     basePrice_ = Decimal4();
-    Edit7->setText(price.toString());
+    Edit7->setText(price_.toString());
     const auto quantity = Decimal4::fromDouble(f("kol_vo").asFloat());
-    Edit9->setText((quantity * price).toString());
+    Edit9->setText((quantity * price_).toString());
     Edit8->clear();
     DTimeP->setDate(f("data").asDate());
     Edit1->setText(f("fio").asString().trimmed());
-    Edit2->setText(f("marka").asString().trimmed() + QStringLiteral("; ") + f("vid").asString().trimmed()
-                   + QStringLiteral("; ") + OperationsListStore::productKindText(f("naimen").asInteger()));
+    Edit2->setText(operationText(f("marka").asString(), f("vid").asString(), f("naimen").asInteger()));
     Edit3->setText(quantity.toString());
     Edit4->setText(QString::number(f("brak").asInteger()));
-    workerId = f("w_id").asInteger();
-    productId = f("i_id").asInteger();
-    operationId = f("o_id").asInteger();
+    workerId_ = f("w_id").asInteger();
+    productId_ = f("i_id").asInteger();
+    operationId_ = f("o_id").asInteger();
     Edit6->setText(QString::number(f("time").asInteger()));
     const bool paint = isPaint(f("vid").asString().trimmed());
     setPaintEnabled(paint);
     Edit5->setText(paint ? QString::number(f("color").asInteger()) : QString());
-    origin_ = {f("id").asInteger(), workerId, shiftNo, DTimeP->date()};
-    exec();
-    shiftList.setRecNo(remembered);
+    origin_ = {f("id").asInteger(), workerId_, shiftNo, DTimeP->date()};
+    return exec() == QDialog::Accepted;
 }
 
-void TForm11::applyWorker(int id, const QString& fio)
+void EntryDialog::chooseWorker()
 {
-    workerId = id;
-    Edit1->setText(fio.trimmed());
+    if (!pickers_.worker)
+        return;
+    if (const auto worker = pickers_.worker()) {
+        workerId_ = (*worker)[QStringLiteral("id")].asInteger();
+        Edit1->setText((*worker)[QStringLiteral("fio")].asString().trimmed());
+    }
 }
 
-void TForm11::applyOperation(int product, int operation, Decimal4 unitPrice, Decimal4 basePrice,
-                             const QString& text)
+void EntryDialog::chooseOperation()
 {
-    productId = product;
-    operationId = operation;
-    price = unitPrice;
-    basePrice_ = basePrice;
-    Edit2->setText(text);
-}
-
-void TForm11::Button3Click()
-{
-    if (pickers_.worker)
-        pickers_.worker();
-}
-
-void TForm11::Button4Click()
-{
-    if (pickers_.operation)
-        pickers_.operation(Tag == 1 ? 0 : operationId);
+    if (pickers_.operation) {
+        if (const auto choice = pickers_.operation(mode_ == DialogMode::Add ? 0 : operationId_))
+            applyOperation(*choice);
+    }
     applyPaintRule();
-    Recalculate();
+    recalculate();
 }
 
-bool TForm11::isPaint(const QString& text) { return text.toUpper().contains(QStringLiteral("КРАСКА")); }
+void EntryDialog::applyOperation(const OperationChoice& choice)
+{
+    productId_ = choice.productId;
+    operationId_ = choice.operationId;
+    price_ = choice.price;
+    basePrice_ = choice.basePrice;
+    Edit2->setText(choice.text);
+}
 
-void TForm11::setPaintEnabled(bool enabled)
+bool EntryDialog::isPaint(const QString& text) { return text.toUpper().contains(QStringLiteral("КРАСКА")); }
+
+void EntryDialog::setPaintEnabled(bool enabled)
 {
     Edit5->setEnabled(enabled);
     Label6->setEnabled(enabled);
 }
 
-void TForm11::applyPaintRule()
+void EntryDialog::applyPaintRule()
 {
     const bool paint = isPaint(Edit2->text());
     if (!paint)
@@ -223,19 +218,19 @@ void TForm11::applyPaintRule()
     setPaintEnabled(paint);
 }
 
-void TForm11::Recalculate()
+void EntryDialog::recalculate()
 {
     if (Edit6->text().isEmpty())
         Edit6->setText(QStringLiteral("0"));
     if (Edit3->text().isEmpty())
         Edit3->setText(QStringLiteral("0"));
-    Edit7->setText(price.toString());
+    Edit7->setText(price_.toString());
     Edit8->setText(basePrice_.toString());
     const auto quantity = Decimal4::fromText(Edit3->text());
-    Edit9->setText(quantity ? (*quantity * price).toString() : QString());
+    Edit9->setText(quantity ? (*quantity * price_).toString() : QString());
 }
 
-bool TForm11::completeInput()
+bool EntryDialog::completeInput()
 {
     const bool complete = !Edit1->text().trimmed().isEmpty() && !Edit2->text().trimmed().isEmpty()
         && !Edit3->text().trimmed().isEmpty() && !Edit4->text().trimmed().isEmpty()
@@ -247,7 +242,7 @@ bool TForm11::completeInput()
 
 // The numbers as whole numbers of the database's integer columns; a text too long for
 // them is refused with a message before anything is written.
-bool TForm11::readNumbers(EntryValues& values)
+bool EntryDialog::readNumbers(EntryValues& values)
 {
     struct Field {
         QLineEdit* edit;
@@ -276,30 +271,27 @@ bool TForm11::readNumbers(EntryValues& values)
     return true;
 }
 
-bool TForm11::Button1Click()
+bool EntryDialog::save()
 {
     if (!completeInput())
         return false;
     EntryValues values;
     if (!readNumbers(values))
         return false;
-    values.workerId = workerId;
-    values.operationId = operationId;
-    values.productId = productId;
-    values.price = price;
+    values.workerId = workerId_;
+    values.operationId = operationId_;
+    values.productId = productId_;
+    values.price = price_;
     values.date = DTimeP->date();
     values.shiftNo = (shiftNo_ >= 1 && shiftNo_ <= 4) ? shiftNo_ : 1;
-    Dataset& shiftList = dm_.smena(values.shiftNo);
-    bool saved = false;
-    runAction(dm_.ADO_DB, [&] { saved = store_.save(values, Tag == 1 ? nullptr : &origin_); });
-    if (!saved)
+    if (!runCommand(dm_.ADO_DB, [&] { return store_.save(values, mode_ == DialogMode::Add ? nullptr : &origin_); }))
         return false;
+    // The by-shift timesheet reads its month anew.
     dm_.H_Tabel_1.close();
     dm_.H_Tabel_2.close();
     dm_.H_Tabel_3.close();
-    runAction(dm_.ADO_DB, [&] { shiftList.reopen(true); });
     for (QLineEdit* e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9})
         e->clear();
-    reject();
+    accept();
     return true;
 }

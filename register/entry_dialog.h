@@ -1,54 +1,49 @@
 #pragma once
-// TForm11: adds a production entry to the register or changes one; the worker and the
-// operation are chosen through the pickers, which also price the entry.
+// EntryDialog (TForm11): adds a production entry to the register or changes one; the worker
+// and the operation are chosen through the pickers, which also price the entry.
+#include "dataset.h"
 #include "decimal4.h"
 #include "entry_store.h"
+#include "operations_list.h"
+#include "widgets.h"
 
 #include <QDialog>
 #include <functional>
+#include <optional>
 
 class QDateEdit;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class Dataset;
 class TDataModule6;
 
-class TForm11 : public QDialog {
+class EntryDialog : public QDialog {
     Q_OBJECT
 public:
-    // The pickers, wired by the composition root: each opens its list in choosing mode and,
-    // when the user chooses, calls applyWorker / applyOperation on this dialog.
+    // The pickers, wired by the composition root: the workers list and the operations list in
+    // their choosing mode (the operations list prices the choice with the register's day-off
+    // mark and shift).
     struct Pickers {
-        std::function<void()> worker;
-        std::function<void(int locateOperationId)> operation;  // 0: the list's first row
+        std::function<std::optional<Row>()> worker;
+        std::function<std::optional<OperationChoice>(int locateOperationId)> operation;  // 0: the first row
     };
 
-    explicit TForm11(TDataModule6& dm, QWidget* parent = nullptr);
+    explicit EntryDialog(TDataModule6& dm, QWidget* parent = nullptr);
     void setPickers(Pickers pickers) { pickers_ = std::move(pickers); }
 
-    // The register's "Добавить" and "Изменить".
-    void openForAdd(const QDate& registerDate, int shiftNo);
-    void openForChange(Dataset& shiftList, int shiftNo);
+    // The register's "Добавить" and "Изменить" (an entry of its shift list): shown modally;
+    // true when the entry was written.
+    bool openForAdd(const QDate& registerDate, int shiftNo);
+    bool openForChange(const Row& entry, int shiftNo);
 
-    // What the pickers hand back.
-    void applyWorker(int workerId, const QString& fio);
-    void applyOperation(int productId, int operationId, Decimal4 price, Decimal4 basePrice, const QString& text);
-
+    DialogMode mode() const { return mode_; }
     // "Запись": returns true when the entry was written (the dialog then closes).
-    bool Button1Click();
-    void Button3Click();
-    void Button4Click();
+    bool save();
+    void chooseWorker();     // Button3, a click on "ФИО"
+    void chooseOperation();  // Button4, a click on "Операция"
     // Recomputes the display fields (after the quantity or hours field loses focus).
-    void Recalculate();
-
-    // The mode (1 adding, otherwise changing) and the values the pickers set.
-    int Tag = 1;
-    int workerId = 0;
-    int operationId = 0;
-    int productId = 0;
-    Decimal4 price;
+    void recalculate();
 
     QGroupBox* GroupBox1;
     QLineEdit* Edit1;  // ФИО
@@ -72,6 +67,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void applyOperation(const OperationChoice& choice);
     void buildControls();
     void setPaintEnabled(bool enabled);
     static bool isPaint(const QString& text);
@@ -82,7 +78,12 @@ private:
     TDataModule6& dm_;
     EntryStore store_;
     Pickers pickers_;
+    DialogMode mode_ = DialogMode::Add;
     int shiftNo_ = 1;
+    int workerId_ = 0;
+    int operationId_ = 0;
+    int productId_ = 0;
+    Decimal4 price_;
     Decimal4 basePrice_;
     // The entry being changed (mode 2).
     EntryOrigin origin_;

@@ -3,12 +3,14 @@
 // timesheet day cells, all in one transaction under advisory locks, so that copies of the
 // program saving the same key at once make one entry and one timesheet row.
 #include "decimal4.h"
+#include "outcome.h"
 
 #include <QDate>
 #include <QString>
 #include <QVector>
 #include <utility>
 
+class Database;
 class TDataModule6;
 
 struct EntryValues {
@@ -36,15 +38,13 @@ class EntryStore {
 public:
     explicit EntryStore(TDataModule6& dm) : dm_(dm) {}
 
-    // Adds (no origin) or changes the entry. Returns false when an entry with the same key
-    // exists (the message has been shown); throws DbError when a statement fails, with
-    // nothing written.
-    bool save(const EntryValues& entry, const EntryOrigin* origin = nullptr);
+    // Adds (no origin) or changes the entry. Refused, with nothing written, when an entry with
+    // the same key exists; throws DbError when a statement fails, with nothing written.
+    Outcome save(const EntryValues& entry, const EntryOrigin* origin = nullptr);
 
 private:
-    static QVector<std::pair<QString, QString>> columnValues(const EntryValues& e);
-    bool write(const EntryValues& entry, const EntryOrigin* origin);
-    bool isDuplicate(const EntryValues& e, int exceptId);
+    Outcome duplicateTest(const EntryValues& e, int exceptId);
+    Database& db();
     void insert(const EntryValues& e);
     void update(const EntryValues& e, int entryId);
 

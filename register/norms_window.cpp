@@ -3,6 +3,8 @@
 #include "actions.h"
 #include "band_report.h"
 #include "data_module.h"
+#include "sql_text.h"
+#include "widgets.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -61,7 +63,7 @@ QVariant NormsModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         // The price shows two to three decimals; what is not a number shows as typed.
         if (index.column() == Price && !text.isEmpty())
-            return report::BandReport::format(OperationsStore::numberText(text), QStringLiteral("#0.00#"));
+            return report::BandReport::format(sql::decimalPoint(text), QStringLiteral("#0.00#"));
         return text;
     default:
         return {};
@@ -114,11 +116,11 @@ QVariant NormsModel::headerData(int section, Qt::Orientation orientation, int ro
     }
 }
 
-// ---------------------------------------------------------------- TForm22
+// ---------------------------------------------------------------- NormsWindow
 
-TForm22::TForm22(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm)
+NormsWindow::NormsWindow(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm)
 {
-    setObjectName(QStringLiteral("Form22"));
+    setObjectName(QStringLiteral("TForm22"));
     setWindowTitle(QStringLiteral("Норматив"));
     resize(360, 300);
 
@@ -140,12 +142,9 @@ TForm22::TForm22(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), 
     DBGrid1->setColumnWidth(NormsModel::Prize, 90);
 
     // Both the default and the cancel button: Enter and Esc save and close.
-    Button1 = new QPushButton(QStringLiteral("Сохранить"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("Сохранить"), this);
     Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("Удалить"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setAutoDefault(false);
+    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Удалить"), this);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Button2);
@@ -155,30 +154,28 @@ TForm22::TForm22(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), 
     layout->addWidget(DBGrid1, 1);
     layout->addLayout(buttons);
 
-    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this, &TForm22::cellChanged);
-    connect(Button1, &QPushButton::clicked, this, &TForm22::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TForm22::Button2Click);
+    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this, &NormsWindow::cellChanged);
+    connect(Button1, &QPushButton::clicked, this, &NormsWindow::saveAndClose);
+    connect(Button2, &QPushButton::clicked, this, &NormsWindow::deleteRow);
 }
 
-void TForm22::editNorms()
+bool NormsWindow::editNorms(const Row& operation)
 {
-    if (dm_.Oper.isEmpty())
-        return;
-    prepare(dm_.Oper.field(QStringLiteral("id")).asInteger());
-    exec();
+    prepare(operation[QStringLiteral("id")].asInteger());
+    return exec() == QDialog::Accepted;
 }
 
-void TForm22::prepare(int operationId)
+void NormsWindow::prepare(int operationId)
 {
-    OperationId = operationId;
+    operationId_ = operationId;
     norm->setRows({});
     runAction(dm_.ADO_DB, [this] { reload(); });
     moveTo(0, NormsModel::Norma);
 }
 
-void TForm22::reload() { norm->setRows(store_.norms(OperationId)); }
+void NormsWindow::reload() { norm->setRows(store_.norms(operationId_)); }
 
-void TForm22::moveTo(int r, int column)
+void NormsWindow::moveTo(int r, int column)
 {
     moving_ = true;
     const QModelIndex idx = norm->index(std::clamp(r, 0, std::max(0, norm->rowCount() - 1)), column);
@@ -187,13 +184,13 @@ void TForm22::moveTo(int r, int column)
     moving_ = false;
 }
 
-bool TForm22::storeRow(int r, int* storedId)
+bool NormsWindow::storeRow(int r, int* storedId)
 {
     const NormRow row = norm->row(r);
-    return runAction(dm_.ADO_DB, [&] { *storedId = store_.storeNorm(OperationId, row); });
+    return runAction(dm_.ADO_DB, [&] { *storedId = store_.storeNorm(operationId_, row); });
 }
 
-void TForm22::cellChanged(const QModelIndex& current, const QModelIndex& previous)
+void NormsWindow::cellChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     if (moving_ || !previous.isValid() || !norm->isChanged(previous.row()))
         return;
@@ -212,13 +209,13 @@ void TForm22::cellChanged(const QModelIndex& current, const QModelIndex& previou
     moveTo(norm->rowOf(targetId == -1 ? storedId : targetId), column);
 }
 
-void TForm22::commitEditor()
+void NormsWindow::commitEditor()
 {
     if (QWidget* editor = DBGrid1->indexWidget(DBGrid1->currentIndex()))
         QMetaObject::invokeMethod(DBGrid1, "commitData", Qt::DirectConnection, Q_ARG(QWidget*, editor));
 }
 
-void TForm22::Button1Click()
+void NormsWindow::saveAndClose()
 {
     commitEditor();
     for (int r = 0; r < norm->rowCount(); ++r) {
@@ -230,13 +227,10 @@ void TForm22::Button1Click()
             return;  // the window stays open with the user's input
         }
     }
-    Dataset& oper = dm_.Oper;
-    const bool reread = runAction(dm_.ADO_DB, [&] { oper.reopen(true); });
-    if (reread)
-        accept();
+    accept();
 }
 
-void TForm22::Button2Click()
+void NormsWindow::deleteRow()
 {
     const int r = DBGrid1->currentIndex().row();
     const int column = std::max(0, DBGrid1->currentIndex().column());
@@ -246,10 +240,10 @@ void TForm22::Button2Click()
     const int normId = norm->row(r).id;
     runAction(dm_.ADO_DB, [&] {
         if (normId != 0 && norm->storedCount() > 1)
-            store_.deleteNorm(OperationId, normId);
+            store_.deleteNorm(operationId_, normId);
         reload();
     });
     moveTo(std::min(r, norm->rowCount() - 1), column);
 }
 
-void TForm22::reject() { Button1Click(); }
+void NormsWindow::reject() { saveAndClose(); }

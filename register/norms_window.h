@@ -1,6 +1,8 @@
 #pragma once
-// TForm22 "Норматив": the norm rows of one operation (norm value, price, premium) edited in
-// place; a row is stored when the user leaves it, and the list is re-read in norm order.
+// NormsWindow (TForm22) "Норматив": the norm rows of one operation (norm value, price, premium)
+// edited in place; a row is stored when the user leaves it, and the list is re-read in norm
+// order.
+#include "dataset.h"
 #include "operations_store.h"
 
 #include <QAbstractTableModel>
@@ -43,25 +45,23 @@ private:
     QVector<NormRow> read_;
 };
 
-class TForm22 : public QDialog {
+class NormsWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm22(TDataModule6& dm, QWidget* parent = nullptr);
+    explicit NormsWindow(TDataModule6& dm, QWidget* parent = nullptr);
 
-    // The operation whose norms are shown.
-    int OperationId = 0;
-
-    // From the operations list: the norms of its current row, shown modally.
-    void editNorms();
+    // The norms of the operation of a row of the operations list, shown modally; true when
+    // the window was closed with its rows stored.
+    bool editNorms(const Row& operation);
     // Reads the operation's norms and stands on the first row.
     void prepare(int operationId);
+    int operationId() const { return operationId_; }
 
     // "Сохранить" (also Enter and Esc outside a cell being edited): stores the pending
-    // changes, re-reads Oper on the same record number and closes; a refused value leaves
-    // the window open with the user's input.
-    void Button1Click();
+    // changes and closes; a refused value leaves the window open with the user's input.
+    void saveAndClose();
     // "Удалить": deletes the current row unless it is the operation's last one, then re-reads.
-    void Button2Click();
+    void deleteRow();
 
     QTableView* DBGrid1;
     QPushButton* Button1;
@@ -82,5 +82,6 @@ private:
 
     TDataModule6& dm_;
     OperationsStore store_;
+    int operationId_ = 0;
     bool moving_ = false;
 };

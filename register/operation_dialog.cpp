@@ -26,9 +26,9 @@ QLineEdit* readOnlyField(const QString& name, QWidget* parent)
 
 } // namespace
 
-TForm10::TForm10(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm)
+OperationDialog::OperationDialog(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm)
 {
-    setObjectName(QStringLiteral("Form10"));
+    setObjectName(QStringLiteral("TForm10"));
     GroupBox1 = new QGroupBox(QStringLiteral("Цена операции"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
 
@@ -65,91 +65,70 @@ TForm10::TForm10(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), 
     Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Отмена"), this);
     placeAboveButtons(this, GroupBox1, {Button1, Button2})->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(Button1, &QPushButton::clicked, this, &TForm10::Button1Click);
+    connect(Button1, &QPushButton::clicked, this, &OperationDialog::save);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
-    connect(Button3, &QPushButton::clicked, this, &TForm10::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &TForm10::Button4Click);
+    connect(Button3, &QPushButton::clicked, this, &OperationDialog::chooseProduct);
+    connect(Button4, &QPushButton::clicked, this, &OperationDialog::chooseKind);
 }
 
-void TForm10::showEvent(QShowEvent* event)
+void OperationDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     Button3->setFocus();
 }
 
-void TForm10::prepareNew()
+bool OperationDialog::openForAdd()
 {
+    mode_ = DialogMode::Add;
+    operationId_ = 0;
     Edit1->clear();
     Edit2->clear();
     ComboBox1->setCurrentIndex(0);
     setWindowTitle(QStringLiteral("Заведение новой цены за операцию"));
-    Tag = 1;
+    return exec() == QDialog::Accepted;
 }
 
-bool TForm10::prepareChange()
+bool OperationDialog::openForChange(const Row& operation)
 {
-    const Dataset& ds = dm_.Oper;
-    if (ds.isEmpty())
-        return false;
+    mode_ = DialogMode::Change;
+    operationId_ = operation[QStringLiteral("id")].asInteger();
+    productId_ = operation[QStringLiteral("i_id")].asInteger();
+    kindId_ = operation[QStringLiteral("oper_vid")].asInteger();
     setWindowTitle(QStringLiteral("Изменение данных о цене за операцию"));
-    Tag = 2;
-    OperationId = ds.field(QStringLiteral("id")).asInteger();
-    Edit1->setText(ds.field(QStringLiteral("MARKA")).asString().trimmed());
-    Edit2->setText(ds.field(QStringLiteral("VID")).asString().trimmed());
+    Edit1->setText(operation[QStringLiteral("MARKA")].asString().trimmed());
+    Edit2->setText(operation[QStringLiteral("VID")].asString().trimmed());
     // Any product kind but 0 reads as blanks.
-    ComboBox1->setCurrentIndex(ds.field(QStringLiteral("NAIMEN")).asInteger() == 0 ? 0 : 1);
-    ProductId = ds.field(QStringLiteral("i_id")).asInteger();
-    KindId = ds.field(QStringLiteral("oper_vid")).asInteger();
-    return true;
+    ComboBox1->setCurrentIndex(operation[QStringLiteral("NAIMEN")].asInteger() == 0 ? 0 : 1);
+    return exec() == QDialog::Accepted;
 }
 
-void TForm10::addOperation()
-{
-    prepareNew();
-    exec();
-}
-
-void TForm10::changeOperation()
-{
-    if (prepareChange())
-        exec();
-}
-
-void TForm10::Button3Click()
+void OperationDialog::chooseProduct()
 {
     if (!pickers_.product)
         return;
-    if (const auto choice = pickers_.product()) {
-        Edit1->setText(choice->text);
-        ProductId = choice->id;
+    if (const auto product = pickers_.product()) {
+        Edit1->setText((*product)[QStringLiteral("marka")].asString().trimmed());
+        productId_ = (*product)[QStringLiteral("id")].asInteger();
     }
 }
 
-void TForm10::Button4Click()
+void OperationDialog::chooseKind()
 {
     if (!pickers_.kind)
         return;
-    if (const auto choice = pickers_.kind()) {
-        Edit2->setText(choice->text);
-        KindId = choice->id;
+    if (const auto kind = pickers_.kind()) {
+        Edit2->setText((*kind)[QStringLiteral("vid")].asString().trimmed());
+        kindId_ = (*kind)[QStringLiteral("id")].asInteger();
     }
 }
 
-void TForm10::Button1Click()
+void OperationDialog::save()
 {
     if (Edit1->text().trimmed().isEmpty() || Edit2->text().trimmed().isEmpty()) {
         msg::error(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
         return;
     }
-    if (Tag != 1 && OperationId == 0)
-        return;  // no row to change
-    const int naimen = ComboBox1->currentIndex();
-    bool saved = false;
-    runAction(dm_.ADO_DB, [&] {
-        saved = store_.saveOperation(Tag == 1 ? 0 : OperationId, KindId, naimen, ProductId);
-        if (saved)
-            dm_.Oper.reopen();
-    });
-    if (saved)
+    const OperationValues operation{kindId_, ComboBox1->currentIndex(), productId_};
+    if (runCommand(dm_.ADO_DB, [&] { return store_.saveOperation(operationId_, operation); }))
         accept();
 }

@@ -1,8 +1,9 @@
 #pragma once
-// TForm10: adds an operation (a kind of operation on a product for a product kind) or changes
-// the current one of the operations list.
-#include "list_support.h"
+// OperationDialog (TForm10): adds an operation (a kind of operation on a product for a product
+// kind) or changes one of the operations list.
+#include "dataset.h"
 #include "operations_store.h"
+#include "widgets.h"
 
 #include <QDialog>
 #include <functional>
@@ -10,41 +11,32 @@
 
 class QComboBox;
 class QGroupBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class TDataModule6;
 
-class TForm10 : public QDialog {
+class OperationDialog : public QDialog {
     Q_OBJECT
 public:
     // The products list and the kinds list as pickers; the composition root wires them.
     struct Pickers {
-        std::function<std::optional<RefChoice>()> product;
-        std::function<std::optional<RefChoice>()> kind;
+        std::function<std::optional<Row>()> product;
+        std::function<std::optional<Row>()> kind;
     };
 
-    explicit TForm10(TDataModule6& dm, QWidget* parent = nullptr);
+    explicit OperationDialog(TDataModule6& dm, QWidget* parent = nullptr);
     void setPickers(Pickers pickers) { pickers_ = std::move(pickers); }
 
-    // Mode: 1 a new operation; any other value changes the operation OperationId.
-    int Tag = 1;
-    int ProductId = 0;
-    int KindId = 0;
-    int OperationId = 0;
+    // Shown modally: empty fields and "Готовая продукция" for a new operation (the last
+    // chosen product and kind are kept), or the fields of a row of the operations list;
+    // true when the operation was written.
+    bool openForAdd();
+    bool openForChange(const Row& operation);
 
-    // From the operations list: prepared and shown modally.
-    void addOperation();
-    void changeOperation();
-    // Empty fields, "Готовая продукция", the caption for adding, mode 1; the ids stay.
-    void prepareNew();
-    // The fields and ids of the current row of Oper, the caption for changing, mode 2.
-    // False when the list has no row.
-    bool prepareChange();
-
-    void Button1Click();  // Записать
-    void Button3Click();  // product picker
-    void Button4Click();  // kind-of-operation picker
+    DialogMode mode() const { return mode_; }
+    void save();           // Записать
+    void chooseProduct();  // Button3
+    void chooseKind();     // Button4
 
     QGroupBox* GroupBox1;
     QLineEdit* Edit1;
@@ -62,4 +54,8 @@ private:
     TDataModule6& dm_;
     OperationsStore store_;
     Pickers pickers_;
+    DialogMode mode_ = DialogMode::Add;
+    int operationId_ = 0;
+    int productId_ = 0;
+    int kindId_ = 0;
 };

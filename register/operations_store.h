@@ -1,9 +1,12 @@
 #pragma once
 // The statements of the operation dialog and the norms window: saving an operation with its
 // duplicate test, and reading, storing and deleting the norm rows of one operation.
+#include "outcome.h"
+
 #include <QString>
 #include <QVector>
 
+class Database;
 class TDataModule6;
 
 // One norm row as the norms grid edits it: the values as read, or as the user typed them.
@@ -17,19 +20,24 @@ struct NormRow {
     bool operator==(const NormRow& other) const = default;
 };
 
+// What the operation dialog saves: the kind of operation, the product kind and the product.
+struct OperationValues {
+    int kindId = 0;
+    int naimen = 0;  // 0 finished products, 1 blanks
+    int productId = 0;
+};
+
 class OperationsStore {
 public:
     explicit OperationsStore(TDataModule6& dm) : dm_(dm) {}
 
     static const QString duplicateMessage;
-    // The advisory lock every save of an operation with this key takes.
-    static QString lockKey(int kindId, int naimen, int productId);
 
-    // Adds (operationId 0) or changes an operation. Returns false, after telling the user,
-    // when another operation has the same kind, product kind and product; nothing is written
-    // then. A new operation gets its first norm row (price 0, norm 0, premium 0) in the same
-    // transaction, so that it is listed and its norms can be edited.
-    bool saveOperation(int operationId, int kindId, int naimen, int productId);
+    // Adds (operationId 0) or changes an operation. Refused, with nothing written, when
+    // another operation has the same kind, product kind and product. A new operation gets its
+    // first norm row (price 0, norm 0, premium 0) in the same transaction, so that it is
+    // listed and its norms can be edited.
+    Outcome saveOperation(int operationId, const OperationValues& operation);
 
     // The operation's norm rows in the order of the norm value.
     QVector<NormRow> norms(int operationId);
@@ -40,9 +48,8 @@ public:
     // Deletes a norm row unless it is the last one of its operation; true when it deleted.
     bool deleteNorm(int operationId, int normId);
 
-    // The price as the database reads a number: the first comma becomes the decimal point.
-    static QString numberText(const QString& typed);
-
 private:
+    Database& db();
+
     TDataModule6& dm_;
 };

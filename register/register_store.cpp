@@ -1,6 +1,6 @@
 #include "register_store.h"
 
-#include "data_module.h"
+#include "database.h"
 #include "lock_keys.h"
 #include "timesheet_cell.h"
 
@@ -17,19 +17,17 @@ QString RegisterStore::toggledMark(const QString& mark)
 
 void RegisterStore::setMark(int entryId, const QString& mark)
 {
-    dm_.ADO_DB.execute(QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id"),
-                       {{QStringLiteral("ok"), mark}, {QStringLiteral("id"), entryId}});
+    db_.execute(QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id"),
+                {{QStringLiteral("ok"), mark}, {QStringLiteral("id"), entryId}});
 }
 
 void RegisterStore::deleteEntry(int entryId, int workerId, int shiftNo, const QDate& date)
 {
-    Database& db = dm_.ADO_DB;
-    Transaction tx(db);
+    Transaction tx(db_);
     // Every writer of this timesheet row takes the same lock, so the cell is computed from
     // the register as it stands when it is written.
-    db.lockKey(lock_keys::timesheetRow(workerId, shiftNo, date.month(), date.year()));
-    dm_.DelSmena.setSql(QStringLiteral("delete from accounts_dep.smena where id=%1").arg(entryId));
-    dm_.DelSmena.execute();
-    updateDayCell(dm_, workerId, shiftNo, date, false);
+    db_.lockKey(lock_keys::timesheetRow(workerId, shiftNo, date.month(), date.year()));
+    db_.execute(QStringLiteral("delete from accounts_dep.smena where id=:id"), {{QStringLiteral("id"), entryId}});
+    updateDayCell(db_, workerId, shiftNo, date, false);
     tx.commit();
 }

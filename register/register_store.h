@@ -2,12 +2,13 @@
 // The register's statements: acceptance marks and deleting an entry together with the
 // worker's timesheet day cell.
 #include <QDate>
+#include <QString>
 
-class TDataModule6;
+class Database;
 
 class RegisterStore {
 public:
-    explicit RegisterStore(TDataModule6& dm) : dm_(dm) {}
+    explicit RegisterStore(Database& db) : db_(db) {}
 
     // "ok" and "да" are the marks of an accepted entry.
     static bool isAccepted(const QString& mark);
@@ -20,5 +21,5 @@ public:
     void deleteEntry(int entryId, int workerId, int shiftNo, const QDate& date);
 
 private:
-    TDataModule6& dm_;
+    Database& db_;
 };

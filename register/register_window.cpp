@@ -32,7 +32,7 @@ QString dateOnly(const QVariant& v)
 
 } // namespace
 
-QVector<GridColumn> TForm1::gridColumns()
+QVector<GridColumn> RegisterWindow::gridColumns()
 {
     const Qt::Alignment centred = Qt::AlignCenter;
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
@@ -53,9 +53,9 @@ QVector<GridColumn> TForm1::gridColumns()
     };
 }
 
-TForm1::TForm1(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm)
+RegisterWindow::RegisterWindow(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm.ADO_DB)
 {
-    setObjectName(QStringLiteral("Form1"));
+    setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Табель"));
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     setFixedSize(1281, 585);
@@ -68,7 +68,6 @@ TForm1::TForm1(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), st
     });
     buildControls();
     buildMenu();
-    CurQuery = &dm_.Smena1;
 
     Timer1.setObjectName(QStringLiteral("Timer1"));
     Timer1.setInterval(30000);
@@ -79,7 +78,7 @@ TForm1::TForm1(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), st
     Timer1.start();
 }
 
-void TForm1::buildControls()
+void RegisterWindow::buildControls()
 {
     RadioButton1 = new QRadioButton(QStringLiteral("Смена №&1"), this);
     RadioButton2 = new QRadioButton(QStringLiteral("Смена №&2"), this);
@@ -132,28 +131,28 @@ void TForm1::buildControls()
     for (int shift = 1; shift <= 4; ++shift)
         connect(shiftButton(shift), &QRadioButton::toggled, this, [this, shift](bool on) {
             if (on)
-                ChooseShift(shift);
+                chooseShift(shift);
         });
     // A date is applied when the calendar closes or on Enter, not while it is being typed.
-    connect(DateT->calendarWidget(), &QCalendarWidget::clicked, this, [this] { DateChange(); },
+    connect(DateT->calendarWidget(), &QCalendarWidget::clicked, this, [this] { changeDate(); },
             Qt::QueuedConnection);
-    connect(DateT->calendarWidget(), &QCalendarWidget::activated, this, [this] { DateChange(); },
+    connect(DateT->calendarWidget(), &QCalendarWidget::activated, this, [this] { changeDate(); },
             Qt::QueuedConnection);
     DateT->installEventFilter(this);
     connect(CBox1, &QCheckBox::toggled, this, [this] { paintDayOff(); });
-    connect(DBGrid2, &QTableView::doubleClicked, this, [this] { DBGrid2DblClick(); });
-    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
-    connect(Button8, &QPushButton::clicked, this, &TForm1::Button8Click);
+    connect(DBGrid2, &QTableView::doubleClicked, this, [this] { toggleAcceptance(); });
+    connect(Button1, &QPushButton::clicked, this, &RegisterWindow::addEntry);
+    connect(Button2, &QPushButton::clicked, this, &RegisterWindow::changeEntry);
+    connect(Button3, &QPushButton::clicked, this, &RegisterWindow::deleteEntry);
+    connect(Button8, &QPushButton::clicked, this, &RegisterWindow::refresh);
     connect(Button5, &QPushButton::clicked, this, [this] {
         if (links_.works)
-            links_.works(registerDate());
+            links_.works(date());
     });
     connect(Button4, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TForm1::buildMenu()
+void RegisterWindow::buildMenu()
 {
     auto* bar = new QMenuBar(this);
     auto item = [this](QMenu* menu, const QString& name, const QString& text, std::function<void()>* link) {
@@ -175,20 +174,20 @@ void TForm1::buildMenu()
 
     N11 = bar->addMenu(QStringLiteral("&Табель"));
     N11->setObjectName(QStringLiteral("N11"));
-    auto timesheet = [this](const QString& name, const QString& text, int tag) {
+    auto timesheet = [this](const QString& name, const QString& text, TimesheetMode mode) {
         QAction* a = N11->addAction(text);
         a->setObjectName(name);
-        connect(a, &QAction::triggered, this, [this, tag] {
+        connect(a, &QAction::triggered, this, [this, mode] {
             if (links_.timesheet)
-                links_.timesheet(tag);
+                links_.timesheet(mode);
         });
         return a;
     };
-    N9 = timesheet(QStringLiteral("N9"), QStringLiteral("Табель сделка"), 9);
+    N9 = timesheet(QStringLiteral("N9"), QStringLiteral("Табель сделка"), TimesheetMode::PieceWork);
     N13 = item(N11, QStringLiteral("N13"), QStringLiteral("Табель по сменам"), &links_.timesheetByShifts);
-    N14 = timesheet(QStringLiteral("N14"), QStringLiteral("Табель хоз. работ"), 14);
-    N15 = timesheet(QStringLiteral("N15"), QStringLiteral("Табель ср. сдельная"), 15);
-    N17 = timesheet(QStringLiteral("N17"), QStringLiteral("Общий табель"), 17);
+    N14 = timesheet(QStringLiteral("N14"), QStringLiteral("Табель хоз. работ"), TimesheetMode::Household);
+    N15 = timesheet(QStringLiteral("N15"), QStringLiteral("Табель ср. сдельная"), TimesheetMode::AveragePieceRate);
+    N17 = timesheet(QStringLiteral("N17"), QStringLiteral("Общий табель"), TimesheetMode::General);
 
     N7 = bar->addMenu(QStringLiteral("&Отчеты"));
     N7->setObjectName(QStringLiteral("N7"));
@@ -200,7 +199,7 @@ void TForm1::buildMenu()
     layout()->setMenuBar(bar);
 }
 
-QRadioButton* TForm1::shiftButton(int shiftNo) const
+QRadioButton* RegisterWindow::shiftButton(int shiftNo) const
 {
     switch (shiftNo) {
     case 2: return RadioButton2;
@@ -210,27 +209,33 @@ QRadioButton* TForm1::shiftButton(int shiftNo) const
     }
 }
 
-QDate TForm1::registerDate() const { return DateT->date(); }
+QDate RegisterWindow::date() const { return DateT->date(); }
 
-void TForm1::applyRole(::Role role)
+bool RegisterWindow::dayOff() const { return CBox1->isChecked(); }
+
+Dataset& RegisterWindow::shiftList() const { return dm_.smena(shiftNo_); }
+
+void RegisterWindow::beginSession(Role role)
 {
-    const bool full = role == ::Role::FullRights;
+    role_ = role;
+    chooseShift(1);
+    const bool full = role == Role::FullRights;
     N2->menuAction()->setEnabled(full);
     N11->menuAction()->setEnabled(full);
     switch (role) {
-    case ::Role::FullRights:
+    case Role::FullRights:
         break;
-    case ::Role::Viewer:
+    case Role::Viewer:
         for (QWidget* w : std::initializer_list<QWidget*>{Button1, Button2, Button3, Button8, RadioButton1,
                                                           RadioButton2, RadioButton3, RadioButton4, CBox1, DBGrid2,
                                                           DateT})
             w->setEnabled(false);
         break;
-    case ::Role::Foremen:
+    case Role::Foremen:
         Button2->setEnabled(false);
         Button3->setEnabled(false);
         break;
-    case ::Role::Warehouse:
+    case Role::Warehouse:
         Button1->setEnabled(false);
         Button2->setEnabled(false);
         Button3->setEnabled(false);
@@ -238,73 +243,73 @@ void TForm1::applyRole(::Role role)
     }
 }
 
-void TForm1::showEvent(QShowEvent* event)
+void RegisterWindow::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    FormActivate();
+    activate();
 }
 
-void TForm1::FormActivate()
+void RegisterWindow::activate()
 {
     DateT->setDate(QDate::currentDate());
-    if (isWeekend(registerDate()))
+    if (isWeekend(date()))
         CBox1->setChecked(true);
     runAction(dm_.ADO_DB, [this] { openShiftLists(); });
 }
 
-void TForm1::openShiftLists()
+void RegisterWindow::openShiftLists()
 {
     for (int shift = 1; shift <= 4; ++shift)
         dm_.smena(shift).close();
     for (int shift = 1; shift <= 4; ++shift) {
         Dataset& ds = dm_.smena(shift);
-        ds.setParam(QStringLiteral("data"), registerDate());
+        ds.setParam(QStringLiteral("data"), date());
         ds.open();
     }
 }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event)
+bool RegisterWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == DateT && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            DateChange();
+            changeDate();
             return true;
         }
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void TForm1::DateChange()
+void RegisterWindow::changeDate()
 {
     {
         BusyCursor busy;
         runAction(dm_.ADO_DB, [this] { openShiftLists(); });
-        CBox1->setChecked(isWeekend(registerDate()));
+        CBox1->setChecked(isWeekend(date()));
     }
     DBGrid2->setFocus();
 }
 
-void TForm1::ChooseShift(int shiftNo)
+void RegisterWindow::chooseShift(int shiftNo)
 {
-    ShiftNo = shiftNo;
+    shiftNo_ = shiftNo;
     if (!shiftButton(shiftNo)->isChecked())
         shiftButton(shiftNo)->setChecked(true);
     model_->setDataset(dm_.smena(shiftNo));
     paintShiftButtons();
 }
 
-void TForm1::paintShiftButtons()
+void RegisterWindow::paintShiftButtons()
 {
     // The current shift stands out in bold on green; the others are plain.
     for (int shift = 1; shift <= 4; ++shift)
-        shiftButton(shift)->setStyleSheet(shift == ShiftNo
+        shiftButton(shift)->setStyleSheet(shift == shiftNo_
                                               ? QStringLiteral("QRadioButton { background-color: #008000; "
                                                                "color: white; font-weight: bold; }")
                                               : QString());
 }
 
-void TForm1::paintDayOff()
+void RegisterWindow::paintDayOff()
 {
     // A day off is shown in bold on red.
     CBox1->setStyleSheet(CBox1->isChecked()
@@ -312,12 +317,11 @@ void TForm1::paintDayOff()
                              : QString());
 }
 
-void TForm1::DBGrid2DblClick()
+void RegisterWindow::toggleAcceptance()
 {
-    if (Role == kForemenWord)
+    if (role_ == Role::Foremen)
         return;
-    CurQuery = &dm_.smena(ShiftNo);
-    Dataset& ds = *CurQuery;
+    Dataset& ds = shiftList();
     if (ds.isEmpty())
         return;
     runAction(dm_.ADO_DB, [&] {
@@ -327,9 +331,9 @@ void TForm1::DBGrid2DblClick()
     });
 }
 
-void TForm1::Button3Click()
+void RegisterWindow::deleteEntry()
 {
-    Dataset& ds = dm_.smena(ShiftNo);
+    Dataset& ds = shiftList();
     if (ds.field(QStringLiteral("id")).isNull())
         return;
     const int id = ds.field(QStringLiteral("id")).asInteger();
@@ -337,12 +341,12 @@ void TForm1::Button3Click()
     const bool yes = msg::askYesNo(QStringLiteral("Удалить позицию из списка?"), QStringLiteral("Удаление"));
     runAction(dm_.ADO_DB, [&] {
         if (yes)
-            store_.deleteEntry(id, worker, ShiftNo, registerDate());
+            store_.deleteEntry(id, worker, shiftNo_, date());
         ds.reopen();
     });
 }
 
-void TForm1::Button8Click()
+void RegisterWindow::refresh()
 {
     BusyCursor busy;
     runAction(dm_.ADO_DB, [this] {
@@ -353,18 +357,19 @@ void TForm1::Button8Click()
     });
 }
 
-void TForm1::Button1Click()
+void RegisterWindow::addEntry()
 {
-    CurQuery = &dm_.smena(ShiftNo);
-    if (links_.addEntry)
-        links_.addEntry();
+    if (links_.addEntry && links_.addEntry(date(), shiftNo_))
+        runAction(dm_.ADO_DB, [this] { shiftList().reopen(true); });
 }
 
-void TForm1::Button2Click()
+void RegisterWindow::changeEntry()
 {
-    CurQuery = &dm_.smena(ShiftNo);
-    if (CurQuery->isEmpty())
+    Dataset& ds = shiftList();
+    if (ds.isEmpty() || !links_.changeEntry)
         return;
-    if (links_.changeEntry)
-        links_.changeEntry();
+    const int remembered = ds.recNo();
+    if (links_.changeEntry(ds.currentRow(), shiftNo_))
+        runAction(dm_.ADO_DB, [&] { ds.reopen(true); });
+    ds.setRecNo(remembered);
 }

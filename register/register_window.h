@@ -1,13 +1,15 @@
 #pragma once
-// TForm1 "Табель": the register of one date and shift, acceptance marks, deleting entries,
-// and the menu that opens every other window.
+// RegisterWindow (TForm1) "Табель": the register of one date and shift, acceptance marks,
+// deleting entries, and the menu that opens every other window.
 #include "dataset_model.h"
 #include "register_store.h"
 #include "role.h"
+#include "timesheet_mode.h"
 
 #include <QDialog>
 #include <QTimer>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -18,41 +20,41 @@ class QRadioButton;
 class QTableView;
 class TDataModule6;
 
-class TForm1 : public QDialog {
+class RegisterWindow : public QDialog {
     Q_OBJECT
 public:
     // What the register opens; the composition root fills these as the windows exist.
     struct Links {
         std::function<void()> workers, products, prices, kinds, nomenclature;
-        std::function<void(int menuTag)> timesheet;  // 9, 14, 15, 17
+        std::function<void(TimesheetMode)> timesheet;
         std::function<void()> timesheetByShifts, summaryReports;
         std::function<void(const QDate&)> works;
-        std::function<void()> addEntry, changeEntry;  // TForm11 for tag 1 / tag 2
-        std::function<void()> versionCheck;            // every 30 seconds
+        // The entry dialog for a new entry or an entry of the shift list; true when it saved.
+        std::function<bool(const QDate& date, int shiftNo)> addEntry;
+        std::function<bool(const Row& entry, int shiftNo)> changeEntry;
+        std::function<void()> versionCheck;  // every 30 seconds
     };
 
-    explicit TForm1(TDataModule6& dm, QWidget* parent = nullptr);
+    explicit RegisterWindow(TDataModule6& dm, QWidget* parent = nullptr);
 
     void setLinks(Links links) { links_ = std::move(links); }
-    // Disables what the role may not use (the enabled states stay until the program ends).
-    void applyRole(Role role);
+    // Before the login shows the window: shift 1, and what the role may not use disabled
+    // (the enabled states stay until the program ends).
+    void beginSession(Role role);
 
-    // Values other windows read.
-    int ShiftNo = 1;
-    QString Role;
-    int BuildDate = 0;
-    int BuildTime = 0;
-    Dataset* CurQuery = nullptr;
-    QDate registerDate() const;
+    // What the register's openers read.
+    QDate date() const;
+    bool dayOff() const;
+    int shift() const { return shiftNo_; }
 
     // Actions, public so that tests drive them as the controls do.
-    void DateChange();
-    void ChooseShift(int shiftNo);
-    void DBGrid2DblClick();
-    void Button3Click();
-    void Button8Click();
-    void Button1Click();
-    void Button2Click();
+    void changeDate();
+    void chooseShift(int shiftNo);
+    void toggleAcceptance();  // a double click on the grid
+    void deleteEntry();       // Button3
+    void refresh();           // Button8
+    void addEntry();          // Button1
+    void changeEntry();       // Button2
 
     QRadioButton* RadioButton1;
     QRadioButton* RadioButton2;
@@ -78,11 +80,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    Dataset& shiftList() const;
     void buildMenu();
     void buildControls();
-    void FormActivate();
+    void activate();
     void openShiftLists();
-    void markWeekend();
     void paintShiftButtons();
     void paintDayOff();
     QRadioButton* shiftButton(int shiftNo) const;
@@ -90,6 +92,8 @@ private:
 
     TDataModule6& dm_;
     RegisterStore store_;
+    int shiftNo_ = 1;
+    std::optional<Role> role_;
     DatasetModel* model_;
     Links links_;
 };
