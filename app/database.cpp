@@ -91,22 +91,28 @@ void Database::reopenIfLost()
     }
 }
 
+// SQLSTATEs of a connection that is gone: class 08 and the shut-downs of class 57P.
+static bool isLostState(const QString& state)
+{
+    return state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("57P"));
+}
+
 bool Database::connectionAlive()
 {
-    // A statement that fails with an SQLSTATE (even "current transaction is aborted") reached
-    // the server; one that fails without any did not.
+    // A probe that fails with an SQLSTATE of a live session (even "current transaction is
+    // aborted") reached the server; one that fails without any, or as a lost connection, did not.
     QSqlQuery probe(db_);
-    return probe.exec(QStringLiteral("select 1")) || !probe.lastError().nativeErrorCode().isEmpty();
+    if (probe.exec(QStringLiteral("select 1")))
+        return true;
+    const QString state = probe.lastError().nativeErrorCode();
+    return !state.isEmpty() && !isLostState(state);
 }
 
 bool Database::isLostConnection(const QSqlError& error)
 {
     const QString state = error.nativeErrorCode();
-    if (error.type() == QSqlError::ConnectionError || state.startsWith(QLatin1String("08"))
-        || state.startsWith(QLatin1String("57P")))
+    if (error.type() == QSqlError::ConnectionError || isLostState(state))
         return true;
-    // Errors of the client side (a parameter the statement does not name) carry no SQLSTATE
-    // either; only a closed connection makes them a lost one.
     return state.isEmpty() && !connectionAlive();
 }
 

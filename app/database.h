@@ -54,13 +54,17 @@ public:
     // pg_advisory_xact_lock on a key made of the given parts; held to the end of the transaction.
     void lockKey(const QString& key);
 
+    // Whether a failed statement's error means the connection is gone: an SQLSTATE of class 08
+    // or 57P, or no SQLSTATE at all while the server no longer answers. An error of the client
+    // side (no SQLSTATE, the server still there) is an ordinary failure.
+    bool isLostConnection(const QSqlError& error);
+
     QSqlDatabase& handle() { return db_; }
     const QString& connectionName() const { return name_; }
 
 private:
     void reopenIfLost();
     [[noreturn]] void fail(const QSqlError& error, const QString& statement);
-    bool isLostConnection(const QSqlError& error);
     bool connectionAlive();
     void configureSession();
 

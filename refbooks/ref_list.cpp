@@ -117,6 +117,7 @@ void RefList::prepareChoosing()
 void RefList::finish()
 {
     if (mode_ == ListMode::Choose) {
+        list_.clearFilter();
         changeButton->setDefault(false);
         addButton->show();
         deleteButton->show();
@@ -149,13 +150,13 @@ void RefList::showEvent(QShowEvent* event)
 
 void RefList::search()
 {
+    // A search anywhere in the text ignores a blank search; one by the beginning takes the
+    // blanks as typed.
     const QString text = Edit1->text();
-    if (text.isEmpty())
-        list_.clearFilter();
-    else if (setup_.match == Match::Beginning)
-        list_.setFilter(filters::startsWith(setup_.searchField, text));
+    if (setup_.match == Match::Beginning)
+        list_.setFilter(text.isEmpty() ? RowFilter() : filters::startsWith(setup_.searchField, text));
     else
-        list_.setFilter(filters::contains(setup_.searchField, text));
+        list_.setFilter(text.trimmed().isEmpty() ? RowFilter() : filters::contains(setup_.searchField, text));
 }
 
 void RefList::addRow()

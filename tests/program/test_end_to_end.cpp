@@ -4,6 +4,7 @@
 #include "entry_dialog.h"
 #include "login_window.h"
 #include "message_recorder.h"
+#include "program_fixture.h"
 #include "operations_list.h"
 #include "register_window.h"
 #include "test_database.h"
@@ -17,30 +18,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
-#include <functional>
-
-namespace {
-
-// Runs `action` on the window of type W as soon as it is shown (modal windows block the
-// caller, so the test acts from the event loop they run).
-template <class W>
-void whenShown(std::function<void(W*)> action)
-{
-    auto* poll = new QTimer;
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, [poll, action] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* window = qobject_cast<W*>(w); window && window->isVisible()) {
-                poll->stop();
-                poll->deleteLater();
-                action(window);
-                return;
-            }
-    });
-    poll->start();
-}
-
-} // namespace
 
 class ProgramTest : public QObject {
     Q_OBJECT
@@ -61,24 +38,24 @@ private slots:
         Windows windows;
         QVERIFY(windows.start({tdb.settings().database, tdb.settings().host}, {20240227, 54663}));
         qputenv("PGPORT", port);
-        TForm23& login = windows.loginWindow();
-        TForm1& reg = windows.registerWindow();
+        LoginWindow& login = windows.loginWindow();
+        RegisterWindow& reg = windows.registerWindow();
         bool walkedThrough = false;
 
-        whenShown<TForm1>([&](TForm1* r) {
+        whenShown<RegisterWindow>([&](RegisterWindow* r) {
             QCOMPARE(r->DateT->date(), QDate::currentDate());
             r->RadioButton3->click();
             r->CBox1->setChecked(true);
-            whenShown<TForm11>([&](TForm11* entry) {
+            whenShown<EntryDialog>([&](EntryDialog* entry) {
                 QCOMPARE(entry->windowTitle(), QStringLiteral("Заведение новой позиции (11)"));
                 QCOMPARE(entry->Edit4->text(), QStringLiteral("0"));
-                whenShown<TForm5>([&](TForm5* list) {
+                whenShown<WorkersList>([&](WorkersList* list) {
                     QVERIFY(windows.dataModule().Workers.locate("fio", "Петров А.С."));
-                    list->Button2->click();
+                    list->changeButton->click();
                 });
                 entry->Button3->click();
                 QCOMPARE(entry->Edit1->text(), QStringLiteral("Петров А.С."));
-                whenShown<TForm4>([](TForm4* list) { list->Button2->click(); });
+                whenShown<OperationsList>([](OperationsList* list) { list->changeButton->click(); });
                 entry->Button4->click();
                 QCOMPARE(entry->Edit2->text(), QStringLiteral("КМ-1; Сборка; Заготовки"));
                 // Lowest norm 8, doubled on a day off, × 1.2 in the third shift.

@@ -2,6 +2,7 @@
 #include "data_module.h"
 #include "kinds_list.h"
 #include "message_recorder.h"
+#include "program_fixture.h"
 #include "nomenclature_list.h"
 #include "products_list.h"
 #include "register_window.h"
@@ -12,7 +13,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 
 class MenuTest : public QObject {
@@ -26,15 +26,15 @@ private slots:
         tdb.addWorker(QStringLiteral("Аверин"));
         Windows windows;
         QVERIFY(windows.start({tdb.settings().database, tdb.settings().host}, {20240227, 0}));
-        TForm1& reg = windows.registerWindow();
+        RegisterWindow& reg = windows.registerWindow();
         TDataModule6& dm = windows.dataModule();
 
         // A picker left the lists in choosing mode; the menu puts them back.
-        windows.workersList().prepareChoosing(24);
+        windows.workersList().prepareChoosing();
         windows.workersList().finish();
-        windows.productsList().prepareChoosing(1);
+        windows.productsList().prepareChoosing();
         windows.productsList().finish();
-        windows.kindsList().prepareChoosing(1);
+        windows.kindsList().prepareChoosing();
         windows.kindsList().finish();
         windows.nomenclatureList().prepareChoosing();
         windows.nomenclatureList().finish();
@@ -54,7 +54,7 @@ private slots:
         };
         for (const Case& c : cases) {
             bool seen = false;
-            QTimer::singleShot(0, [&] {
+            whenShown([&] {
                 auto* list = qobject_cast<QDialog*>(QApplication::activeModalWidget());
                 QVERIFY(list);
                 seen = true;
@@ -71,8 +71,8 @@ private slots:
             QVERIFY2(seen, qPrintable(c.title));
             QVERIFY(!c.list->isActive());
         }
-        QCOMPARE(windows.workersList().Tag, 0);
-        QCOMPARE(windows.nomenclatureList().Tag, 0);
+        QCOMPARE(windows.workersList().mode(), ListMode::Browse);
+        QCOMPARE(windows.nomenclatureList().mode(), ListMode::Browse);
         QVERIFY(messages.shown.isEmpty());
     }
 };

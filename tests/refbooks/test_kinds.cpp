@@ -1,4 +1,4 @@
-// The kinds of operations list TForm8 and the kind dialog TForm9.
+// The kinds of operations list (TForm8) and the kind dialog (TForm9).
 #include "kind_dialog.h"
 #include "kinds_list.h"
 #include "program_fixture.h"
@@ -7,17 +7,16 @@
 #include <QPushButton>
 #include <QtTest>
 
-class KindsTest : public QObject {
+class KindsTest : public FixtureTest {
     Q_OBJECT
 
-    std::unique_ptr<ProgramFixture> f;
-    std::unique_ptr<TForm8> form8;
-    std::unique_ptr<TForm9> form9;
+    std::unique_ptr<KindDialog> dialog;
+    std::unique_ptr<KindsList> list;
 
     QStringList storedNames()
     {
         QStringList out;
-        QSqlQuery q = f->tdb.db().exec("select trim(vid) from accounts_dep.vid_oper order by id");
+        QSqlQuery q = tdb->db().exec("select trim(vid) from accounts_dep.vid_oper order by id");
         while (q.next())
             out << q.value(0).toString();
         return out;
@@ -26,16 +25,15 @@ class KindsTest : public QObject {
 private slots:
     void init()
     {
-        f = std::make_unique<ProgramFixture>();
-        form8 = std::make_unique<TForm8>(f->dm);
-        form9 = std::make_unique<TForm9>(f->dm);
-        form8->setDialog(form9.get());
+        makeFixture();
+        dialog = std::make_unique<KindDialog>(*dm);
+        list = std::make_unique<KindsList>(*dm, *dialog);
     }
     void cleanup()
     {
-        form8.reset();
-        form9.reset();
-        f.reset();
+        list.reset();
+        dialog.reset();
+        dropFixture();
     }
 
     void choose_data()
@@ -54,40 +52,40 @@ private slots:
         QFETCH(QString, chosen);
         QMap<QString, int> ids;
         for (const char* v : {"Покраска", "покрытие", "Сборка", "Д'Арт"})
-            ids[QString::fromUtf8(v)] = f->tdb.addKind(QString::fromUtf8(v));
+            ids[QString::fromUtf8(v)] = tdb->addKind(QString::fromUtf8(v));
         // Browsing has no search field.
-        form8->prepareBrowsing();
-        QVERIFY(form8->Edit1->isHidden());
-        form8->finish();
+        list->prepareBrowsing();
+        QVERIFY(list->Edit1->isHidden());
+        list->finish();
 
-        form8->prepareChoosing(1);
-        QCOMPARE(form8->Button2->text(), QStringLiteral("Выбрать"));
-        QVERIFY(form8->Button2->isDefault());
-        QVERIFY(form8->Button1->isHidden() && form8->Button3->isHidden());
-        QVERIFY(!form8->Edit1->isHidden());
-        typeText(form8->Edit1, typed);
-        QCOMPARE(shownTexts(form8->DBGrid1), shown);
+        list->prepareChoosing();
+        QCOMPARE(list->changeButton->text(), QStringLiteral("Выбрать"));
+        QVERIFY(list->changeButton->isDefault());
+        QVERIFY(list->addButton->isHidden() && list->deleteButton->isHidden());
+        QVERIFY(!list->Edit1->isHidden());
+        typeText(list->Edit1, typed);
+        QCOMPARE(shownTexts(list->DBGrid1), shown);
         // Enter in the search field chooses.
-        form8->show();
-        pressKey(form8->Edit1, Qt::Key_Return);
-        QVERIFY(!form8->isVisible());
-        QCOMPARE(form8->result(), int(QDialog::Accepted));
-        QCOMPARE(bool(form8->chosen()), !chosen.isEmpty());
-        if (form8->chosen()) {
-            QCOMPARE(form8->chosen()->text, chosen);  // trimmed: vid is fixed-width text
-            QCOMPARE(form8->chosen()->id, ids[chosen]);
+        list->show();
+        pressKey(list->Edit1, Qt::Key_Return);
+        QVERIFY(!list->isVisible());
+        QCOMPARE(list->result(), int(QDialog::Accepted));
+        QCOMPARE(bool(list->chosen()), !chosen.isEmpty());
+        if (list->chosen()) {
+            QCOMPARE((*list->chosen())["vid"].asString().trimmed(), chosen);
+            QCOMPARE((*list->chosen())["id"].asInteger(), ids[chosen]);
         }
-        form8->finish();
-        QVERIFY(form8->Edit1->isHidden());
-        QVERIFY(!form8->Button2->isDefault());
-        QVERIFY(!f->dm.Vid_oper.isActive());
+        list->finish();
+        QVERIFY(list->Edit1->isHidden());
+        QVERIFY(!list->changeButton->isDefault());
+        QVERIFY(!dm->Vid_oper.isActive());
 
         // The menu opener shows every kind again, whatever the picker's search left.
-        form8->prepareBrowsing();
-        QCOMPARE(shownTexts(form8->DBGrid1).size(), 4);
-        QCOMPARE(form8->Button2->text(), QStringLiteral("Изменить"));
-        QVERIFY(!form8->Button1->isHidden() && !form8->Button3->isHidden());
-        form8->finish();
+        list->prepareBrowsing();
+        QCOMPARE(shownTexts(list->DBGrid1).size(), 4);
+        QCOMPARE(list->changeButton->text(), QStringLiteral("Изменить"));
+        QVERIFY(!list->addButton->isHidden() && !list->deleteButton->isHidden());
+        list->finish();
     }
 
     void save_data()
@@ -116,33 +114,33 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, message);
         QFETCH(QStringList, stored);
-        f->tdb.addKind(QStringLiteral("Покраска"));
-        f->tdb.addKind(QStringLiteral("Сборка"));
-        form8->prepareBrowsing();
+        tdb->addKind(QStringLiteral("Покраска"));
+        tdb->addKind(QStringLiteral("Сборка"));
+        list->prepareBrowsing();
         whenShown([&] {
-            QCOMPARE(form9->windowTitle(), rename ? QStringLiteral("Изменение данных вида операции")
+            QCOMPARE(dialog->windowTitle(), rename ? QStringLiteral("Изменение данных вида операции")
                                                   : QStringLiteral("Заведение нового вида операций"));
-            QCOMPARE(form9->Edit1->text(), rename ? QStringLiteral("Покраска") : QString());
-            form9->Edit1->clear();
-            typeText(form9->Edit1, typed);
-            form9->Button1Click();
+            QCOMPARE(dialog->Edit1->text(), rename ? QStringLiteral("Покраска") : QString());
+            dialog->Edit1->clear();
+            typeText(dialog->Edit1, typed);
+            dialog->save();
             // A refused save leaves the dialog open with the input.
-            QCOMPARE(form9->isVisible(), !message.isEmpty());
-            if (form9->isVisible()) {
-                QCOMPARE(form9->Edit1->text(), typed);
-                form9->reject();
+            QCOMPARE(dialog->isVisible(), !message.isEmpty());
+            if (dialog->isVisible()) {
+                QCOMPARE(dialog->Edit1->text(), typed);
+                dialog->reject();
             }
         });
         if (rename)
-            form8->Button2Click();  // the list stands on "Покраска"
+            list->changeOrChoose();  // the list stands on "Покраска"
         else
-            form8->Button1Click();
-        QCOMPARE(f->messages.texts(), message.isEmpty() ? QStringList{} : QStringList{message});
+            list->addRow();
+        QCOMPARE(messages->texts(), message.isEmpty() ? QStringList{} : QStringList{message});
         if (!message.isEmpty())
-            QCOMPARE(f->messages.shown.first().caption, QStringLiteral("Ошибка"));
+            QCOMPARE(messages->shown.first().caption, QStringLiteral("Ошибка"));
         QCOMPARE(storedNames(), stored);
-        QCOMPARE(shownTexts(form8->DBGrid1).size(), stored.size());
-        QCOMPARE(f->dm.Vid_oper.recNo(), 1);
+        QCOMPARE(shownTexts(list->DBGrid1).size(), stored.size());
+        QCOMPARE(dm->Vid_oper.recNo(), 1);
     }
 
     void deleteKind_data()
@@ -159,18 +157,18 @@ private slots:
         QFETCH(bool, answer);
         QFETCH(bool, withOperation);
         QFETCH(QStringList, stored);
-        const int kind = f->tdb.addKind(QStringLiteral("Покраска"));
-        f->tdb.addKind(QStringLiteral("Сборка"));
+        const int kind = tdb->addKind(QStringLiteral("Покраска"));
+        tdb->addKind(QStringLiteral("Сборка"));
         if (withOperation)
-            f->tdb.addOperation(kind, f->tdb.addProduct(QStringLiteral("М-1")));
-        form8->prepareBrowsing();
-        f->messages.answers = {answer};
-        form8->Button3Click();
-        QCOMPARE(f->messages.shown.first().text, QStringLiteral("Удалить вид операции?"));
-        QCOMPARE(f->messages.shown.first().caption, QStringLiteral("Удаление"));
-        QCOMPARE(f->messages.shown.size(), withOperation ? 2 : 1);
+            tdb->addOperation(kind, tdb->addProduct(QStringLiteral("М-1")));
+        list->prepareBrowsing();
+        messages->answers = {answer};
+        list->deleteRow();
+        QCOMPARE(messages->shown.first().text, QStringLiteral("Удалить вид операции?"));
+        QCOMPARE(messages->shown.first().caption, QStringLiteral("Удаление"));
+        QCOMPARE(messages->shown.size(), withOperation ? 2 : 1);
         QCOMPARE(storedNames(), stored);
-        QCOMPARE(shownTexts(form8->DBGrid1), stored);
+        QCOMPARE(shownTexts(list->DBGrid1), stored);
     }
 };
 

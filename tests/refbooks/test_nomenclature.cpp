@@ -1,4 +1,4 @@
-// The nomenclature list TForm26 and the group dialog TForm29.
+// The nomenclature list (TForm26) and the group dialog (TForm29).
 #include "group_dialog.h"
 #include "nomenclature_list.h"
 #include "program_fixture.h"
@@ -7,30 +7,28 @@
 #include <QPushButton>
 #include <QtTest>
 
-class NomenclatureTest : public QObject {
+class NomenclatureTest : public FixtureTest {
     Q_OBJECT
 
-    std::unique_ptr<ProgramFixture> f;
-    std::unique_ptr<TForm26> form26;
-    std::unique_ptr<TForm29> form29;
+    std::unique_ptr<GroupDialog> dialog;
+    std::unique_ptr<NomenclatureList> list;
 
 private slots:
     void init()
     {
-        f = std::make_unique<ProgramFixture>();
-        form26 = std::make_unique<TForm26>(f->dm);
-        form29 = std::make_unique<TForm29>(f->dm, form26->item);
-        form26->setGroupDialog(form29.get());
+        makeFixture();
+        dialog = std::make_unique<GroupDialog>(*dm);
+        list = std::make_unique<NomenclatureList>(*dm, *dialog);
         for (const char* g : {"Двери", "Дерево", "Окна", "Б'Арт"})
-            f->tdb.addGroup(QString::fromUtf8(g));
+            tdb->addGroup(QString::fromUtf8(g));
         // An item of another level is no group.
-        f->tdb.run("insert into cmn_classifier.item(s_caption, id_level) values('Дом', 1)");
+        tdb->run("insert into cmn_classifier.item(s_caption, id_level) values('Дом', 1)");
     }
     void cleanup()
     {
-        form26.reset();
-        form29.reset();
-        f.reset();
+        list.reset();
+        dialog.reset();
+        dropFixture();
     }
 
     void choose_data()
@@ -47,33 +45,34 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QStringList, shown);
         QFETCH(QString, chosen);
-        f->tdb.run("update cmn_classifier.item set s_caption='Двери ' where s_caption='Двери'");
-        form26->prepareChoosing();
-        QCOMPARE(form26->Tag, 24);
-        QCOMPARE(form26->Button3->text(), QStringLiteral("Выбрать"));
-        QVERIFY(form26->Button1->isHidden() && form26->Button2->isHidden());
-        QCOMPARE(shownTexts(form26->DBGrid1).size(), 4);
-        typeText(form26->Edit1, typed);
-        QCOMPARE(shownTexts(form26->DBGrid1), shown);
-        form26->Button3Click();
-        QCOMPARE(form26->result(), int(QDialog::Accepted));
-        QCOMPARE(bool(form26->chosen()), !chosen.isEmpty());
-        if (form26->chosen()) {
+        tdb->run("update cmn_classifier.item set s_caption='Двери ' where s_caption='Двери'");
+        list->prepareChoosing();
+        QCOMPARE(list->mode(), ListMode::Choose);
+        QCOMPARE(list->changeButton->text(), QStringLiteral("Выбрать"));
+        QVERIFY(list->deleteButton->isHidden() && list->addButton->isHidden());
+        QCOMPARE(shownTexts(list->DBGrid1).size(), 4);
+        typeText(list->Edit1, typed);
+        QCOMPARE(shownTexts(list->DBGrid1), shown);
+        list->changeOrChoose();
+        QCOMPARE(list->result(), int(QDialog::Accepted));
+        QCOMPARE(bool(list->chosen()), !chosen.isEmpty());
+        if (list->chosen()) {
             // The name as stored, not trimmed.
-            QCOMPARE(form26->chosen()->text.trimmed(), chosen);
-            QCOMPARE(form26->chosen()->text,
-                     f->tdb.value("select s_caption from cmn_classifier.item where id=:id", {{"id", form26->chosen()->id}})
+            const Row& row = *list->chosen();
+            QCOMPARE(row["s_caption"].asString().trimmed(), chosen);
+            QCOMPARE(row["s_caption"].asString(),
+                     tdb->value("select s_caption from cmn_classifier.item where id=:id", {{"id", row["id"].asInteger()}})
                          .toString());
         }
-        form26->finish();
-        QVERIFY(!form26->Button1->isHidden() && !form26->Button2->isHidden());
-        QVERIFY(!form26->Button1->isEnabled());
-        QVERIFY(!form26->item.isActive());
+        list->finish();
+        QVERIFY(!list->deleteButton->isHidden() && !list->addButton->isHidden());
+        QVERIFY(!list->deleteButton->isEnabled());
+        QVERIFY(!list->item.isActive());
 
-        form26->Edit1->clear();
-        form26->prepareBrowsing();
-        QCOMPARE(form26->Button3->text(), QStringLiteral("Изменить"));
-        form26->finish();
+        list->Edit1->clear();
+        list->prepareBrowsing();
+        QCOMPARE(list->changeButton->text(), QStringLiteral("Изменить"));
+        list->finish();
     }
 
     void addAndRename_data()
@@ -91,42 +90,42 @@ private slots:
         QFETCH(bool, rename);
         QFETCH(QString, typed);
         QFETCH(QStringList, shown);
-        form26->prepareBrowsing();
-        QCOMPARE(shownTexts(form26->DBGrid1), QStringList({"Б'Арт", "Двери", "Дерево", "Окна"}));
-        form26->item.setRecNo(rename ? 4 : 3);
+        list->prepareBrowsing();
+        QCOMPARE(shownTexts(list->DBGrid1), QStringList({"Б'Арт", "Двери", "Дерево", "Окна"}));
+        list->item.setRecNo(rename ? 4 : 3);
         whenShown([&] {
-            QCOMPARE(form29->Tag, rename ? 2 : 1);
-            QCOMPARE(form29->Edit1->text(), rename ? QStringLiteral("Окна") : QString());
-            form29->Edit1->setText(typed);
-            form29->Button1Click();
-            QVERIFY(!form29->isVisible());
+            QCOMPARE(dialog->mode(), rename ? DialogMode::Change : DialogMode::Add);
+            QCOMPARE(dialog->Edit1->text(), rename ? QStringLiteral("Окна") : QString());
+            dialog->Edit1->setText(typed);
+            dialog->save();
+            QVERIFY(!dialog->isVisible());
         });
         if (rename)
-            form26->Button3Click();
+            list->changeOrChoose();
         else
-            form26->Button2Click();
-        QVERIFY(f->messages.shown.isEmpty());
-        QCOMPARE(shownTexts(form26->DBGrid1), shown);
+            list->addRow();
+        QVERIFY(messages->shown.isEmpty());
+        QCOMPARE(shownTexts(list->DBGrid1), shown);
         // Back on the record number it had, whichever group that now is.
-        QCOMPARE(form26->item.recNo(), rename ? 4 : 3);
-        QCOMPARE(f->tdb.count("select count(*) from cmn_classifier.item"), rename ? 5 : 6);
+        QCOMPARE(list->item.recNo(), rename ? 4 : 3);
+        QCOMPARE(tdb->count("select count(*) from cmn_classifier.item"), rename ? 5 : 6);
     }
 
     void failedSaveKeepsDialogOpen()
     {
-        form26->prepareBrowsing();
-        f->tdb.run("alter table cmn_classifier.item add constraint short_name check (length(s_caption) < 10)");
+        list->prepareBrowsing();
+        tdb->run("alter table cmn_classifier.item add constraint short_name check (length(s_caption) < 10)");
         whenShown([&] {
-            form29->Edit1->setText(QStringLiteral("Очень длинное имя"));
-            form29->Button1Click();
-            QVERIFY(form29->isVisible());
-            QCOMPARE(form29->Edit1->text(), QStringLiteral("Очень длинное имя"));
-            form29->reject();
+            dialog->Edit1->setText(QStringLiteral("Очень длинное имя"));
+            dialog->save();
+            QVERIFY(dialog->isVisible());
+            QCOMPARE(dialog->Edit1->text(), QStringLiteral("Очень длинное имя"));
+            dialog->reject();
         });
-        form26->Button2Click();
-        QCOMPARE(f->messages.shown.size(), 1);
-        QVERIFY(f->messages.last().contains("short_name"));
-        QCOMPARE(shownTexts(form26->DBGrid1).size(), 4);
+        list->addRow();
+        QCOMPARE(messages->shown.size(), 1);
+        QVERIFY(messages->last().contains("short_name"));
+        QCOMPARE(shownTexts(list->DBGrid1).size(), 4);
     }
 };
 

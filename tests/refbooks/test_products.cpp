@@ -1,4 +1,4 @@
-// The products list TForm3, the product dialog TForm7 and their statements.
+// The products list (TForm3), the product dialog (TForm7) and their statements.
 #include "product_dialog.h"
 #include "products_list.h"
 #include "program_fixture.h"
@@ -8,31 +8,29 @@
 #include <QPushButton>
 #include <QtTest>
 
-class ProductsTest : public QObject {
+class ProductsTest : public FixtureTest {
     Q_OBJECT
 
-    std::unique_ptr<ProgramFixture> f;
-    std::unique_ptr<TForm3> form3;
-    std::unique_ptr<TForm7> form7;
+    std::unique_ptr<ProductDialog> dialog;
+    std::unique_ptr<ProductsList> list;
 
-    int products() { return f->tdb.count("select count(*) from cmn_gds_and_srv.gds_and_srv"); }
-    int operations() { return f->tdb.count("select count(*) from accounts_dep.oper"); }
-    int entries() { return f->tdb.count("select count(*) from accounts_dep.smena"); }
+    int products() { return tdb->count("select count(*) from cmn_gds_and_srv.gds_and_srv"); }
+    int operations() { return tdb->count("select count(*) from accounts_dep.oper"); }
+    int entries() { return tdb->count("select count(*) from accounts_dep.smena"); }
 
 private slots:
     void init()
     {
-        f = std::make_unique<ProgramFixture>();
-        form3 = std::make_unique<TForm3>(f->dm);
-        form7 = std::make_unique<TForm7>(f->dm);
-        form3->setDialog(form7.get());
-        form3->today = [] { return QDate(2024, 5, 20); };
+        makeFixture();
+        dialog = std::make_unique<ProductDialog>(*dm);
+        list = std::make_unique<ProductsList>(*dm, *dialog);
+        list->today = [] { return QDate(2024, 5, 20); };
     }
     void cleanup()
     {
-        form3.reset();
-        form7.reset();
-        f.reset();
+        list.reset();
+        dialog.reset();
+        dropFixture();
     }
 
     void search_data()
@@ -49,34 +47,34 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QStringList, shown);
         for (const char* m : {"ШКАФ-1", "шкаф-2", "Д'Арт", "50%_стол", "500"})
-            f->tdb.addProduct(QString::fromUtf8(m));
-        form3->prepareBrowsing();
-        QVERIFY(!form3->Edit1->isHidden());
-        typeText(form3->Edit1, typed);
-        QCOMPARE(shownTexts(form3->DBGrid1), shown);
-        form3->Edit1->clear();
-        QCOMPARE(shownTexts(form3->DBGrid1).size(), 5);
+            tdb->addProduct(QString::fromUtf8(m));
+        list->prepareBrowsing();
+        QVERIFY(!list->Edit1->isHidden());
+        typeText(list->Edit1, typed);
+        QCOMPARE(shownTexts(list->DBGrid1), shown);
+        list->Edit1->clear();
+        QCOMPARE(shownTexts(list->DBGrid1).size(), 5);
         // Up and Down move the list; other keys work as usual in this field.
-        pressKey(form3->Edit1, Qt::Key_Down);
-        QCOMPARE(f->dm.Izdel.recNo(), 2);
-        typeText(form3->Edit1, QStringLiteral("ab"));
-        pressKey(form3->Edit1, Qt::Key_Left);
-        QCOMPARE(form3->Edit1->cursorPosition(), 1);
-        form3->finish();
-        QVERIFY(!f->dm.Izdel.isActive());
+        pressKey(list->Edit1, Qt::Key_Down);
+        QCOMPARE(dm->Izdel.recNo(), 2);
+        typeText(list->Edit1, QStringLiteral("ab"));
+        pressKey(list->Edit1, Qt::Key_Left);
+        QCOMPARE(list->Edit1->cursorPosition(), 1);
+        list->finish();
+        QVERIFY(!dm->Izdel.isActive());
     }
 
     void gridShowsGroupAndFactor()
     {
-        const int group = f->tdb.addGroup(QStringLiteral("Мебель"));
-        f->tdb.addProduct(QStringLiteral("Стол"), group, 1.5);
-        form3->prepareBrowsing();
-        const auto* model = form3->DBGrid1->model();
+        const int group = tdb->addGroup(QStringLiteral("Мебель"));
+        tdb->addProduct(QStringLiteral("Стол"), group, 1.5);
+        list->prepareBrowsing();
+        const auto* model = list->DBGrid1->model();
         QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Марка изделия"));
         QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Номенклатурная группа"));
         QCOMPARE(model->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Коробки"));
-        QCOMPARE(shownTexts(form3->DBGrid1, 1), QStringList{"Мебель"});
-        QCOMPARE(shownTexts(form3->DBGrid1, 2), QStringList{"1.5"});
+        QCOMPARE(shownTexts(list->DBGrid1, 1), QStringList{"Мебель"});
+        QCOMPARE(shownTexts(list->DBGrid1, 2), QStringList{"1.5"});
     }
 
     void choose_data()
@@ -91,31 +89,31 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QString, marka);
-        QMap<QString, int> ids{{"Б-1", f->tdb.addProduct(QStringLiteral("Б-1  "))},
-                               {"В-2", f->tdb.addProduct(QStringLiteral("В-2"))}};
-        form3->prepareChoosing(1);
-        QCOMPARE(form3->Button2->text(), QStringLiteral("Выбрать"));
-        QVERIFY(form3->Button2->isDefault());
-        QVERIFY(form3->Button1->isHidden() && form3->Button3->isHidden());
-        typeText(form3->Edit1, typed);
-        form3->Button2Click();
-        QCOMPARE(form3->result(), int(QDialog::Accepted));
-        QCOMPARE(bool(form3->chosen()), !marka.isEmpty());
-        if (form3->chosen()) {
-            QCOMPARE(form3->chosen()->text, marka);
-            QCOMPARE(form3->chosen()->id, ids[marka]);
+        QMap<QString, int> ids{{"Б-1", tdb->addProduct(QStringLiteral("Б-1  "))},
+                               {"В-2", tdb->addProduct(QStringLiteral("В-2"))}};
+        list->prepareChoosing();
+        QCOMPARE(list->changeButton->text(), QStringLiteral("Выбрать"));
+        QVERIFY(list->changeButton->isDefault());
+        QVERIFY(list->addButton->isHidden() && list->deleteButton->isHidden());
+        typeText(list->Edit1, typed);
+        list->changeOrChoose();
+        QCOMPARE(list->result(), int(QDialog::Accepted));
+        QCOMPARE(bool(list->chosen()), !marka.isEmpty());
+        if (list->chosen()) {
+            QCOMPARE((*list->chosen())["marka"].asString().trimmed(), marka);
+            QCOMPARE((*list->chosen())["id"].asInteger(), ids[marka]);
         }
-        form3->finish();
-        QVERIFY(!form3->Button2->isDefault());
-        QVERIFY(!f->dm.Izdel.isActive());
+        list->finish();
+        QVERIFY(!list->changeButton->isDefault());
+        QVERIFY(!dm->Izdel.isActive());
     }
 
     void factorKeys()
     {
-        typeText(form7->Edit2, QStringLiteral("1,5x-"));
-        QCOMPARE(form7->Edit2->text(), QStringLiteral("1.5"));
-        pressKey(form7->Edit2, Qt::Key_Backspace);
-        QCOMPARE(form7->Edit2->text(), QStringLiteral("1."));
+        typeText(dialog->Edit2, QStringLiteral("1,5x-"));
+        QCOMPARE(dialog->Edit2->text(), QStringLiteral("1.5"));
+        pressKey(dialog->Edit2, Qt::Key_Backspace);
+        QCOMPARE(dialog->Edit2->text(), QStringLiteral("1."));
     }
 
     void save_data()
@@ -152,59 +150,59 @@ private slots:
         QFETCH(QString, message);
         QFETCH(QString, storedMark);
         QFETCH(QString, storedFactor);
-        const int group = f->tdb.addGroup(QStringLiteral("Мебель"));
-        const int own = f->tdb.addProduct(QStringLiteral("ШКАФ-Ё"), group, 2);
-        f->tdb.addProduct(QStringLiteral("Стул"), group, 3);
-        form3->prepareBrowsing();
-        form7->setGroupId(0);
+        const int group = tdb->addGroup(QStringLiteral("Мебель"));
+        const int own = tdb->addProduct(QStringLiteral("ШКАФ-Ё"), group, 2);
+        tdb->addProduct(QStringLiteral("Стул"), group, 3);
+        list->prepareBrowsing();
+        dialog->setGroupId(0);
         whenShown([&] {
             if (change) {
-                QCOMPARE(form7->windowTitle(), QStringLiteral("Изменение данных изделия (7)"));
-                QCOMPARE(form7->Edit1->text(), QStringLiteral("ШКАФ-Ё"));
-                QCOMPARE(form7->Edit2->text(), QStringLiteral("2"));
-                QCOMPARE(form7->groupId(), group);
+                QCOMPARE(dialog->windowTitle(), QStringLiteral("Изменение данных изделия (7)"));
+                QCOMPARE(dialog->Edit1->text(), QStringLiteral("ШКАФ-Ё"));
+                QCOMPARE(dialog->Edit2->text(), QStringLiteral("2"));
+                QCOMPARE(dialog->groupId(), group);
             } else {
-                QCOMPARE(form7->windowTitle(), QStringLiteral("Заведение нового изделия (7)"));
-                QCOMPARE(form7->Edit1->text(), QString());
+                QCOMPARE(dialog->windowTitle(), QStringLiteral("Заведение нового изделия (7)"));
+                QCOMPARE(dialog->Edit1->text(), QString());
             }
-            form7->setGroupId(withGroup ? group : 0);
-            form7->Edit1->setText(mark);
-            form7->Edit2->setText(factor);
-            form7->Button1Click();
-            if (form7->isVisible())
-                form7->reject();
+            dialog->setGroupId(withGroup ? group : 0);
+            dialog->Edit1->setText(mark);
+            dialog->Edit2->setText(factor);
+            dialog->save();
+            if (dialog->isVisible())
+                dialog->reject();
         });
         if (change) {
-            QVERIFY(f->dm.Izdel.locate("id", own));
-            form3->Button2Click();
+            QVERIFY(dm->Izdel.locate("id", own));
+            list->changeOrChoose();
         } else {
-            form3->Button1Click();
+            list->addRow();
         }
         if (!message.isEmpty()) {
-            QCOMPARE(f->messages.texts(), QStringList{message});
-            QCOMPARE(f->messages.shown.first().caption, QStringLiteral("Ошибка"));
-            QCOMPARE(form7->result(), int(QDialog::Rejected));
+            QCOMPARE(messages->texts(), QStringList{message});
+            QCOMPARE(messages->shown.first().caption, QStringLiteral("Ошибка"));
+            QCOMPARE(dialog->result(), int(QDialog::Rejected));
             QCOMPARE(products(), 2);
-            QCOMPARE(f->tdb.value("select s_caption from cmn_gds_and_srv.gds_and_srv where id=:id", {{"id", own}})
+            QCOMPARE(tdb->value("select s_caption from cmn_gds_and_srv.gds_and_srv where id=:id", {{"id", own}})
                          .toString(),
                      QStringLiteral("ШКАФ-Ё"));
             return;
         }
-        QVERIFY2(f->messages.shown.isEmpty(), qPrintable(f->messages.last()));
-        QCOMPARE(form7->result(), int(QDialog::Accepted));
+        QVERIFY2(messages->shown.isEmpty(), qPrintable(messages->last()));
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
         QCOMPARE(products(), change ? 2 : 3);
         const Params key{{"m", storedMark}};
-        QCOMPARE(f->tdb.value("select massa::text from cmn_gds_and_srv.gds_and_srv where s_caption=:m", key).toString(),
+        QCOMPARE(tdb->value("select massa::text from cmn_gds_and_srv.gds_and_srv where s_caption=:m", key).toString(),
                  storedFactor);
-        QCOMPARE(f->tdb.value("select id_class_item::integer from cmn_gds_and_srv.gds_and_srv where s_caption=:m", key)
+        QCOMPARE(tdb->value("select id_class_item::integer from cmn_gds_and_srv.gds_and_srv where s_caption=:m", key)
                      .toInt(),
                  group);
-        QCOMPARE(f->tdb.value("select id_msm_bs::integer from cmn_gds_and_srv.gds_and_srv where s_caption=:m", key)
+        QCOMPARE(tdb->value("select id_msm_bs::integer from cmn_gds_and_srv.gds_and_srv where s_caption=:m", key)
                      .toInt(),
                  6);
         // The list was re-read and shows the product under its group.
-        QVERIFY(shownTexts(form3->DBGrid1).contains(storedMark));
-        QVERIFY(!form7->item.isActive());
+        QVERIFY(shownTexts(list->DBGrid1).contains(storedMark));
+        QVERIFY(!dialog->item.isActive());
     }
 
     void entriesSince_data()
@@ -253,53 +251,53 @@ private slots:
         QFETCH(QStringList, questions);
         QFETCH(QList<int>, left);
         // Another product with an operation and an entry that must survive every case.
-        const int kind = f->tdb.addKind(QStringLiteral("Сборка"));
-        const int worker = f->tdb.addWorker(QStringLiteral("Аверин"));
+        const int kind = tdb->addKind(QStringLiteral("Сборка"));
+        const int worker = tdb->addWorker(QStringLiteral("Аверин"));
         TestDatabase::Entry e;
         e.worker = worker;
-        e.operation = f->tdb.addOperation(kind, f->tdb.addProduct(QStringLiteral("Б-другое")));
-        f->tdb.addEntry(e);
-        const int product = f->tdb.addProduct(QStringLiteral("А-удаляемое"));
+        e.operation = tdb->addOperation(kind, tdb->addProduct(QStringLiteral("Б-другое")));
+        tdb->addEntry(e);
+        const int product = tdb->addProduct(QStringLiteral("А-удаляемое"));
         if (withOperation || withEntry) {
-            const int op = f->tdb.addOperation(kind, product);
+            const int op = tdb->addOperation(kind, product);
             if (withEntry) {
                 e.operation = op;
                 e.date = QDate(2024, 1, 10);
-                f->tdb.addEntry(e);
+                tdb->addEntry(e);
             }
             if (!withOperation)  // the entry stays, its operation row is not the product's
-                f->tdb.run("update accounts_dep.oper set i_id=0 where id=:id", {{"id", op}});
+                tdb->run("update accounts_dep.oper set i_id=0 where id=:id", {{"id", op}});
         }
-        form3->prepareBrowsing();
-        QVERIFY(f->dm.Izdel.locate("id", product));
-        f->messages.answers = answers;
-        form3->Button3Click();
-        QCOMPARE(f->messages.texts(), questions);
-        for (const auto& shown : f->messages.shown) {
+        list->prepareBrowsing();
+        QVERIFY(dm->Izdel.locate("id", product));
+        messages->answers = answers;
+        list->deleteRow();
+        QCOMPARE(messages->texts(), questions);
+        for (const auto& shown : messages->shown) {
             QVERIFY(shown.question);
             QCOMPARE(shown.caption, QStringLiteral("Удаление"));
         }
         QCOMPARE(QList<int>({products(), operations(), entries()}), left);
-        QCOMPARE(shownTexts(form3->DBGrid1).size(), left[0]);
+        QCOMPARE(shownTexts(list->DBGrid1).size(), left[0]);
     }
 
     void failedDeleteLosesNothing()
     {
-        const int kind = f->tdb.addKind(QStringLiteral("Сборка"));
-        const int product = f->tdb.addProduct(QStringLiteral("А-1"));
+        const int kind = tdb->addKind(QStringLiteral("Сборка"));
+        const int product = tdb->addProduct(QStringLiteral("А-1"));
         TestDatabase::Entry e;
-        e.worker = f->tdb.addWorker(QStringLiteral("Аверин"));
-        e.operation = f->tdb.addOperation(kind, product);
-        f->tdb.addEntry(e);
+        e.worker = tdb->addWorker(QStringLiteral("Аверин"));
+        e.operation = tdb->addOperation(kind, product);
+        tdb->addEntry(e);
         // The goods table refuses the delete after the entries are gone.
-        f->tdb.run("create function pg_temp_refuse() returns trigger language plpgsql as "
+        tdb->run("create function pg_temp_refuse() returns trigger language plpgsql as "
                    "$$ begin raise exception 'goods are locked'; end $$");
-        f->tdb.run("create trigger refuse before delete on cmn_gds_and_srv.gds_and_srv "
+        tdb->run("create trigger refuse before delete on cmn_gds_and_srv.gds_and_srv "
                    "for each row execute function pg_temp_refuse()");
-        form3->prepareBrowsing();
-        f->messages.answers = {false, true};
-        form3->Button3Click();
-        QVERIFY(f->messages.last().contains("goods are locked"));
+        list->prepareBrowsing();
+        messages->answers = {false, true};
+        list->deleteRow();
+        QVERIFY(messages->last().contains("goods are locked"));
         QCOMPARE(QList<int>({products(), operations(), entries()}), QList<int>({1, 1, 1}));
     }
 };

@@ -8,6 +8,7 @@
 #include "norms_window.h"
 #include "operation_dialog.h"
 #include "operations_list.h"
+#include "lock_keys.h"
 #include "test_database.h"
 
 #include <QCheckBox>
@@ -24,9 +25,9 @@
 class OperationsTest : public FixtureTest {
     Q_OBJECT
 
-    std::unique_ptr<TForm4> list;
-    std::unique_ptr<TForm10> dialog;
-    std::unique_ptr<TForm22> norms;
+    std::unique_ptr<OperationsList> list;
+    std::unique_ptr<OperationDialog> dialog;
+    std::unique_ptr<NormsWindow> norms;
     int assembly = 0, painting = 0;
     int km1 = 0, dart = 0, bl3 = 0;
     int opKm = 0, opDart = 0, opPaint = 0;
@@ -76,10 +77,10 @@ class OperationsTest : public FixtureTest {
     }
     void pickForDialog(int product, const QString& mark, int kind, const QString& kindName)
     {
-        dialog->setPickers({[=] { return std::optional<RefChoice>(RefChoice{product, mark}); },
-                            [=] { return std::optional<RefChoice>(RefChoice{kind, kindName}); }});
-        dialog->Button3Click();
-        dialog->Button4Click();
+        dialog->setPickers({[=] { return std::optional<Row>(Row::of({{"id", product}, {"marka", mark}})); },
+                            [=] { return std::optional<Row>(Row::of({{"id", kind}, {"vid", kindName}})); }});
+        dialog->chooseProduct();
+        dialog->chooseKind();
     }
 
 private slots:
@@ -87,9 +88,12 @@ private slots:
     {
         makeFixture();
         dm->Delim = QStringLiteral(".");
-        list = std::make_unique<TForm4>(*dm);
-        dialog = std::make_unique<TForm10>(*dm);
-        norms = std::make_unique<TForm22>(*dm);
+        list = std::make_unique<OperationsList>(*dm);
+        dialog = std::make_unique<OperationDialog>(*dm);
+        norms = std::make_unique<NormsWindow>(*dm);
+        list->setEditors({[this] { return dialog->openForAdd(); },
+                          [this](const Row& operation) { return dialog->openForChange(operation); },
+                          [this](const Row& operation) { return norms->editNorms(operation); }});
 
         assembly = tdb->addKind("Сборка");
         painting = tdb->addKind("Покраска");
@@ -128,31 +132,36 @@ private slots:
     void normsEditedInTheGrid()
     {
         dm->Oper.setRecNo(2);
-        norms->prepare(opKm);
-        QCOMPARE(gridRows(), (QStringList{"5|10.00|0", "10|8.00|0", "||"}));
-        QCOMPARE(norms->norm->headerData(2, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("*"));
+        list->CheckBox1->setChecked(true);
+        whenShown([&] {
+            QCOMPARE(norms->operationId(), opKm);
+            QCOMPARE(gridRows(), (QStringList{"5|10.00|0", "10|8.00|0", "||"}));
+            QCOMPARE(norms->norm->headerData(2, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("*"));
 
-        // A new row typed in and left: stored for the operation, re-read in norm order.
-        enterCell(2, 0);
-        edit(2, 0, "3");
-        edit(2, 1, "6,125");
-        edit(2, 2, "4");
-        enterCell(0, 0);
-        QCOMPARE(storedNorms(opKm), (QStringList{"3|6.125|4", "5|10|0", "10|8|0"}));
-        QCOMPARE(gridRows(), (QStringList{"3|6.125|4", "5|10.00|0", "10|8.00|0", "||"}));
+            // A new row typed in and left: stored for the operation, re-read in norm order.
+            enterCell(2, 0);
+            edit(2, 0, "3");
+            edit(2, 1, "6,125");
+            edit(2, 2, "4");
+            enterCell(0, 0);
+            QCOMPARE(storedNorms(opKm), (QStringList{"3|6.125|4", "5|10|0", "10|8|0"}));
+            QCOMPARE(gridRows(), (QStringList{"3|6.125|4", "5|10.00|0", "10|8.00|0", "||"}));
 
-        // Changing a cell and moving within the row stores it as well.
-        enterCell(2, 1);
-        edit(2, 1, "7.5");
-        enterCell(2, 2);
-        QCOMPARE(storedNorms(opKm), (QStringList{"3|6.125|4", "5|10|0", "10|7.5|0"}));
+            // Changing a cell and moving within the row stores it as well.
+            enterCell(2, 1);
+            edit(2, 1, "7.5");
+            enterCell(2, 2);
+            QCOMPARE(storedNorms(opKm), (QStringList{"3|6.125|4", "5|10|0", "10|7.5|0"}));
 
-        // A pending change is stored by "Сохранить".
-        enterCell(1, 1);
-        edit(1, 1, "2");
-        norms->Button1Click();
+            // A pending change is stored by "Сохранить".
+            enterCell(1, 1);
+            edit(1, 1, "2");
+            norms->saveAndClose();
+        });
+        emit list->DBGrid1->doubleClicked(list->DBGrid1->currentIndex());
         QCOMPARE(norms->result(), int(QDialog::Accepted));
         QCOMPARE(storedNorms(opKm), (QStringList{"3|6.125|4", "5|2|0", "10|7.5|0"}));
+        // The list is re-read and stands on the same record.
         QCOMPARE(dm->Oper.recNo(), 2);
         QCOMPARE(listed(), (QStringList{"Д'Арт-2|Сборка|5|1", "КМ-1|Сборка|2|3"}));
         QVERIFY(messages->shown.isEmpty());
@@ -183,7 +192,7 @@ private slots:
         QCOMPARE(norms->DBGrid1->currentIndex().row(), 1);
         QCOMPARE(norms->norm->index(1, column).data(Qt::EditRole).toString(), typed);
 
-        norms->Button1Click();
+        norms->saveAndClose();
         QCOMPARE(messages->shown.size(), 2);
         QVERIFY(norms->result() != QDialog::Accepted);
         QCOMPARE(norms->norm->index(1, column).data(Qt::EditRole).toString(), typed);
@@ -196,15 +205,15 @@ private slots:
         // A row not stored yet is only dropped.
         enterCell(2, 0);
         edit(2, 0, "7");
-        norms->Button2Click();
+        norms->deleteRow();
         QCOMPARE(gridRows(), (QStringList{"5|10.00|0", "10|8.00|0", "||"}));
 
         enterCell(0, 1);
-        norms->Button2Click();
+        norms->deleteRow();
         QCOMPARE(storedNorms(opKm), (QStringList{"10|8|0"}));
         // The last norm row of an operation stays, silently.
         enterCell(0, 1);
-        norms->Button2Click();
+        norms->deleteRow();
         QCOMPARE(storedNorms(opKm), (QStringList{"10|8|0"}));
         QCOMPARE(gridRows(), (QStringList{"10|8.00|0", "||"}));
         QVERIFY(messages->shown.isEmpty());
@@ -237,11 +246,13 @@ private slots:
     // A new operation comes with a norm row of price 0, so it is listed and can be priced.
     void newOperationIsListedWithOneNorm()
     {
-        dialog->prepareNew();
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("Заведение новой цены за операцию"));
-        pickForDialog(bl3, "БЛ-3", painting, "Покраска");
-        dialog->ComboBox1->setCurrentIndex(1);
-        dialog->Button1Click();
+        whenShown([&] {
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("Заведение новой цены за операцию"));
+            pickForDialog(bl3, "БЛ-3", painting, "Покраска");
+            dialog->ComboBox1->setCurrentIndex(1);
+            dialog->save();
+        });
+        list->addRow();
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
         QVERIFY(messages->shown.isEmpty());
         const int id = tdb->count("select id from accounts_dep.oper where i_id=:p", {{"p", bl3}});
@@ -277,20 +288,24 @@ private slots:
             tdb->addNorm(opPaint, 3);
             dm->Oper.reopen();
             QVERIFY(dm->Oper.locate("id", opPaint));
-            QVERIFY(dialog->prepareChange());
-            QCOMPARE(dialog->windowTitle(), QStringLiteral("Изменение данных о цене за операцию"));
-            QCOMPARE(dialog->Edit2->text(), QStringLiteral("Покраска"));
-            QCOMPARE(dialog->ComboBox1->currentIndex(), 1);
-        } else {
-            dialog->prepareNew();
         }
-        if (pick) {
-            pickForDialog(km1, "КМ-1", assembly, "Сборка");
-            dialog->ComboBox1->setCurrentIndex(0);
-        }
-        dialog->Button1Click();
+        whenShown([&] {
+            if (change) {
+                QCOMPARE(dialog->windowTitle(), QStringLiteral("Изменение данных о цене за операцию"));
+                QCOMPARE(dialog->Edit2->text(), QStringLiteral("Покраска"));
+                QCOMPARE(dialog->ComboBox1->currentIndex(), 1);
+            }
+            if (pick) {
+                pickForDialog(km1, "КМ-1", assembly, "Сборка");
+                dialog->ComboBox1->setCurrentIndex(0);
+            }
+            dialog->save();
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        const bool saved = change ? dialog->openForChange(dm->Oper.currentRow()) : dialog->openForAdd();
         QCOMPARE(messages->texts(), message.isEmpty() ? QStringList{} : QStringList{message});
-        QCOMPARE(dialog->result() == QDialog::Accepted, message.isEmpty());
+        QCOMPARE(saved, message.isEmpty());
         QCOMPARE(tdb->value(all).toString(), before);
     }
 
@@ -300,17 +315,18 @@ private slots:
     {
         Database& other = tdb->db();
         Transaction tx(other);
-        other.lockKey(OperationsStore::lockKey(painting, 0, bl3));
+        other.lockKey(lock_keys::operation(painting, 0, bl3));
         dm->ADO_DB.execute("set lock_timeout = '300ms'");
-        dialog->prepareNew();
-        pickForDialog(bl3, "БЛ-3", painting, "Покраска");
-        dialog->Button1Click();
-        QVERIFY2(messages->last().contains("lock timeout"), qPrintable(messages->last()));
-        QVERIFY(dialog->result() != QDialog::Accepted);
-        QCOMPARE(tdb->count("select count(*) from accounts_dep.oper where i_id=:p", {{"p", bl3}}), 0);
-        tx.commit();
-        dialog->Button1Click();
-        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        whenShown([&] {
+            pickForDialog(bl3, "БЛ-3", painting, "Покраска");
+            dialog->save();
+            QVERIFY2(messages->last().contains("lock timeout"), qPrintable(messages->last()));
+            QVERIFY(dialog->isVisible());
+            QCOMPARE(tdb->count("select count(*) from accounts_dep.oper where i_id=:p", {{"p", bl3}}), 0);
+            tx.commit();
+            dialog->save();
+        });
+        QVERIFY(dialog->openForAdd());
         QCOMPARE(tdb->count("select count(*) from accounts_dep.oper where i_id=:p", {{"p", bl3}}), 1);
     }
 
@@ -332,7 +348,7 @@ private slots:
             tdb->addEntry({tdb->addWorker("Иванов И.И."), opKm});
         QVERIFY(dm->Oper.locate("id", opKm));
         messages->answers = {yes};
-        list->Button3Click();
+        list->deleteRow();
         QCOMPARE(messages->shown.first().text, QStringLiteral("Удалить операцию?"));
         QCOMPARE(messages->shown.first().caption, QStringLiteral("Удаление"));
         QCOMPARE(tdb->count("select count(*) from accounts_dep.oper where id=:id", {{"id", opKm}}), deleted ? 0 : 1);
@@ -353,7 +369,7 @@ private slots:
         const QByteArray previous = qgetenv("TABEL_EXPORT_DIR");
         qputenv("TABEL_EXPORT_DIR", folder.path().toUtf8());
         const auto restore = qScopeGuard([&] { qputenv("TABEL_EXPORT_DIR", previous); });
-        list->Button5Click();
+        list->exportList();
         const QStringList files = QDir(folder.path()).entryList({"*.xlsx"}, QDir::Files);
         QCOMPARE(files.size(), 1);
         QString error;
@@ -379,32 +395,35 @@ private slots:
     // state is put back afterwards.
     void choosingHandsBackTheRow()
     {
-        list->prepareChoosing(opDart, true, 3);
-        QCOMPARE(dm->Oper["id"].asInteger(), opDart);
-        QVERIFY(list->Button2->isDefault());
-        QVERIFY(list->Button1->isHidden() && list->Button3->isHidden());
-        QCOMPARE(list->Button2->text(), QStringLiteral("Выбрать"));
         // A grid double-click chooses even with "Цены" ticked.
         list->CheckBox1->setChecked(true);
-        list->DBGrid1DblClick();
+        whenShown([&] {
+            QCOMPARE(dm->Oper["id"].asInteger(), opDart);
+            QVERIFY(list->changeButton->isDefault());
+            QVERIFY(list->addButton->isHidden() && list->deleteButton->isHidden());
+            QCOMPARE(list->changeButton->text(), QStringLiteral("Выбрать"));
+            emit list->DBGrid1->doubleClicked(list->DBGrid1->currentIndex());
+        });
+        const std::optional<OperationChoice> c = list->choose(opDart, true, 3);
         QCOMPARE(list->result(), int(QDialog::Accepted));
-        QVERIFY(list->chosen());
-        const OperationChoice& c = *list->chosen();
-        QCOMPARE(c.productId, dart);
-        QCOMPARE(c.operationId, opDart);
-        QCOMPARE(c.basePrice.toString(), QStringLiteral("5"));
-        QCOMPARE(c.price.toString(), QStringLiteral("12"));  // 5 × 2 × 1.2
-        QCOMPARE(c.text, QStringLiteral("Д'Арт-2; Сборка; Заготовки"));
+        QVERIFY(c);
+        QCOMPARE(c->productId, dart);
+        QCOMPARE(c->operationId, opDart);
+        QCOMPARE(c->basePrice.toString(), QStringLiteral("5"));
+        QCOMPARE(c->price.toString(), QStringLiteral("12"));  // 5 × 2 × 1.2
+        QCOMPARE(c->text, QStringLiteral("Д'Арт-2; Сборка; Заготовки"));
+        // The picker's state is put back, and the list closed.
+        QVERIFY(!list->changeButton->isDefault());
+        QVERIFY(!list->addButton->isHidden());
+        QVERIFY(!dm->Oper.isActive());
 
-        list->prepareChoosing(0, false, 1);
-        QCOMPARE(dm->Oper.recNo(), 1);
-        QCOMPARE(list->chooseCurrent().text, QStringLiteral("Д'Арт-2; Сборка; Заготовки"));
-        dm->Oper.next();
-        QCOMPARE(list->chooseCurrent().text, QStringLiteral("КМ-1; Сборка; Готовая продукция"));
-        typeText(list->Edit1, "км");
-        list->finishChoosing();
-        QVERIFY(!list->Button2->isDefault());
-        QVERIFY(list->Edit1->isHidden());
+        // Not listed: the first row.
+        whenShown([&] {
+            QCOMPARE(dm->Oper.recNo(), 1);
+            typeText(list->Edit1, "км");
+            list->changeOrChoose();
+        });
+        QCOMPARE(list->choose(opPaint, false, 1)->text, QStringLiteral("КМ-1; Сборка; Готовая продукция"));
         QVERIFY(!dm->Oper.isFiltered());
     }
 
@@ -422,7 +441,7 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QStringList, shown);
-        list->prepareChoosing(0, false, 1);
+        list->prepareChoosing();
         typeText(list->Edit1, typed);
         QCOMPARE(list->Edit1->text(), typed);
         QCOMPARE(listed(), shown);

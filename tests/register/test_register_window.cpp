@@ -25,14 +25,14 @@ const QDate kSaturday(2024, 3, 16);
 class RegisterTest : public FixtureTest {
     Q_OBJECT
 
-    std::unique_ptr<TForm1> reg;
+    std::unique_ptr<RegisterWindow> reg;
     int worker = 0, operation = 0;
 
     // Opens the register for a date as a date change would.
     void openOn(const QDate& date)
     {
         reg->DateT->setDate(date);
-        reg->DateChange();
+        reg->changeDate();
     }
     QStringList shownColumn(const QString& field)
     {
@@ -57,7 +57,7 @@ private slots:
     void init()
     {
         makeFixture();
-        reg = std::make_unique<TForm1>(*dm);
+        reg = std::make_unique<RegisterWindow>(*dm);
         worker = tdb->addWorker("Д'Артаньян Ш.Б.");
         const int kind = tdb->addKind("Сборка");
         operation = tdb->addOperation(kind, tdb->addProduct("КМ-1"));
@@ -94,7 +94,7 @@ private slots:
         tdb->run("update accounts_dep.smena set ok=null where ok=''");
         openOn(kWednesday);
         reg->RadioButton2->click();
-        QCOMPARE(reg->ShiftNo, 2);
+        QCOMPARE(reg->shift(), 2);
         QCOMPARE(shownColumn("ok"), (QStringList{"no", "ok", "да"}));
         QCOMPARE(shownColumn("fio").value(0), QStringLiteral("Д'Артаньян Ш.Б."));
         QCOMPARE(shownColumn("summa").value(0), QStringLiteral("5"));  // (3 - 1) × 2.5
@@ -151,24 +151,24 @@ private slots:
 
     void doubleClickTogglesAcceptance_data()
     {
-        QTest::addColumn<QString>("role");
+        QTest::addColumn<int>("role");
         QTest::addColumn<QString>("mark");
         QTest::addColumn<QString>("after");
-        QTest::newRow("no becomes ok") << "7391" << "no" << "ok";
-        QTest::newRow("ok becomes no") << "7391" << "ok" << "no";
-        QTest::newRow("да becomes no") << "tumov" << "да" << "no";
-        QTest::newRow("foremen change nothing") << "brodlin" << "no" << "no";
+        QTest::newRow("no becomes ok") << int(Role::FullRights) << "no" << "ok";
+        QTest::newRow("ok becomes no") << int(Role::FullRights) << "ok" << "no";
+        QTest::newRow("да becomes no") << int(Role::Warehouse) << "да" << "no";
+        QTest::newRow("foremen change nothing") << int(Role::Foremen) << "no" << "no";
     }
     void doubleClickTogglesAcceptance()
     {
-        QFETCH(QString, role);
+        QFETCH(int, role);
         QFETCH(QString, mark);
         tdb->addEntry({worker, operation, kWednesday, 1, 1, 0, 8, 1, 0, "no"});
         const int id = tdb->addEntry({worker, operation, kWednesday, 1, 1, 0, 8, 1, 5, mark});
         openOn(kWednesday);
-        reg->Role = role;
+        reg->beginSession(Role(role));
         dm->Smena1.setRecNo(2);
-        reg->DBGrid2DblClick();
+        reg->toggleAcceptance();
         QTEST(tdb->value("select trim(ok) from accounts_dep.smena where id=:id", {{"id", id}}).toString(), "after");
         QCOMPARE(dm->Smena1.recNo(), 2);
         QCOMPARE(reg->DBGrid2->currentIndex().row(), 1);
@@ -186,7 +186,7 @@ private slots:
         QVERIFY(dm->Smena1.locate("id", first));
 
         messages->answers = {false};
-        reg->Button3Click();
+        reg->deleteEntry();
         QCOMPARE(messages->shown.last().caption, QStringLiteral("Удаление"));
         QCOMPARE(messages->last(), QStringLiteral("Удалить позицию из списка?"));
         QCOMPARE(tdb->count("select count(*) from accounts_dep.smena"), 2);
@@ -194,19 +194,19 @@ private slots:
 
         QVERIFY(dm->Smena1.locate("id", first));
         messages->answers = {true};
-        reg->Button3Click();
+        reg->deleteEntry();
         QCOMPARE(tdb->count("select count(*) from accounts_dep.smena"), 1);
         QCOMPARE(hTabelDay(13), 3);
         QCOMPARE(dm->Smena1.recordCount(), 1);
 
         messages->answers = {true};
-        reg->Button3Click();
+        reg->deleteEntry();
         QCOMPARE(hTabelDay(13), 0);
         QCOMPARE(hTabelDay(1), 7);
         QCOMPARE(tdb->count("select count(*) from accounts_dep.h_tabel"), 1);
         // On an empty list nothing is asked.
         messages->clear();
-        reg->Button3Click();
+        reg->deleteEntry();
         QVERIFY(messages->shown.isEmpty());
     }
 
@@ -220,7 +220,7 @@ private slots:
         tdb->run("create trigger h_fail before update on accounts_dep.h_tabel for each row execute function fail()");
         openOn(kWednesday);
         messages->answers = {true};
-        reg->Button3Click();
+        reg->deleteEntry();
         QVERIFY(messages->last().contains(QStringLiteral("таблица заблокирована")));
         QCOMPARE(tdb->count("select count(*) from accounts_dep.smena"), 1);
         QCOMPARE(hTabelDay(13), 5);
@@ -242,7 +242,7 @@ private slots:
     {
         QFETCH(int, role);
         QFETCH(QString, disabled);
-        reg->applyRole(Role(role));
+        reg->beginSession(Role(role));
         const QStringList off = disabled.split(' ', Qt::SkipEmptyParts);
         for (const char* name : {"Button1", "Button2", "Button3", "Button8", "Button5", "Button4", "RadioButton1",
                                  "RadioButton2", "RadioButton3", "RadioButton4", "CBox1", "DBGrid2", "DateT"}) {

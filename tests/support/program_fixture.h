@@ -7,9 +7,11 @@
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QTableView>
 #include <QTimer>
+#include <QtTest>
 #include <memory>
 
 struct ProgramFixture {
@@ -82,5 +84,50 @@ inline QStringList shownTexts(QTableView* grid, int column = 0)
     return out;
 }
 
-// Runs `step` once the next modal dialog is running (a nested exec() in the action).
-inline void whenShown(std::function<void()> step) { QTimer::singleShot(0, std::move(step)); }
+// Closes every modal dialog still open, innermost first.
+inline void closeModalDialogs()
+{
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+        if (QApplication::activeModalWidget() == modal)
+            break;  // it would not close
+    }
+}
+
+// Runs `step` once the next modal dialog is running (a nested exec() in the action). When a
+// check in the step fails, every modal dialog still open is closed, so that the test fails at
+// once rather than waiting for CTest's timeout.
+inline void whenShown(std::function<void()> step)
+{
+    QTimer::singleShot(0, [step = std::move(step)] {
+        try {
+            step();
+        } catch (...) {
+            QTest::qFail("the step threw an exception", __FILE__, __LINE__);
+        }
+        if (QTest::currentTestFailed())
+            closeModalDialogs();
+    });
+}
+
+// Runs `step` on the window of type W as soon as one is shown (for windows that the program
+// opens itself, several levels deep); closes the modal dialogs as whenShown does on a failure.
+template <class W>
+void whenShown(std::function<void(W*)> step)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, step] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* window = qobject_cast<W*>(w); window && window->isVisible()) {
+                poll->stop();
+                poll->deleteLater();
+                whenShown([step, window] { step(window); });
+                return;
+            }
+    });
+    poll->start();
+}
