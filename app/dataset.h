@@ -79,7 +79,7 @@ public:
     void open();
     void close();
     bool isActive() const { return active_; }
-    // Close and open again, keeping the record number where the Part asks for it.
+    // Close and open again, keeping the record number when asked to.
     void reopen(bool keepRecNo = false);
 
     int recordCount() const { return int(visible_.size()); }

@@ -85,13 +85,18 @@ void RefList::setSearchVisible(bool visible)
     searchLabel_->setVisible(visible);
 }
 
-void RefList::prepareBrowsing()
+void RefList::openIn(ListMode mode)
 {
-    mode_ = ListMode::Browse;
+    mode_ = mode;
     chosen_.reset();
     Edit1->clear();
     list_.clearFilter();
     runAction(dm_.ADO_DB, [this] { list_.open(); });
+}
+
+void RefList::prepareBrowsing()
+{
+    openIn(ListMode::Browse);
     changeButton->setText(QStringLiteral("Изменить"));
     addButton->setDefault(true);
     addButton->show();
@@ -101,11 +106,7 @@ void RefList::prepareBrowsing()
 
 void RefList::prepareChoosing()
 {
-    mode_ = ListMode::Choose;
-    chosen_.reset();
-    Edit1->clear();
-    list_.clearFilter();
-    runAction(dm_.ADO_DB, [this] { list_.open(); });
+    openIn(ListMode::Choose);
     changeButton->setText(QStringLiteral("Выбрать"));
     changeButton->setDefault(true);
     changeButton->show();

@@ -97,6 +97,8 @@ protected:
     Dataset& list_;
 
 private:
+    // The mode, no choice yet, an empty search over the whole list, the list opened.
+    void openIn(ListMode mode);
     void setSearchVisible(bool visible);
 
     std::unique_ptr<Dataset> ownList_;

@@ -102,23 +102,18 @@ bool OperationDialog::openForChange(const Row& operation)
     return exec() == QDialog::Accepted;
 }
 
-void OperationDialog::chooseProduct()
-{
-    if (!pickers_.product)
-        return;
-    if (const auto product = pickers_.product()) {
-        Edit1->setText((*product)[QStringLiteral("marka")].asString().trimmed());
-        productId_ = (*product)[QStringLiteral("id")].asInteger();
-    }
-}
+void OperationDialog::chooseProduct() { pick(pickers_.product, Edit1, QStringLiteral("marka"), productId_); }
 
-void OperationDialog::chooseKind()
+void OperationDialog::chooseKind() { pick(pickers_.kind, Edit2, QStringLiteral("vid"), kindId_); }
+
+void OperationDialog::pick(const std::function<std::optional<Row>()>& picker, QLineEdit* edit, const QString& field,
+                           int& id)
 {
-    if (!pickers_.kind)
+    if (!picker)
         return;
-    if (const auto kind = pickers_.kind()) {
-        Edit2->setText((*kind)[QStringLiteral("vid")].asString().trimmed());
-        kindId_ = (*kind)[QStringLiteral("id")].asInteger();
+    if (const auto row = picker()) {
+        edit->setText((*row)[field].asString().trimmed());
+        id = (*row)[QStringLiteral("id")].asInteger();
     }
 }
 

@@ -51,6 +51,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Runs a picker; the chosen row's trimmed `field` goes into `edit` and its id into `id`.
+    void pick(const std::function<std::optional<Row>()>& picker, QLineEdit* edit, const QString& field, int& id);
+
     TDataModule6& dm_;
     OperationsStore store_;
     Pickers pickers_;
