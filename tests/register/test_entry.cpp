@@ -233,7 +233,7 @@ private slots:
             auto saver = [&] {
                 TDataModule6 own;
                 own.ADO_DB.open(tdb->settings());
-                EntryStore store(own);
+                EntryStore store(own.ADO_DB);
                 EntryValues v;
                 v.workerId = worker;
                 v.operationId = plain;
@@ -244,7 +244,7 @@ private slots:
                 v.date = kDay.addDays(round);
                 start.arrive_and_wait();
                 try {
-                    if (!store.save(v))
+                    if (!store.add(v))
                         ++refusals;
                 } catch (const DbError&) {
                     ++failures;
