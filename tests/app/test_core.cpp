@@ -330,6 +330,21 @@ private slots:
         QVERIFY(dm->ADO_DB.isLostConnection(clientError));
     }
 
+    // A statement that fails inside a transaction leaves no prepared statement on the server.
+    void failedStatementReleasesPreparedStatements()
+    {
+        const QString prepared = "select count(*) from pg_prepared_statements";
+        const int before = dm->ADO_DB.scalar(prepared).toInt();
+        for (int i = 0; i < 3; ++i)
+            runAction(dm->ADO_DB, [&] {
+                Transaction tx(dm->ADO_DB);
+                dm->ADO_DB.execute("insert into accounts_dep.person(fio) values(:fio)", {{"fio", "Петров"}});
+                dm->ADO_DB.execute("update accounts_dep.person set fio=:fio where id=1/0", {{"fio", "Иванов"}});
+            });
+        QCOMPARE(messages->shown.size(), 3);
+        QCOMPARE(dm->ADO_DB.scalar(prepared).toInt(), before);
+    }
+
     void failedCommandRollsBackAndIsShown()
     {
         const bool ok = runAction(dm->ADO_DB, [&] {

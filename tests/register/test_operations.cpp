@@ -438,6 +438,17 @@ private slots:
         QVERIFY(!dm->Oper.isFiltered());
     }
 
+    // A norm price the exact decimals cannot hold (stored before prices were checked) is
+    // refused when chosen, not taken for 0.
+    void priceThatDoesNotFitIsNotChosen()
+    {
+        tdb->run("update accounts_dep.norm set price='Infinity' where o_id=:o", {{"o", opDart}});
+        whenShown([&] { list->changeOrChoose(); });
+        QVERIFY(!list->choose(opDart, true, 4));
+        QCOMPARE(messages->texts(),
+                 QStringList{"Цена операции вне допустимых пределов. Исправьте нормативы операции."});
+    }
+
     // The search finds the text anywhere in the mark, letter case ignored, taken literally.
     void searchInTheMark_data()
     {
