@@ -97,6 +97,14 @@ private slots:
         QCOMPARE(tdb->count(invariants::cellsOffRegister()), 0);
     }
 
+    // The check itself finds a cell that no entry holds, and one that misses its entry's hours.
+    void offCellsAreFound()
+    {
+        QCOMPARE(tdb->count(invariants::cellsOffRegister()), 0);
+        tdb->run("update accounts_dep.h_tabel set d13=9, d20=4 where w_id=:w", {{"w", w1}});
+        QCOMPARE(tdb->count(invariants::cellsOffRegister()), 2);
+    }
+
     // The list that is still right: a change moves the hours between both cells, a delete
     // clears the cell of the entry's own date, whatever date the register's box shows.
     void currentListWrites()
