@@ -1,6 +1,7 @@
 #include "actions.h"
 
 #include "database.h"
+#include "db_messages.h"
 #include "messages.h"
 
 #include <QtDebug>
@@ -14,7 +15,7 @@ bool runAction(Database& db, const std::function<void()>& action)
         action();
         return true;
     } catch (const DbError& e) {
-        error = e.message();
+        error = userMessage(e);
         qWarning().noquote() << "Statement failed:" << e.message() << "\n" << e.statement();
     } catch (const std::exception& e) {
         error = QString::fromUtf8(e.what());

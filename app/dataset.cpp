@@ -1,5 +1,6 @@
 #include "dataset.h"
 
+#include <QLocale>
 #include <QSqlRecord>
 
 namespace {
@@ -60,7 +61,7 @@ QString displayText(const QVariant& value)
                                         : dt.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
     }
     case QMetaType::Double:
-    case QMetaType::Float: return QString::number(value.toDouble(), 'g', 15);
+    case QMetaType::Float: return QLocale().toString(value.toDouble(), 'g', 15);
     default: return value.toString();
     }
 }

@@ -44,7 +44,8 @@ private:
 };
 
 // The text a grid or a form shows for a value: dates as dd.MM.yyyy (with the time when there
-// is one), doubles with up to 15 significant digits, anything else as it converts; empty for null.
+// is one), doubles with up to 15 significant digits and the locale's decimal comma, anything
+// else as it converts; empty for null.
 QString displayText(const QVariant& value);
 
 // A copy of one record: what a list hands to the dialog it opens or to the opener of its

@@ -1,5 +1,6 @@
 #include "decimal4.h"
 
+#include <QLocale>
 #include <QRegularExpression>
 #include <cmath>
 #include <limits>
@@ -83,6 +84,13 @@ QString Decimal4::toString() const
             out.chop(1);
     }
     return out;
+}
+
+QString Decimal4::toDisplayString() const
+{
+    QString text = toString();
+    text.replace(u'.', QLocale().decimalPoint());
+    return text;
 }
 
 std::optional<Decimal4> entryPrice(Decimal4 lowestNormPrice, bool dayOff, int shiftNo)

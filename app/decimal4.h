@@ -30,6 +30,8 @@ public:
     QString toString() const;
     // With a point and exactly `places` decimals (at most 4).
     QString toString(int places) const;
+    // As toString(), with the locale's decimal separator: what a form shows ("12,5").
+    QString toDisplayString() const;
 
 private:
     qint64 units_ = 0;

@@ -1,6 +1,7 @@
 // Табель: the production register and timesheets of a factory floor.
 #include "build_stamp.h"
 #include "login_window.h"
+#include "russian.h"
 #include "windows.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Табель"));
+    useRussian();
     Windows windows;
     if (!windows.start(app.arguments().mid(1), BuildStamp{kBuildDate, kBuildTime}))
         return 0;

@@ -153,7 +153,7 @@ bool EntryDialog::openForChange(const Row& entry, int shiftNo)
     price_ = Decimal4::fromDouble(f("cena").asFloat()).value_or(Decimal4());
     // The base price shows empty until an operation is chosen again.
     basePrice_ = Decimal4();
-    Edit7->setText(price_.toString());
+    Edit7->setText(price_.toDisplayString());
     const auto quantity = Decimal4::fromDouble(f("kol_vo").asFloat()).value_or(Decimal4());
     Edit9->setText(amountText(quantity));
     Edit8->clear();
@@ -224,8 +224,8 @@ void EntryDialog::recalculate()
         Edit6->setText(QStringLiteral("0"));
     if (Edit3->text().isEmpty())
         Edit3->setText(QStringLiteral("0"));
-    Edit7->setText(price_.toString());
-    Edit8->setText(basePrice_.toString());
+    Edit7->setText(price_.toDisplayString());
+    Edit8->setText(basePrice_.toDisplayString());
     const auto quantity = Decimal4::fromText(Edit3->text());
     Edit9->setText(quantity ? amountText(*quantity) : QString());
 }
@@ -233,7 +233,7 @@ void EntryDialog::recalculate()
 QString EntryDialog::amountText(const Decimal4& quantity) const
 {
     const auto amount = quantity.times(price_);
-    return amount ? amount->toString() : QString();
+    return amount ? amount->toDisplayString() : QString();
 }
 
 bool EntryDialog::completeInput()

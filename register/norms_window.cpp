@@ -7,6 +7,7 @@
 #include "widgets.h"
 
 #include <QHBoxLayout>
+#include <QLocale>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableView>
@@ -63,7 +64,7 @@ QVariant NormsModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         // The price shows two to three decimals; what is not a number shows as typed.
         if (index.column() == Price && !text.isEmpty())
-            return report::BandReport::format(sql::decimalPoint(text), QStringLiteral("#0.00#"));
+            return report::BandReport::format(sql::decimalPoint(text), QStringLiteral("#0.00#"), QLocale().decimalPoint().at(0));
         return text;
     default:
         return {};

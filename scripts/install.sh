@@ -5,8 +5,8 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
-    qt6-base-dev qt6-qpa-plugins libqt6sql6-psql
-    libxlsxwriter-dev
+    qt6-base-dev qt6-qpa-plugins libqt6sql6-psql qt6-translations-l10n
+    libxlsxwriter-dev zlib1g-dev
     postgresql-15
     fonts-dejavu-core fonts-urw-base35
     python3 python3-openpyxl poppler-utils
@@ -20,7 +20,7 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-echo "Installing: ${missing[*]}"
+echo "Installing the Debian packages the program needs (once): ${missing[*]}"
 if [ "$(id -u)" -eq 0 ]; then
     as_root=()
 elif command -v sudo >/dev/null 2>&1; then

@@ -4,16 +4,21 @@
 set -euo pipefail
 tree=$(cd "$(dirname "$0")/.." && pwd)
 cd "$tree"
+say() { printf '\n== %s\n' "$*"; }
+say "Checking the Debian packages the program needs"
 bash scripts/install.sh
-bash scripts/build.sh
+say "Building the program (the first build takes a few minutes; later ones only what changed)"
+bash scripts/build.sh --program
 source scripts/pg.sh
 
+say "Starting the database server (the first start creates it and loads the demo plant)"
 folder=$(pg_kept_folder "$tree")
 started=no
 pg_running "$folder" || started=yes
 port=$(pg_kept_start "$folder" 54329)
 pg_demo_database "$port" corvel "$tree"
 echo "Database corvel on 127.0.0.1:$port (cluster in $folder)"
+say "Opening the program; log in with 7391 (see the README for the other login words)"
 
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
     echo "warning: no DISPLAY or WAYLAND_DISPLAY; the program needs a desktop session to show its windows" >&2

@@ -7,11 +7,14 @@
 #include "message_recorder.h"
 #include "program_fixture.h"
 #include "register_window.h"
+#include "russian.h"
 #include "sql_text.h"
 #include "test_database.h"
 #include "windows.h"
 
+#include <QAbstractButton>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSqlError>
@@ -299,6 +302,51 @@ private slots:
         QCOMPARE(dm->ADO_DB.scalar("select 41 + 1").toInt(), 42);
         // The session settings come back with the connection.
         QCOMPARE(dm->ADO_DB.scalar("select to_char('05.03.2024'::date, 'MM')").toString(), QStringLiteral("03"));
+    }
+
+    // The user reads a Russian sentence by the error's SQLSTATE, never the statement.
+    void databaseErrorsInRussian_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("too long") << "insert into accounts_dep.person(fio) values(repeat('я', 255))"
+                                  << "Текст слишком длинный: поле вмещает не больше 254 знаков.";
+        QTest::newRow("in use") << "delete from accounts_dep.person" << "Работник используется и не может быть удалён.";
+        QTest::newRow("bad number") << "select '1.5.79'::numeric" << "Значение «1.5.79» не является числом.";
+        QTest::newRow("out of range") << "select 2147483647 + 1" << "Число вне допустимых пределов.";
+        QTest::newRow("anything else: first line only")
+            << "select no_such_column from accounts_dep.person where id=1"
+            << "Ошибка базы данных: column \"no_such_column\" does not exist";
+    }
+    void databaseErrorsInRussian()
+    {
+        QFETCH(QString, statement);
+        const int worker = tdb->addWorker("Аверин");
+        tdb->addEntry({worker, tdb->addOperation(tdb->addKind("Сборка"), tdb->addProduct("КМ-1"))});
+        QVERIFY(!runAction(dm->ADO_DB, [&] { dm->ADO_DB.exec(statement, {{"unused", 1}}); }));
+        QTEST(messages->last(), "message");
+        QVERIFY(!messages->last().contains("LINE"));
+    }
+
+    // Qt's own buttons speak Russian too.
+    void questionButtonsInRussian()
+    {
+        useRussian();
+        msg::install(nullptr);
+        QStringList texts;
+        whenShown([&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            for (QAbstractButton* b : box->buttons())
+                texts << b->text().remove(u'&');
+            box->button(QMessageBox::No)->click();
+        });
+        QVERIFY(!msg::askYesNo("Удалить?", "Удаление"));
+        msg::install(messages);
+        texts.sort();
+        QCOMPARE(texts, (QStringList{"Да", "Нет"}));
+        QCOMPARE(QLocale().standaloneMonthName(3), QStringLiteral("март"));
+        QCOMPARE(QLocale().toString(12.5), QStringLiteral("12,5"));
     }
 
     // Unknown exceptions do not reach the event loop either; a database error keeps its

@@ -7,6 +7,7 @@
 #include "program_fixture.h"
 #include "operations_list.h"
 #include "register_window.h"
+#include "russian.h"
 #include "test_database.h"
 #include "windows.h"
 #include "workers_list.h"
@@ -25,6 +26,7 @@ class ProgramTest : public QObject {
 private slots:
     void typicalEntryEndToEnd()
     {
+        useRussian();
         MessageRecorder messages;
         TestDatabase tdb;
         const int worker = tdb.addWorker("Петров А.С.");
@@ -59,7 +61,7 @@ private slots:
                 entry->Button4->click();
                 QCOMPARE(entry->Edit2->text(), QStringLiteral("КМ-1; Сборка; Заготовки"));
                 // Lowest norm 8, doubled on a day off, × 1.2 in the third shift.
-                QCOMPARE(entry->Edit7->text(), QStringLiteral("19.2"));
+                QCOMPARE(entry->Edit7->text(), QStringLiteral("19,2"));
                 entry->Edit3->setText("5");
                 entry->Edit6->setText("8");
                 entry->Button1->click();

@@ -80,7 +80,7 @@ private slots:
         QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Номенклатурная группа"));
         QCOMPARE(model->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Коробки"));
         QCOMPARE(shownTexts(list->DBGrid1, 1), QStringList{"Мебель"});
-        QCOMPARE(shownTexts(list->DBGrid1, 2), QStringList{"1.5"});
+        QCOMPARE(shownTexts(list->DBGrid1, 2), QStringList{"1,5"});
     }
 
     void choose_data()

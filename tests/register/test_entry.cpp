@@ -240,9 +240,9 @@ private slots:
         QCOMPARE(dialog->Edit6->text(), QStringLiteral("0"));
         dialog->Edit3->setText("3");
         dialog->recalculate();
-        QCOMPARE(dialog->Edit7->text(), QStringLiteral("12.3457"));
+        QCOMPARE(dialog->Edit7->text(), QStringLiteral("12,3457"));
         QCOMPARE(dialog->Edit8->text(), QStringLiteral("10"));
-        QCOMPARE(dialog->Edit9->text(), QStringLiteral("37.0371"));
+        QCOMPARE(dialog->Edit9->text(), QStringLiteral("37,0371"));
     }
 
     // Two copies of the program save the same key at the same moment: one entry and one

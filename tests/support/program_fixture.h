@@ -3,6 +3,7 @@
 // it, the message recorder, typing into fields and reading what a grid shows.
 #include "data_module.h"
 #include "message_recorder.h"
+#include "russian.h"
 #include "test_database.h"
 
 #include <QAbstractItemModel>
@@ -21,6 +22,8 @@ struct ProgramFixture {
 
     ProgramFixture()
     {
+        // As the program runs: Russian locale and Qt texts.
+        useRussian();
         dm.ADO_DB.open(tdb.settings());
         dm.Delim = QStringLiteral(".");
         // As the login leaves them: the register lists every entry not marked "ta".
