@@ -82,8 +82,11 @@ void Database::reopenIfLost()
 {
     if (!lost_ && db_.isOpen())
         return;
+    const bool wasLost = lost_;
     try {
         open(settings_);
+        if (wasLost && onReopened)
+            onReopened();
     } catch (const DbError& e) {
         lost_ = true;
         throw DbError(QStringLiteral("Нет соединения с базой данных. Повторите действие позже.\n\n%1").arg(e.message()),

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVector>
+#include <functional>
 #include <utility>
 
 struct ConnectionSettings {
@@ -60,6 +61,9 @@ public:
     // or 57P, or no SQLSTATE at all while the server no longer answers. An error of the client
     // side (no SQLSTATE, the server still there) is an ordinary failure.
     bool isLostConnection(const QSqlError& error);
+
+    // Called after a lost connection was opened again (a window re-reads what it shows).
+    std::function<void()> onReopened;
 
     QSqlDatabase& handle() { return db_; }
     const QString& connectionName() const { return name_; }

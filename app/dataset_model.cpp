@@ -78,7 +78,7 @@ QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int 
 {
     if (orientation != Qt::Horizontal || section < 0 || section >= columns_.size())
         return {};
-    if (role == Qt::DisplayRole)
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
         return columns_[section].title;
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
@@ -106,9 +106,22 @@ void selectCurrent(QTableView* grid, DatasetModel* model)
 
 } // namespace
 
+void KeepColoursDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    const QVariant foreground = index.data(Qt::ForegroundRole);
+    if (foreground.canConvert<QColor>())
+        option->palette.setColor(QPalette::HighlightedText, foreground.value<QColor>());
+}
+
 void bindGrid(QTableView* grid, DatasetModel* model)
 {
     grid->setModel(model);
+    grid->setItemDelegate(new KeepColoursDelegate(grid));
+    // Tab and Shift+Tab move on to the window's next control, not from cell to cell.
+    grid->setTabKeyNavigation(false);
+    // A title wider than its column ends in "…"; its tooltip shows it whole.
+    grid->horizontalHeader()->setTextElideMode(Qt::ElideRight);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -6,6 +6,7 @@
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QFont>
+#include <QStyledItemDelegate>
 #include <functional>
 #include <optional>
 
@@ -59,6 +60,14 @@ private:
     CellRule rule_;
     QMetaObject::Connection resetConn_;
     QMetaObject::Connection currentConn_;
+};
+
+// Draws cells as usual, but a cell that has a colour of its own (the green "ok", a red weekend)
+// keeps it on the selected row.
+class KeepColoursDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 };
 
 // Sets up a read-only, whole-row grid for the model: widths, hidden columns, bold centred

@@ -50,6 +50,8 @@ void LoginWindow::activate()
 {
     VersionCheck();
     setWindowTitle(QStringLiteral("Авторизация (build: %1.%2)").arg(stamp_.date).arg(stamp_.time));
+    // Wide enough for the whole caption beside the title bar's buttons.
+    setMinimumWidth(std::max(330, fontMetrics().horizontalAdvance(windowTitle()) + 140));
 }
 
 void LoginWindow::VersionCheck()

@@ -6,6 +6,8 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -42,6 +44,37 @@ void addField(QFormLayout* form, const QString& label, QWidget* field)
     auto* l = new QLabel(label, form->parentWidget());
     l->setBuddy(field);
     form->addRow(l, field);
+}
+
+namespace {
+
+class SelectOnFocus : public QObject {
+public:
+    explicit SelectOnFocus(QLineEdit* field) : QObject(field), field_(field) { field->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // After the event: a click would otherwise put the cursor back where it landed.
+        if (event->type() == QEvent::FocusIn)
+            QTimer::singleShot(0, field_, [field = field_] { field->selectAll(); });
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QLineEdit* field_;
+};
+
+} // namespace
+
+void selectOnFocus(QLineEdit* field) { new SelectOnFocus(field); }
+
+void showAsReadOnly(QLineEdit* field)
+{
+    field->setReadOnly(true);
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    field->setPalette(palette);
 }
 
 BusyCursor::BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }

@@ -6,6 +6,7 @@
 
 class QDialog;
 class QFormLayout;
+class QLineEdit;
 class QPushButton;
 class QVBoxLayout;
 class QWidget;
@@ -20,6 +21,13 @@ QFormLayout* layOutDialog(QDialog* dialog, const QString& groupTitle, const QLis
 QVBoxLayout* placeAboveButtons(QDialog* dialog, QWidget* group, const QList<QPushButton*>& buttons);
 // A field with its label (the label is the field's buddy).
 void addField(QFormLayout* form, const QString& label, QWidget* field);
+
+// A number field: whatever focuses it (Tab, a click, a picker handing back) selects its text,
+// so typing replaces the "0" it may hold.
+void selectOnFocus(QLineEdit* field);
+// A field the user cannot type into looks so: the window's background instead of the editable
+// white, and no text cursor.
+void showAsReadOnly(QLineEdit* field);
 
 // The busy mouse pointer for the length of a command.
 struct BusyCursor {

@@ -16,6 +16,7 @@ GroupDialog::GroupDialog(TDataModule6& dm, QWidget* parent)
     setWindowTitle(QStringLiteral("Ведение групп (29)"));
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setMaxLength(254);
     Edit1->setFocusPolicy(Qt::ClickFocus);
     Edit1->setMinimumWidth(360);
     Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("Записать"), this);

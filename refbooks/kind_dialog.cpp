@@ -13,6 +13,7 @@ KindDialog::KindDialog(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_
     setObjectName(QStringLiteral("TForm9"));
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setMaxLength(128);
     Edit1->setMinimumWidth(300);
     Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("Записать"), this);
     Button1->setDefault(true);

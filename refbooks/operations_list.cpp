@@ -30,7 +30,7 @@ OperationsList::OperationsList(TDataModule6& dm, QWidget* parent)
 {
     DBGrid1->setMinimumSize(760, 400);
     Button5 = makeButton(QStringLiteral("Button5"), QStringLiteral("Excel"), this);
-    CheckBox1 = new QCheckBox(QStringLiteral("Цены"), this);
+    CheckBox1 = new QCheckBox(QStringLiteral("&Цены"), this);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     QFont bold = CheckBox1->font();
     bold.setBold(true);

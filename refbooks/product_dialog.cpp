@@ -2,6 +2,7 @@
 
 #include "actions.h"
 #include "data_module.h"
+#include "decimal4.h"
 #include "list_support.h"
 #include "messages.h"
 
@@ -10,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 
 ProductDialog::ProductDialog(TDataModule6& dm, QWidget* parent)
     : QDialog(parent),
@@ -25,10 +27,13 @@ ProductDialog::ProductDialog(TDataModule6& dm, QWidget* parent)
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setFrame(false);
+    Edit1->setMaxLength(254);
     Edit2 = new QLineEdit(this);
     Edit2->setObjectName(QStringLiteral("Edit2"));
     Edit2->setFrame(false);
     Edit2->setFixedWidth(49);
+    Edit2->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d*[.,]?\\d*")), Edit2));
+    selectOnFocus(Edit2);
     Edit2->installEventFilter(this);
     cb_item = new QComboBox(this);
     cb_item->setObjectName(QStringLiteral("cb_item"));
@@ -84,6 +89,12 @@ void ProductDialog::save()
     const ProductValues product{Edit1->text().trimmed(), Edit2->text().trimmed(), groupId()};
     if (product.mark.isEmpty() || product.factor.isEmpty() || product.groupId == 0) {
         msg::error(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
+        return;
+    }
+    const auto factor = Decimal4::fromText(product.factor);
+    if (!factor || factor->isNegative()) {
+        msg::error(QStringLiteral("Расценка должна быть числом, например 1,5."), QStringLiteral("Ошибка"));
+        Edit2->setFocus();
         return;
     }
     if (runCommand(dm_.ADO_DB, [&] { return store_.save(mode_ == DialogMode::Add ? 0 : productId_, product); }))

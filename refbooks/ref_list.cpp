@@ -30,10 +30,10 @@ RefList::RefList(TDataModule6& dm, Dataset& list, Setup setup, QWidget* parent)
     searchLabel_->setBuddy(Edit1);
     new SearchKeys(Edit1, list_, setup_.swallowKeys);
     setSearchVisible(setup_.searchWhileBrowsing);
-    addButton = makeButton(setup_.addName, QStringLiteral("Добавить"), this);
-    changeButton = makeButton(setup_.changeName, QStringLiteral("Изменить"), this);
-    deleteButton = makeButton(setup_.deleteName, QStringLiteral("Удалить"), this);
-    exitButton = makeButton(setup_.exitName, QStringLiteral("Выход"), this);
+    addButton = makeButton(setup_.addName, QStringLiteral("&Добавить"), this);
+    changeButton = makeButton(setup_.changeName, QStringLiteral("&Изменить"), this);
+    deleteButton = makeButton(setup_.deleteName, QStringLiteral("&Удалить"), this);
+    exitButton = makeButton(setup_.exitName, QStringLiteral("Вы&ход"), this);
 
     connect(DBGrid1, &QTableView::doubleClicked, this, [this] { rowDoubleClicked(); });
     connect(Edit1, &QLineEdit::textChanged, this, &RefList::search);
@@ -99,7 +99,7 @@ void RefList::openIn(ListMode mode)
 void RefList::prepareBrowsing()
 {
     openIn(ListMode::Browse);
-    changeButton->setText(QStringLiteral("Изменить"));
+    changeButton->setText(QStringLiteral("&Изменить"));
     addButton->setDefault(true);
     addButton->show();
     deleteButton->show();
@@ -109,7 +109,7 @@ void RefList::prepareBrowsing()
 void RefList::prepareChoosing()
 {
     openIn(ListMode::Choose);
-    changeButton->setText(QStringLiteral("Выбрать"));
+    changeButton->setText(QStringLiteral("&Выбрать"));
     changeButton->setDefault(true);
     changeButton->show();
     addButton->hide();

@@ -27,6 +27,7 @@ WorkerDialog::WorkerDialog(TDataModule6& dm, QWidget* parent)
 
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setMaxLength(254);
     LCB_department = new QComboBox(this);
     LCB_department->setObjectName(QStringLiteral("LCB_department"));
     LCB_staffpos = new QComboBox(this);

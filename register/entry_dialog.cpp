@@ -23,11 +23,12 @@ QLineEdit* makeEdit(const QString& name, QWidget* parent, bool readOnly)
     auto* e = new QLineEdit(parent);
     e->setObjectName(name);
     if (readOnly) {
-        e->setReadOnly(true);
+        showAsReadOnly(e);
         e->setFocusPolicy(Qt::NoFocus);
     } else {
         // Digits only: no sign, separator or space.
         e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d*")), e));
+        selectOnFocus(e);
     }
     return e;
 }
@@ -89,7 +90,7 @@ void EntryDialog::buildControls()
     addRow(9, QStringLiteral("Сумма"), Edit9);
     grid->setColumnMinimumWidth(1, 320);
 
-    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("Запись"), this);
+    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("&Запись"), this);
     Button1->setDefault(true);
     Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Отмена"), this);
     placeAboveButtons(this, GroupBox1, {Button1, Button2});

@@ -132,6 +132,7 @@ NormsWindow::NormsWindow(TDataModule6& dm, QWidget* parent) : QDialog(parent), d
     DBGrid1->setAccessibleName(QStringLiteral("Нормативы"));
     DBGrid1->setModel(norm);
     DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    DBGrid1->setTabKeyNavigation(false);
     DBGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                              QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
     DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);

@@ -18,7 +18,7 @@ QLineEdit* readOnlyField(const QString& name, QWidget* parent)
 {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
-    edit->setReadOnly(true);
+    showAsReadOnly(edit);
     edit->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
     edit->setMinimumWidth(280);
     return edit;

@@ -53,6 +53,8 @@ QVector<GridColumn> RegisterWindow::gridColumns()
     };
 }
 
+RegisterWindow::~RegisterWindow() { dm_.ADO_DB.onReopened = nullptr; }
+
 RegisterWindow::RegisterWindow(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm.ADO_DB)
 {
     setObjectName(QStringLiteral("TForm1"));
@@ -76,6 +78,14 @@ RegisterWindow::RegisterWindow(TDataModule6& dm, QWidget* parent) : QDialog(pare
             links_.versionCheck();
     });
     Timer1.start();
+
+    // After a lost connection came back, the lists are read again rather than left empty.
+    dm_.ADO_DB.onReopened = [this] {
+        QTimer::singleShot(0, this, [this] {
+            if (isVisible())
+                refresh();
+        });
+    };
 }
 
 void RegisterWindow::buildControls()
@@ -87,11 +97,11 @@ void RegisterWindow::buildControls()
     DateT = new QDateEdit(QDate::currentDate(), this);
     CBox1 = new QCheckBox(QStringLiteral("В&ыходной"), this);
     DBGrid2 = new QTableView(this);
-    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("Добавить"), this);
-    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Изменить"), this);
-    Button3 = makeButton(QStringLiteral("Button3"), QStringLiteral("Удалить"), this);
-    Button8 = makeButton(QStringLiteral("Button8"), QStringLiteral("Обновить"), this);
-    Button5 = makeButton(QStringLiteral("Button5"), QStringLiteral("Ср.сд./хоз. работы"), this);
+    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("&Добавить"), this);
+    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("&Изменить"), this);
+    Button3 = makeButton(QStringLiteral("Button3"), QStringLiteral("&Удалить"), this);
+    Button8 = makeButton(QStringLiteral("Button8"), QStringLiteral("Об&новить"), this);
+    Button5 = makeButton(QStringLiteral("Button5"), QStringLiteral("Ср.сд./&хоз. работы"), this);
     Button4 = makeButton(QStringLiteral("Button4"), QStringLiteral("Выход"), this);
 
     RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
@@ -133,11 +143,12 @@ void RegisterWindow::buildControls()
             if (on)
                 chooseShift(shift);
         });
-    // A date is applied when the calendar closes or on Enter, not while it is being typed.
-    connect(DateT->calendarWidget(), &QCalendarWidget::clicked, this, [this] { changeDate(); },
-            Qt::QueuedConnection);
-    connect(DateT->calendarWidget(), &QCalendarWidget::activated, this, [this] { changeDate(); },
-            Qt::QueuedConnection);
+    // Every change of the date (typed, arrows, wheel, calendar) is applied once it rests for a
+    // moment, so typing a date digit by digit re-reads the lists once; Enter applies at once.
+    dateRest_.setSingleShot(true);
+    dateRest_.setInterval(400);
+    connect(&dateRest_, &QTimer::timeout, this, &RegisterWindow::changeDate);
+    connect(DateT, &QDateEdit::dateChanged, this, [this] { dateRest_.start(); });
     DateT->installEventFilter(this);
     connect(CBox1, &QCheckBox::toggled, this, [this] { paintDayOff(); });
     connect(DBGrid2, &QTableView::doubleClicked, this, [this] { toggleAcceptance(); });
@@ -218,6 +229,7 @@ Dataset& RegisterWindow::shiftList() const { return dm_.smena(shiftNo_); }
 void RegisterWindow::beginSession(Role role)
 {
     role_ = role;
+    activationPending_ = true;
     chooseShift(1);
     const bool full = role == Role::FullRights;
     N2->menuAction()->setEnabled(full);
@@ -226,9 +238,9 @@ void RegisterWindow::beginSession(Role role)
     case Role::FullRights:
         break;
     case Role::Viewer:
+        // The grid stays enabled so that the viewer can scroll it; it changes nothing.
         for (QWidget* w : std::initializer_list<QWidget*>{Button1, Button2, Button3, Button8, RadioButton1,
-                                                          RadioButton2, RadioButton3, RadioButton4, CBox1, DBGrid2,
-                                                          DateT})
+                                                          RadioButton2, RadioButton3, RadioButton4, CBox1, DateT})
             w->setEnabled(false);
         break;
     case Role::Foremen:
@@ -246,12 +258,17 @@ void RegisterWindow::beginSession(Role role)
 void RegisterWindow::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    activate();
+    // Once per login: a window restored from the task bar keeps its date and lists.
+    if (activationPending_) {
+        activationPending_ = false;
+        activate();
+    }
 }
 
 void RegisterWindow::activate()
 {
     DateT->setDate(QDate::currentDate());
+    dateRest_.stop();
     if (isWeekend(date()))
         CBox1->setChecked(true);
     runAction(dm_.ADO_DB, [this] { openShiftLists(); });
@@ -282,6 +299,7 @@ bool RegisterWindow::eventFilter(QObject* watched, QEvent* event)
 
 void RegisterWindow::changeDate()
 {
+    dateRest_.stop();
     {
         BusyCursor busy;
         runAction(dm_.ADO_DB, [this] { openShiftLists(); });
@@ -319,7 +337,7 @@ void RegisterWindow::paintDayOff()
 
 void RegisterWindow::toggleAcceptance()
 {
-    if (role_ == Role::Foremen)
+    if (role_ == Role::Foremen || role_ == Role::Viewer)
         return;
     Dataset& ds = shiftList();
     if (ds.isEmpty())

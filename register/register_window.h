@@ -36,6 +36,7 @@ public:
     };
 
     explicit RegisterWindow(TDataModule6& dm, QWidget* parent = nullptr);
+    ~RegisterWindow() override;
 
     void setLinks(Links links) { links_ = std::move(links); }
     // Before the login shows the window: shift 1, and what the role may not use disabled
@@ -94,6 +95,8 @@ private:
     RegisterStore store_;
     int shiftNo_ = 1;
     std::optional<Role> role_;
+    bool activationPending_ = true;
+    QTimer dateRest_;
     DatasetModel* model_;
     Links links_;
 };

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
 
@@ -29,8 +30,11 @@ private slots:
         RegisterWindow& reg = windows.registerWindow();
         TDataModule6& dm = windows.dataModule();
 
-        // A picker left the lists in choosing mode; the menu puts them back.
+        // A picker left the lists in choosing mode, with a search typed; the menu puts them back,
+        // with an empty search over the whole list.
+        tdb.addWorker(QStringLiteral("Белов"));
         windows.workersList().prepareChoosing();
+        windows.workersList().Edit1->setText(QStringLiteral("Бел"));
         windows.workersList().finish();
         windows.productsList().prepareChoosing();
         windows.productsList().finish();
@@ -60,8 +64,9 @@ private slots:
                 seen = true;
                 QCOMPARE(list->windowTitle(), c.title);
                 QVERIFY(c.list->isActive());
+                QVERIFY(!c.list->isFiltered());
                 auto* change = list->findChild<QPushButton*>(c.change);
-                QCOMPARE(change->text(), QStringLiteral("Изменить"));
+                QCOMPARE(change->text(), QStringLiteral("&Изменить"));
                 QVERIFY(!change->isDefault());
                 for (const QString& name : c.shownButtons)
                     QVERIFY2(!list->findChild<QWidget*>(name)->isHidden(), qPrintable(c.title + " " + name));
@@ -72,6 +77,7 @@ private slots:
             QVERIFY(!c.list->isActive());
         }
         QCOMPARE(windows.workersList().mode(), ListMode::Browse);
+        QCOMPARE(windows.workersList().Edit1->text(), QString());
         QCOMPARE(windows.nomenclatureList().mode(), ListMode::Browse);
         QVERIFY(messages.shown.isEmpty());
     }

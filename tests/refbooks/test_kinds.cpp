@@ -59,7 +59,7 @@ private slots:
         list->finish();
 
         list->prepareChoosing();
-        QCOMPARE(list->changeButton->text(), QStringLiteral("Выбрать"));
+        QCOMPARE(list->changeButton->text(), QStringLiteral("&Выбрать"));
         QVERIFY(list->changeButton->isDefault());
         QVERIFY(list->addButton->isHidden() && list->deleteButton->isHidden());
         QVERIFY(!list->Edit1->isHidden());
@@ -83,7 +83,7 @@ private slots:
         // The menu opener shows every kind again, whatever the picker's search left.
         list->prepareBrowsing();
         QCOMPARE(shownTexts(list->DBGrid1).size(), 4);
-        QCOMPARE(list->changeButton->text(), QStringLiteral("Изменить"));
+        QCOMPARE(list->changeButton->text(), QStringLiteral("&Изменить"));
         QVERIFY(!list->addButton->isHidden() && !list->deleteButton->isHidden());
         list->finish();
     }

@@ -48,7 +48,7 @@ private slots:
         tdb->run("update cmn_classifier.item set s_caption='Двери ' where s_caption='Двери'");
         list->prepareChoosing();
         QCOMPARE(list->mode(), ListMode::Choose);
-        QCOMPARE(list->changeButton->text(), QStringLiteral("Выбрать"));
+        QCOMPARE(list->changeButton->text(), QStringLiteral("&Выбрать"));
         QVERIFY(list->deleteButton->isHidden() && list->addButton->isHidden());
         QCOMPARE(shownTexts(list->DBGrid1).size(), 4);
         typeText(list->Edit1, typed);
@@ -71,7 +71,7 @@ private slots:
 
         list->Edit1->clear();
         list->prepareBrowsing();
-        QCOMPARE(list->changeButton->text(), QStringLiteral("Изменить"));
+        QCOMPARE(list->changeButton->text(), QStringLiteral("&Изменить"));
         list->finish();
     }
 

@@ -98,7 +98,7 @@ private slots:
         QMap<QString, int> ids{{"Б-1", tdb->addProduct(QStringLiteral("Б-1  "))},
                                {"В-2", tdb->addProduct(QStringLiteral("В-2"))}};
         list->prepareChoosing();
-        QCOMPARE(list->changeButton->text(), QStringLiteral("Выбрать"));
+        QCOMPARE(list->changeButton->text(), QStringLiteral("&Выбрать"));
         QVERIFY(list->changeButton->isDefault());
         QVERIFY(list->addButton->isHidden() && list->deleteButton->isHidden());
         typeText(list->Edit1, typed);

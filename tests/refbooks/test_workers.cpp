@@ -110,7 +110,7 @@ private slots:
         list->Edit1->setText(QStringLiteral("left from before"));
         list->prepareChoosing();
         QCOMPARE(list->mode(), ListMode::Choose);
-        QCOMPARE(list->changeButton->text(), QStringLiteral("Выбрать"));
+        QCOMPARE(list->changeButton->text(), QStringLiteral("&Выбрать"));
         QVERIFY(list->changeButton->isDefault());
         QVERIFY(list->addButton->isHidden());
         QVERIFY(list->deleteButton->isHidden());
@@ -133,7 +133,7 @@ private slots:
 
         // The menu opener puts the list back into browsing.
         list->prepareBrowsing();
-        QCOMPARE(list->changeButton->text(), QStringLiteral("Изменить"));
+        QCOMPARE(list->changeButton->text(), QStringLiteral("&Изменить"));
         QVERIFY(!list->changeButton->isDefault());
         QVERIFY(!list->addButton->isHidden() && !list->deleteButton->isHidden());
         list->finish();

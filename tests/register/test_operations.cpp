@@ -412,7 +412,7 @@ private slots:
             QCOMPARE(dm->Oper["id"].asInteger(), opDart);
             QVERIFY(list->changeButton->isDefault());
             QVERIFY(list->addButton->isHidden() && list->deleteButton->isHidden());
-            QCOMPARE(list->changeButton->text(), QStringLiteral("Выбрать"));
+            QCOMPARE(list->changeButton->text(), QStringLiteral("&Выбрать"));
             emit list->DBGrid1->doubleClicked(list->DBGrid1->currentIndex());
         });
         const std::optional<OperationChoice> c = list->choose(opDart, true, 3);
