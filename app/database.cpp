@@ -138,12 +138,13 @@ static bool statementNames(const QString& statement, const QString& param)
     return re.match(statement).hasMatch();
 }
 
-QSqlQuery Database::exec(const QString& statement, const Params& params)
+QSqlQuery Database::exec(const QString& statement, const Params& params, QSql::NumericalPrecisionPolicy precision)
 {
     if (!inTransaction_)
         reopenIfLost();
     QSqlQuery query(db_);
     query.setForwardOnly(true);
+    query.setNumericalPrecisionPolicy(precision);
     bool ok = false;
     if (params.isEmpty()) {
         ok = query.exec(statement);

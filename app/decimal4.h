@@ -19,6 +19,8 @@ public:
     double toDouble() const { return double(units_) / 10000.0; }
     // Multiplied by numerator/denominator, rounded half away from zero to four places.
     Decimal4 scaled(qint64 numerator, qint64 denominator) const;
+    Decimal4 operator+(const Decimal4& other) const { return fromUnits(units_ + other.units_); }
+    Decimal4& operator+=(const Decimal4& other) { units_ += other.units_; return *this; }
     Decimal4 operator*(qint64 factor) const { return fromUnits(units_ * factor); }
     Decimal4 operator*(const Decimal4& other) const { return scaled(other.units_, 10000); }
     bool operator==(const Decimal4& other) const { return units_ == other.units_; }
