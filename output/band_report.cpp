@@ -113,7 +113,7 @@ QString cutToWidth(const QFontMetricsF& metrics, const QString& text, double wid
 {
     if (elide)
         return metrics.elidedText(text, Qt::ElideRight, width * kMeasureDpi / 25.4);
-    qsizetype fits = 0, tooLong = text.size();
+    qsizetype fits = 0, tooLong = text.size() + 1;
     while (tooLong - fits > 1) {
         const qsizetype mid = (fits + tooLong) / 2;
         (textWidthMm(metrics, text.left(mid)) <= width ? fits : tooLong) = mid;

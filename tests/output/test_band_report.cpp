@@ -1,13 +1,13 @@
 // The band-report engine: number masks, grouping with sums and their resets, pagination,
-// the empty report, the run order and the preview window. Reports are rendered to PDF and
-// read back with poppler's pdftotext and pdfinfo.
+// the empty report, the run order, the preview window, exact sums and texts fitted to their
+// items. Reports are rendered to PDF and read back with poppler's pdftotext and pdfinfo.
 #include "band_report.h"
+#include "pdf_text.h"
 #include "samples.h"
 #include "test_database.h"
 
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -15,31 +15,6 @@
 using namespace report;
 
 namespace {
-
-QString run(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return QStringLiteral("FAILED: ") + QString::fromUtf8(p.readAllStandardError()) + p.errorString();
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-// The pages' texts, in reading order.
-QStringList pdfPages(const QString& path)
-{
-    QStringList pages = run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")})
-                            .split(QLatin1Char('\f'));
-    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
-        pages.removeLast();
-    return pages;
-}
-
-QString pdfInfo(const QString& path, const QString& key)
-{
-    const QRegularExpression re(QStringLiteral("^%1:\\s*(.*)$").arg(key), QRegularExpression::MultilineOption);
-    return re.match(run(QStringLiteral("pdfinfo"), {path})).captured(1).trimmed();
-}
 
 // A number as the reports print it: a decimal comma.
 QString printed(double value, int decimals) { return QString::number(value, 'f', decimals).replace(QLatin1Char('.'), QLatin1Char(',')); }
@@ -395,7 +370,7 @@ private slots:
         QVERIFY2(!line.contains(QStringLiteral("колонки")), qPrintable(line));
 
         // Word boxes in points from the page's corner; the items' right edges in points.
-        const QString boxes = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+        const QString boxes = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
         const QRegularExpression word(QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"[\\d.]+\" xMax=\"([\\d.]+)\"[^>]*>([^<]*)</word>"));
         const auto points = [](double mm) { return (10 + mm) * 72 / 25.4; };
         const QList<std::pair<double, double>> items{{0, 30}, {32, 52}, {60, 90}, {92, 112}, {120, 132}, {134, 154}};
