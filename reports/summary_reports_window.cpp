@@ -17,6 +17,7 @@
 
 namespace {
 
+// The column is 180 pixels wide, or as wide as the widest caption needs in the screen's font.
 constexpr int kColumnWidth = 180;
 
 QDateEdit* makeDatePicker(const QString& name, QWidget* parent)
@@ -69,7 +70,7 @@ SummaryReportsWindow::SummaryReportsWindow(TDataModule6& dm, QWidget* parent)
     column->setSizeConstraint(QLayout::SetFixedSize);
     for (QWidget* w : std::initializer_list<QWidget*>{RadioGroup1, period, Button4, Button2, Button1, Button3, Button6,
                                                       Button5}) {
-        w->setFixedWidth(kColumnWidth);
+        w->setMinimumWidth(kColumnWidth);
         column->addWidget(w);
     }
 
