@@ -29,12 +29,12 @@ bool runAction(Database& db, const std::function<void()>& action)
     return false;
 }
 
-bool runCommand(Database& db, const std::function<Outcome()>& command)
+Outcome runCommand(Database& db, const std::function<Outcome()>& command)
 {
-    Outcome outcome = Outcome::done();
+    Outcome outcome = Outcome::failed();
     if (!runAction(db, [&] { outcome = command(); }))
-        return false;
-    if (!outcome)
+        return Outcome::failed();
+    if (!outcome.refusal().isEmpty())
         msg::error(outcome.refusal(), QStringLiteral("Ошибка"));
-    return outcome.isDone();
+    return outcome;
 }

@@ -17,5 +17,6 @@ void showStandardError(const QString& text);
 bool runAction(Database& db, const std::function<void()>& action);
 
 // Runs a store command that may be refused. A refusal is shown (caption "Ошибка") after the
-// command has ended, so that no lock is held while the box is open. True when it was done.
-bool runCommand(Database& db, const std::function<Outcome()>& command);
+// command has ended, so that no lock is held while the box is open; an error is shown as
+// runAction shows it and comes back as Outcome::failed().
+Outcome runCommand(Database& db, const std::function<Outcome()>& command);

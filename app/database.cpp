@@ -199,8 +199,25 @@ void Database::commit()
 void Database::rollback()
 {
     inTransaction_ = false;
-    if (!lost_ && db_.isOpen())
-        db_.rollback();
+    if (lost_ || !db_.isOpen())
+        return;
+    db_.rollback();
+    // A statement prepared inside the transaction that failed could not be released while the
+    // transaction was aborted; release them all now (no prepared query outlives a command).
+    QSqlQuery release(db_);
+    release.exec(QStringLiteral("deallocate all"));
+}
+
+void Database::lockKeys(const QStringList& keys)
+{
+    QStringList locks;
+    Params params;
+    for (int i = 0; i < keys.size(); ++i) {
+        locks << QStringLiteral("pg_advisory_xact_lock(hashtextextended(:k%1, 0))").arg(i);
+        params.push_back({QStringLiteral("k%1").arg(i), keys[i]});
+    }
+    if (!locks.isEmpty())
+        exec(QStringLiteral("select ") + locks.join(QStringLiteral(", ")), params);
 }
 
 void Database::lockKey(const QString& key)

@@ -53,8 +53,10 @@ public:
     void commit();
     void rollback();
     bool inTransaction() const { return inTransaction_; }
-    // pg_advisory_xact_lock on a key made of the given parts; held to the end of the transaction.
+    // pg_advisory_xact_lock on a key (app/lock_keys.h); held to the end of the transaction.
     void lockKey(const QString& key);
+    // The locks of several keys in one round trip, taken in the order given.
+    void lockKeys(const QStringList& keys);
 
     // Whether a failed statement's error means the connection is gone: an SQLSTATE of class 08
     // or 57P, or no SQLSTATE at all while the server no longer answers. An error of the client

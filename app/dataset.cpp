@@ -81,6 +81,60 @@ Row Row::of(const QVector<std::pair<QString, QVariant>>& values)
     return row;
 }
 
+Row Row::fromQuery(const QSqlQuery& query)
+{
+    Row row;
+    const QSqlRecord record = query.record();
+    for (int i = 0; i < record.count(); ++i) {
+        row.index_.insert(record.fieldName(i).toLower(), i);
+        row.values_.push_back(query.value(i));
+    }
+    return row;
+}
+
+namespace {
+
+bool sameValue(const QVariant& a, const QVariant& b)
+{
+    if (a.isNull() || b.isNull())
+        return a.isNull() == b.isNull();
+    const auto isDate = [](const QVariant& v) {
+        return v.typeId() == QMetaType::QDate || v.typeId() == QMetaType::QDateTime;
+    };
+    if (isDate(a) || isDate(b))
+        return FieldValue(a).asDate() == FieldValue(b).asDate();
+    bool numberA = false, numberB = false;
+    const double x = a.toString().trimmed().toDouble(&numberA);
+    const double y = b.toString().trimmed().toDouble(&numberB);
+    if (numberA && numberB)
+        return x == y;
+    auto text = [](const QVariant& v) {
+        QString t = v.toString();
+        while (t.endsWith(u' '))
+            t.chop(1);
+        return t;
+    };
+    return text(a) == text(b);
+}
+
+} // namespace
+
+bool Row::sameAs(const Row& other, const QStringList& fields) const
+{
+    for (const QString& f : fields)
+        if (!sameValue(field(f).value(), other.field(f).value()))
+            return false;
+    return true;
+}
+
+std::optional<Row> firstRow(Database& db, const QString& statement, const Params& params)
+{
+    QSqlQuery query = db.exec(statement, params);
+    if (!query.next())
+        return std::nullopt;
+    return Row::fromQuery(query);
+}
+
 QString FieldValue::asString() const
 {
     if (isNull())

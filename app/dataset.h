@@ -12,6 +12,7 @@
 #include <QVariant>
 #include <QVector>
 #include <functional>
+#include <optional>
 
 class Dataset;
 
@@ -56,12 +57,21 @@ public:
     FieldValue operator[](const QString& name) const { return field(name); }
     // A row made by hand (tests, openers without a dataset).
     static Row of(const QVector<std::pair<QString, QVariant>>& values);
+    // The current record of a query.
+    static Row fromQuery(const QSqlQuery& query);
+    // True when both rows hold the same values in `fields`: numbers compared as numbers (5 and
+    // 5.0 are the same), dates as dates, texts without trailing blanks, null only with null.
+    bool sameAs(const Row& other, const QStringList& fields) const;
 
 private:
     friend class Dataset;
     QHash<QString, int> index_;
     QVector<QVariant> values_;
 };
+
+// The first row of a statement's result, nullopt when it has none (a "select … for update" of
+// one row by its key reads and locks it).
+std::optional<Row> firstRow(Database& db, const QString& statement, const Params& params = {});
 
 class Dataset : public QObject {
     Q_OBJECT

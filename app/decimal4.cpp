@@ -2,24 +2,30 @@
 
 #include <QRegularExpression>
 #include <cmath>
+#include <limits>
 
 namespace {
 
-qint64 roundedDivision(qint64 numerator, qint64 denominator)
+template <class Int>
+Int roundedDivision(Int numerator, Int denominator)
 {
-    const qint64 q = numerator / denominator;
-    const qint64 r = numerator % denominator;
-    if (2 * std::llabs(r) >= std::llabs(denominator))
+    const Int q = numerator / denominator;
+    const Int r = numerator % denominator;
+    const Int absR = r < 0 ? -r : r;
+    const Int absD = denominator < 0 ? -denominator : denominator;
+    if (2 * absR >= absD)
         return q + (((numerator < 0) != (denominator < 0)) ? -1 : 1);
     return q;
 }
 
 } // namespace
 
-Decimal4 Decimal4::fromDouble(double value)
+std::optional<Decimal4> Decimal4::fromDouble(double value)
 {
+    if (!std::isfinite(value))
+        return std::nullopt;
     // Through the shortest decimal text of the double, so 10.3 is 10.3000 and not 10.2999.
-    return fromText(QString::number(value, 'f', 6)).value_or(Decimal4());
+    return fromText(QString::number(value, 'f', 6));
 }
 
 std::optional<Decimal4> Decimal4::fromText(const QString& text)
@@ -41,9 +47,12 @@ std::optional<Decimal4> Decimal4::fromText(const QString& text)
     return fromUnits(units);
 }
 
-Decimal4 Decimal4::scaled(qint64 numerator, qint64 denominator) const
+std::optional<Decimal4> Decimal4::scaled(qint64 numerator, qint64 denominator) const
 {
-    return fromUnits(roundedDivision(units_ * numerator, denominator));
+    const __int128 result = roundedDivision<__int128>(__int128(units_) * numerator, denominator);
+    if (result > std::numeric_limits<qint64>::max() || result < std::numeric_limits<qint64>::min())
+        return std::nullopt;
+    return fromUnits(qint64(result));
 }
 
 QString Decimal4::toString(int places) const
@@ -52,7 +61,7 @@ QString Decimal4::toString(int places) const
     qint64 divisor = 1;
     for (int i = places; i < 4; ++i)
         divisor *= 10;
-    const qint64 shown = roundedDivision(units_, divisor);
+    const qint64 shown = roundedDivision<qint64>(units_, divisor);
     qint64 scale = 1;
     for (int i = 0; i < places; ++i)
         scale *= 10;
@@ -76,14 +85,14 @@ QString Decimal4::toString() const
     return out;
 }
 
-Decimal4 entryPrice(Decimal4 lowestNormPrice, bool dayOff, int shiftNo)
+std::optional<Decimal4> entryPrice(Decimal4 lowestNormPrice, bool dayOff, int shiftNo)
 {
-    Decimal4 price = lowestNormPrice;
+    std::optional<Decimal4> price = lowestNormPrice;
     if (dayOff)
-        price = price * 2;
-    if (shiftNo == 3)
-        price = price.scaled(12, 10);
-    else if (shiftNo == 4)
-        price = price.scaled(15, 10);
+        price = price->times(2);
+    if (price && shiftNo == 3)
+        price = price->scaled(12, 10);
+    else if (price && shiftNo == 4)
+        price = price->scaled(15, 10);
     return price;
 }

@@ -5,7 +5,7 @@
 #include "messages.h"
 #include "widgets.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -75,10 +75,16 @@ void LoginWindow::endProgram()
         return;
     ended_ = true;
     Timer1.stop();
-    if (hooks_.endProgram)
+    if (hooks_.endProgram) {
         hooks_.endProgram();
-    else
-        QCoreApplication::exit(0);
+        return;
+    }
+    // Nothing may be used any more: the message still open, the register, this window. Exit
+    // leaves every event loop that runs; at start-up none runs yet, and main sees hasEnded().
+    hide();
+    setEnabled(false);
+    QApplication::closeAllWindows();
+    QCoreApplication::exit(0);
 }
 
 void LoginWindow::logIn()

@@ -20,7 +20,7 @@ public:
         QDialog* registerWindow = nullptr;
         // Starts the register's session for the role (called before the register is shown).
         std::function<void(Role)> startSession;
-        // Ends the program; QCoreApplication::exit unless replaced.
+        // Ends the program: closes every window and leaves the event loops, unless replaced.
         std::function<void()> endProgram;
     };
 
@@ -31,6 +31,8 @@ public:
     void VersionCheck();
     // The login decision of "Вход".
     void logIn();
+    // True once the build check has ended the program (even before its event loop runs).
+    bool hasEnded() const { return ended_; }
 
     QLineEdit* Edit1;
     QPushButton* Button1;

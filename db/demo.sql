@@ -86,8 +86,8 @@ insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, s_description, id_msm_bs
 ------------------------------------------------------------------------------------------------
 
 -- The list shows the department's caption in s_staffpos_hl, as the worker dialog writes it.
-insert into accounts_dep.person (id, fio, s_staffpos_hl, id_department, id_staffpos, id_role)
-select w.id, w.fio, d.s_caption, w.dep, w.pos, w.role
+insert into accounts_dep.person (id, fio, s_staffpos_hl)
+select w.id, w.fio, d.s_caption
   from (values
     (1, 'Петров А.С.', 1, 8, 2),
     (2, 'Иванов И.И.', 1, 1, 1),
@@ -197,7 +197,9 @@ with days as (
            (d::date - date_trunc('week', current_date - interval '1 month')::date) / 7 as wk
       from generate_series(date_trunc('month', current_date - interval '1 month'), current_date, interval '1 day') d
 ), workers as (
-    select p.id as w, p.id_department::integer as dep from accounts_dep.person p where p.id_department <= 5
+    select p.id as w, d.id::integer as dep
+      from accounts_dep.person p join cmn_department.department d on d.s_caption = p.s_staffpos_hl
+     where d.id <= 5
 )
 select w.w, w.dep, d.data, d.dn, d.dow,
        1 + (w.w + d.wk) % 3 as smena,
@@ -280,7 +282,7 @@ select 1 + (p.id + s.dn) % 6, 7777, p.id, s.data,
                case when p.id % 2 = 1 and extract(isodow from d) = 3 then 1 else 0 end as night
           from generate_series(date_trunc('month', current_date - interval '1 month'), current_date, interval '1 day') d
        ) s
- where p.id_department = 6
+ where p.s_staffpos_hl = (select s_caption from cmn_department.department where id = 6)
    and (s.data = current_date or s.dow <= 5 or (s.dow = 6 and (p.id + s.dn) % 3 = 0));
 
 -- Average piece-rate works of production workers, booked against the group of a product they make.

@@ -124,17 +124,13 @@ alter sequence adm_role.roles_id_seq owned by adm_role.roles.id;
 -- The program's own tables
 ------------------------------------------------------------------------------------------------
 
--- Workers. The department, staff position and role columns hold the worker editor's choices
--- when it stores them; the list shows fio and s_staffpos_hl.
+-- Workers: the name and, in s_staffpos_hl, the caption of the worker's department.
 create sequence accounts_dep.person_id_seq;
 create table accounts_dep.person (
     id            integer primary key
                   default accounts_dep.next_free_id('accounts_dep.person_id_seq', 'accounts_dep.person'),
     fio           varchar(254),
-    s_staffpos_hl varchar(254),
-    id_department numeric(15,0),
-    id_staffpos   numeric(15,0),
-    id_role       numeric(15,0)
+    s_staffpos_hl varchar(254)
 );
 alter sequence accounts_dep.person_id_seq owned by accounts_dep.person.id;
 create index person_fio on accounts_dep.person (fio);

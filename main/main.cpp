@@ -14,6 +14,10 @@ int main(int argc, char** argv)
         return 0;
     LoginWindow& login = windows.loginWindow();
     QObject::connect(&login, &QDialog::finished, &app, [] { QCoreApplication::exit(0); });
+    // Showing the login runs the build check; a newer build in the database ends the program
+    // right there, before any login is possible.
     login.show();
+    if (login.hasEnded())
+        return 0;
     return app.exec();
 }

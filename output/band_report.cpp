@@ -171,14 +171,14 @@ Decimal4 decimalOf(const QVariant& value)
         return value.value<Decimal4>();
     if (value.metaType() == QMetaType::fromType<Quotient>()) {
         const Quotient q = value.value<Quotient>();
-        return q.divisor.units() == 0 ? Decimal4() : q.dividend.scaled(10000, q.divisor.units());
+        return q.divisor.units() == 0 ? Decimal4() : q.dividend.scaled(10000, q.divisor.units()).value_or(Decimal4());
     }
     switch (value.typeId()) {
     case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
     case QMetaType::Short: case QMetaType::UShort: case QMetaType::Long: case QMetaType::ULong:
         return Decimal4::fromUnits(value.toLongLong() * 10000);
     case QMetaType::Double: case QMetaType::Float:
-        return std::isfinite(value.toDouble()) ? Decimal4::fromDouble(value.toDouble()) : Decimal4();
+        return Decimal4::fromDouble(value.toDouble()).value_or(Decimal4());
     default:
         return Decimal4::fromText(value.toString()).value_or(Decimal4());
     }

@@ -64,8 +64,8 @@ struct Quotient {
 QVariant exactValue(Decimal4 value);
 QVariant quotient(Decimal4 dividend, Decimal4 divisor);
 // The exact decimal a value stands for: integers, numeric text, exactValue(), quotient()
-// (to four places) and doubles through their shortest decimal text; 0 for null and for
-// anything that is no number.
+// (to four places) and doubles through their shortest decimal text; 0 for null, for anything
+// that is no number and for a number beyond Decimal4's range (over 14 whole digits).
 Decimal4 decimalOf(const QVariant& value);
 
 // What an item does with a text wider than itself. Auto: numbers shrink, other text is cut.

@@ -51,17 +51,26 @@ std::optional<OperationChoice> OperationsList::choose(int operationId, bool dayO
     if (!chosen())
         return std::nullopt;
     std::optional<OperationChoice> choice;
-    runAction(dm_.ADO_DB, [&] { choice = choiceOf(*chosen(), dayOff, shiftNo); });
+    runCommand(dm_.ADO_DB, [&] {
+        choice = choiceOf(*chosen(), dayOff, shiftNo);
+        return choice ? Outcome::done()
+                      : Outcome::refused(QStringLiteral("Цена операции вне допустимых пределов. Исправьте нормативы "
+                                                        "операции."));
+    });
     return choice;
 }
 
-OperationChoice OperationsList::choiceOf(const Row& row, bool dayOff, int shiftNo)
+std::optional<OperationChoice> OperationsList::choiceOf(const Row& row, bool dayOff, int shiftNo)
 {
+    const std::optional<Decimal4> base = Decimal4::fromDouble(row[QStringLiteral("cena")].asFloat());
+    const std::optional<Decimal4> price = base ? entryPrice(*base, dayOff, shiftNo) : std::nullopt;
+    if (!price || price->isNegative())
+        return std::nullopt;
     OperationChoice choice;
     choice.productId = row[QStringLiteral("i_id")].asInteger();
     choice.operationId = row[QStringLiteral("id")].asInteger();
-    choice.basePrice = Decimal4::fromDouble(row[QStringLiteral("cena")].asFloat());
-    choice.price = entryPrice(choice.basePrice, dayOff, shiftNo);
+    choice.basePrice = *base;
+    choice.price = *price;
     choice.text = operationText(store_.productMark(choice.productId), row[QStringLiteral("VID")].asString(),
                                 row[QStringLiteral("NAIMEN")].asInteger());
     return choice;

@@ -38,8 +38,9 @@ public:
     // the choice priced with the register's day-off mark and shift (the product's mark read
     // anew), or nothing when the user left without choosing.
     std::optional<OperationChoice> choose(int operationId, bool dayOff, int shiftNo);
-    // The choice a row makes.
-    OperationChoice choiceOf(const Row& row, bool dayOff, int shiftNo);
+    // The choice a row makes; nothing when its price is negative or does not fit (a norm price
+    // of infinity or of more than 14 whole digits).
+    std::optional<OperationChoice> choiceOf(const Row& row, bool dayOff, int shiftNo);
 
     // "Excel": every operation written to a spreadsheet.
     void exportList();

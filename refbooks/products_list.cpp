@@ -41,7 +41,7 @@ void ProductsList::changeItem(const Row& row)
 void ProductsList::deleteItem(const Row& row)
 {
     const int id = row[QStringLiteral("id")].asInteger();
-    runAction(dm_.ADO_DB, [&] {
+    runCommand(dm_.ADO_DB, [&] {
         const int entries = store_.entryCount(id, today());
         const int operations = store_.operationCount(id);
         const bool dropOperations =
@@ -52,7 +52,7 @@ void ProductsList::deleteItem(const Row& row)
                                          "удалены. Удалить изделие? ")
                         : QStringLiteral("Удалить изделие? ");
         const bool dropProduct = msg::askYesNo(question, QStringLiteral("Удаление"));
-        store_.remove(id, dropOperations, dropProduct, entries > 0);
+        return store_.remove(id, dropOperations, dropProduct, entries > 0);
     });
     reread(After::FirstRow);
 }

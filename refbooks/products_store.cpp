@@ -1,7 +1,9 @@
 #include "products_store.h"
 
 #include "data_module.h"
+#include "lock_keys.h"
 #include "sql_text.h"
+#include "timesheet_cell.h"
 #include "unique_name.h"
 
 Outcome ProductsStore::save(int productId, const ProductValues& product)
@@ -52,19 +54,48 @@ int ProductsStore::entryCount(int productId, const QDate& today)
         .toInt();
 }
 
-void ProductsStore::remove(int productId, bool operations, bool product, bool withEntries)
+Outcome ProductsStore::remove(int productId, bool operations, bool product, bool withEntries)
 {
     if (!operations && !product)
-        return;
+        return Outcome::done();
     Database& db = dm_.ADO_DB;
     const Params id{{QStringLiteral("id"), productId}};
     Transaction tx(db);
-    // Entries go before the operations they refer to.
-    if (product && withEntries)
-        db.execute(QStringLiteral("delete from accounts_dep.smena s where s.i_id=:id"), id);
+    // Entries go before the operations they refer to; the day cells they leave are recomputed.
+    if (product && withEntries) {
+        if (Outcome cells = deleteEntries(productId); !cells)
+            return cells;
+    }
     if (operations)
         db.execute(QStringLiteral("delete from accounts_dep.oper o where o.i_id=:id"), id);
     if (product)
         db.execute(QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv where id=:id"), id);
     tx.commit();
+    return Outcome::done();
+}
+
+Outcome ProductsStore::deleteEntries(int productId)
+{
+    Database& db = dm_.ADO_DB;
+    struct Cell {
+        int worker, shift;
+        QDate date;
+    };
+    QVector<Cell> cells;
+    QStringList keys;
+    QSqlQuery gone = db.exec(QStringLiteral("with gone as (delete from accounts_dep.smena s where s.i_id=:id "
+                                            "returning w_id, smena, data) select distinct w_id, smena, data from gone"),
+                             {{QStringLiteral("id"), productId}});
+    while (gone.next()) {
+        const Cell cell{gone.value(0).toInt(), gone.value(1).toInt(), gone.value(2).toDate()};
+        cells.push_back(cell);
+        keys << lock_keys::timesheetRow(cell.worker, cell.shift, cell.date.month(), cell.date.year());
+    }
+    keys.sort();
+    keys.removeDuplicates();
+    db.lockKeys(keys);
+    for (const Cell& cell : cells)
+        if (Outcome updated = updateDayCell(db, cell.worker, cell.shift, cell.date, false); !updated)
+            return updated;
+    return Outcome::done();
 }

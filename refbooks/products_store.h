@@ -30,9 +30,12 @@ public:
     int entryCount(int productId, const QDate& today);
 
     // Deletes, in one transaction, the product's operations and/or the product itself with
-    // (when `withEntries`) its register entries.
-    void remove(int productId, bool operations, bool product, bool withEntries);
+    // (when `withEntries`) its register entries and their hours in the timesheet's day cells.
+    Outcome remove(int productId, bool operations, bool product, bool withEntries);
 
 private:
+    // Deletes the product's register entries and recomputes every day cell they touched.
+    Outcome deleteEntries(int productId);
+
     TDataModule6& dm_;
 };

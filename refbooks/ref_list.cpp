@@ -91,6 +91,8 @@ void RefList::openIn(ListMode mode)
     chosen_.reset();
     Edit1->clear();
     list_.clearFilter();
+    // Read anew even if an opener left it open: the list shows the rows as they are now.
+    list_.close();
     runAction(dm_.ADO_DB, [this] { list_.open(); });
 }
 

@@ -64,13 +64,9 @@ void WorkerDialog::reloadLists()
     fillLookup(LCB_roles, roles);
 }
 
-void WorkerDialog::showChoices(int departmentId, int staffposId, int roleId, const QString& position)
+void WorkerDialog::showDepartment(const QString& position)
 {
-    setLookupKey(LCB_department, departmentId);
-    if (departmentId == 0 && !position.trimmed().isEmpty())
-        LCB_department->setCurrentIndex(LCB_department->findText(position.trimmed()));
-    setLookupKey(LCB_staffpos, staffposId);
-    setLookupKey(LCB_roles, roleId);
+    LCB_department->setCurrentIndex(position.trimmed().isEmpty() ? -1 : LCB_department->findText(position.trimmed()));
 }
 
 bool WorkerDialog::openForAdd()
@@ -89,8 +85,7 @@ bool WorkerDialog::openForChange(const Row& worker)
     personId_ = worker[QStringLiteral("id")].asInteger();
     setWindowTitle(QStringLiteral("Изменение данных работника"));
     reloadLists();
-    showChoices(worker[QStringLiteral("id_department")].asInteger(), worker[QStringLiteral("id_staffpos")].asInteger(),
-                worker[QStringLiteral("id_role")].asInteger(), worker[QStringLiteral("s_staffpos_hl")].asString());
+    showDepartment(worker[QStringLiteral("s_staffpos_hl")].asString());
     Edit1->setText(worker[QStringLiteral("fio")].asString().trimmed());
     return exec() == QDialog::Accepted;
 }
@@ -107,9 +102,6 @@ void WorkerDialog::save()
     // The list's "Должность" column gets the caption of the chosen department.
     if (LCB_department->currentIndex() >= 0)
         worker.position = LCB_department->currentText();
-    worker.departmentId = lookupKey(LCB_department);
-    worker.staffposId = lookupKey(LCB_staffpos);
-    worker.roleId = lookupKey(LCB_roles);
     const bool saved = runAction(dm_.ADO_DB, [&] {
         if (mode_ == DialogMode::Add)
             store_.add(worker);

@@ -44,9 +44,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // The lists show the worker's own choices: the department found by its key or, without
-    // one, by the caption in `position`; nothing where none matches.
-    void showChoices(int departmentId, int staffposId, int roleId, const QString& position);
+    // The department whose caption the worker's position holds; none when no department has it
+    // (a change then keeps the position as it is).
+    void showDepartment(const QString& position);
     // The wheel steps whichever drop-down has the keyboard focus, as Up and Down would.
     void wheelStep(int angleDelta);
 

@@ -5,14 +5,12 @@
 
 class Database;
 
-// What the worker dialog writes. `position` is what the list shows as "Должность"
-// (s_staffpos_hl): the chosen department's caption. Ids are 0 when nothing is chosen.
+// What the worker dialog writes: the name and what the list shows as "Должность"
+// (s_staffpos_hl), the chosen department's caption. These two columns are all a plant's
+// person table has for the program.
 struct WorkerValues {
     QString fio;
     std::optional<QString> position;  // none: no department chosen
-    int departmentId = 0;
-    int staffposId = 0;
-    int roleId = 0;
 };
 
 class WorkersStore {

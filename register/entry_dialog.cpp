@@ -34,7 +34,7 @@ QLineEdit* makeEdit(const QString& name, QWidget* parent, bool readOnly)
 
 } // namespace
 
-EntryDialog::EntryDialog(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm)
+EntryDialog::EntryDialog(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm.ADO_DB)
 {
     setObjectName(QStringLiteral("TForm11"));
     buildControls();
@@ -150,12 +150,12 @@ bool EntryDialog::openForChange(const Row& entry, int shiftNo)
     shiftNo_ = shiftNo;
     setWindowTitle(QStringLiteral("Изменение данных о позиции (11)"));
     auto f = [&](const char* name) { return entry.field(QString::fromLatin1(name)); };
-    price_ = Decimal4::fromDouble(f("cena").asFloat());
+    price_ = Decimal4::fromDouble(f("cena").asFloat()).value_or(Decimal4());
     // The base price shows empty until an operation is chosen again.
     basePrice_ = Decimal4();
     Edit7->setText(price_.toString());
-    const auto quantity = Decimal4::fromDouble(f("kol_vo").asFloat());
-    Edit9->setText((quantity * price_).toString());
+    const auto quantity = Decimal4::fromDouble(f("kol_vo").asFloat()).value_or(Decimal4());
+    Edit9->setText(amountText(quantity));
     Edit8->clear();
     DTimeP->setDate(f("data").asDate());
     Edit1->setText(f("fio").asString().trimmed());
@@ -169,7 +169,7 @@ bool EntryDialog::openForChange(const Row& entry, int shiftNo)
     const bool paint = isPaint(f("vid").asString().trimmed());
     setPaintEnabled(paint);
     Edit5->setText(paint ? QString::number(f("color").asInteger()) : QString());
-    origin_ = {f("id").asInteger(), workerId_, shiftNo, DTimeP->date()};
+    shown_ = entry;
     return exec() == QDialog::Accepted;
 }
 
@@ -227,7 +227,13 @@ void EntryDialog::recalculate()
     Edit7->setText(price_.toString());
     Edit8->setText(basePrice_.toString());
     const auto quantity = Decimal4::fromText(Edit3->text());
-    Edit9->setText(quantity ? (*quantity * price_).toString() : QString());
+    Edit9->setText(quantity ? amountText(*quantity) : QString());
+}
+
+QString EntryDialog::amountText(const Decimal4& quantity) const
+{
+    const auto amount = quantity.times(price_);
+    return amount ? amount->toString() : QString();
 }
 
 bool EntryDialog::completeInput()
@@ -268,7 +274,25 @@ bool EntryDialog::readNumbers(EntryValues& values)
             return false;
         }
     }
-    return true;
+    return numbersInRange(values);
+}
+
+bool EntryDialog::numbersInRange(const EntryValues& values)
+{
+    QLineEdit* wrong = nullptr;
+    QString message;
+    if (values.rejects > values.quantity) {
+        wrong = Edit4;
+        message = QStringLiteral("Брак не может быть больше количества.");
+    } else if (values.hours > 24) {
+        wrong = Edit6;
+        message = QStringLiteral("Время должно быть от 0 до 24 часов.");
+    }
+    if (!wrong)
+        return true;
+    msg::error(message, QStringLiteral("Ошибка"));
+    wrong->setFocus();
+    return false;
 }
 
 bool EntryDialog::save()
@@ -284,7 +308,13 @@ bool EntryDialog::save()
     values.price = price_;
     values.date = DTimeP->date();
     values.shiftNo = (shiftNo_ >= 1 && shiftNo_ <= 4) ? shiftNo_ : 1;
-    if (!runCommand(dm_.ADO_DB, [&] { return store_.save(values, mode_ == DialogMode::Add ? nullptr : &origin_); }))
+    const Outcome outcome = runCommand(dm_.ADO_DB, [&] {
+        return mode_ == DialogMode::Add ? store_.add(values) : store_.change(shown_, values);
+    });
+    // Saving again would not help when another user changed the entry: back to the list.
+    if (outcome.isStale())
+        reject();
+    if (!outcome)
         return false;
     // The by-shift timesheet reads its month anew.
     dm_.H_Tabel_1.close();

@@ -74,6 +74,10 @@ private:
     void applyPaintRule();
     bool completeInput();
     bool readNumbers(EntryValues& values);
+    // Rejects not above the quantity, at most 24 hours (the fields take no sign).
+    bool numbersInRange(const EntryValues& values);
+    // Quantity × unit price for "Сумма"; empty when it does not fit.
+    QString amountText(const Decimal4& quantity) const;
 
     TDataModule6& dm_;
     EntryStore store_;
@@ -85,6 +89,6 @@ private:
     int productId_ = 0;
     Decimal4 price_;
     Decimal4 basePrice_;
-    // The entry being changed (mode 2).
-    EntryOrigin origin_;
+    // The entry being changed, as the register's list showed it.
+    Row shown_;
 };

@@ -1,10 +1,13 @@
 #include "entry_store.h"
 
-#include "data_module.h"
+#include "database.h"
 #include "lock_keys.h"
 #include "timesheet_cell.h"
 
 #include <QStringList>
+
+const QString kEntryChangedMeanwhile =
+    QStringLiteral("Позиция изменена или удалена другим пользователем. Список перечитан.");
 
 namespace {
 
@@ -42,71 +45,97 @@ QStringList names(const Params& params)
     return out;
 }
 
+// No other entry (but :id) has the entry's key: worker, operation, product, date, shift, colour.
+const QString kNoDuplicate = QStringLiteral(
+    "not exists (select 1 from accounts_dep.smena other where other.w_id=:w_id and other.o_id=:o_id "
+    "and other.i_id=:i_id and other.data=:data and other.smena=:smena and other.color=:color and other.id<>:id)");
+
 } // namespace
 
-Database& EntryStore::db() { return dm_.ADO_DB; }
-
-Outcome EntryStore::duplicateTest(const EntryValues& e, int exceptId)
+const QStringList& entryFields()
 {
-    return dm_.CheckExists(QStringLiteral("select count(id) from accounts_dep.smena where w_id=:w_id and o_id=:o_id "
-                                          "and i_id=:i_id and data=:data and smena=:smena and id<>:except and "
-                                          "color=:color"),
-                           kDuplicate,
-                           {{QStringLiteral("w_id"), e.workerId},
-                            {QStringLiteral("o_id"), e.operationId},
-                            {QStringLiteral("i_id"), e.productId},
-                            {QStringLiteral("data"), e.date},
-                            {QStringLiteral("smena"), e.shiftNo},
-                            {QStringLiteral("except"), exceptId},
-                            {QStringLiteral("color"), e.colour}});
+    static const QStringList fields{QStringLiteral("w_id"),   QStringLiteral("i_id"), QStringLiteral("o_id"),
+                                    QStringLiteral("cena"),   QStringLiteral("kol_vo"), QStringLiteral("brak"),
+                                    QStringLiteral("data"),   QStringLiteral("smena"), QStringLiteral("color"),
+                                    QStringLiteral("time")};
+    return fields;
 }
 
-void EntryStore::insert(const EntryValues& e)
+std::optional<Row> lockStoredEntry(Database& db, int id)
 {
-    const Params values = columnValues(e);
-    const QStringList columns = names(values);
-    db().execute(QStringLiteral("insert into accounts_dep.smena(ok, %1) values('no', :%2)")
-                    .arg(columns.join(QStringLiteral(", ")), columns.join(QStringLiteral(", :"))),
-                values);
+    return firstRow(db,
+                    QStringLiteral("select %1 from accounts_dep.smena where id=:id for update")
+                        .arg(entryFields().join(QStringLiteral(", "))),
+                    {{QStringLiteral("id"), id}});
 }
 
-void EntryStore::update(const EntryValues& e, int entryId)
+Outcome EntryStore::add(const EntryValues& entry)
 {
-    Params values = columnValues(e);
-    QStringList assignments;
-    for (const QString& column : names(values))
-        assignments << column + QStringLiteral("=:") + column;
-    values.push_back({QStringLiteral("id"), entryId});
-    db().execute(QStringLiteral("update accounts_dep.smena set %1 where id=:id").arg(assignments.join(QStringLiteral(", "))),
-                values);
-}
-
-Outcome EntryStore::save(const EntryValues& entry, const EntryOrigin* origin)
-{
-    Transaction tx(db());
+    Transaction tx(db_);
     // Locks in one order everywhere: the entry's key, then the timesheet rows sorted.
-    db().lockKey(lock_keys::entry(entry.workerId, entry.operationId, entry.productId, entry.date, entry.shiftNo,
-                                 entry.colour));
-    QStringList rows{lock_keys::timesheetRow(entry.workerId, entry.shiftNo, entry.date.month(), entry.date.year())};
-    const bool moved = origin
-        && (origin->workerId != entry.workerId || origin->shiftNo != entry.shiftNo || origin->date != entry.date);
-    if (moved)
-        rows << lock_keys::timesheetRow(origin->workerId, origin->shiftNo, origin->date.month(), origin->date.year());
-    rows.sort();
-    rows.removeDuplicates();
-    for (const QString& key : rows)
-        db().lockKey(key);
-
-    if (const Outcome test = duplicateTest(entry, origin ? origin->entryId : 0); !test)
-        return test;
-    if (origin)
-        update(entry, origin->entryId);
-    else
-        insert(entry);
-    updateDayCell(db(), entry.workerId, entry.shiftNo, entry.date, true);
-    // The cell the entry left keeps no hours of it.
-    if (moved)
-        updateDayCell(db(), origin->workerId, origin->shiftNo, origin->date, false);
+    db_.lockKeys({lock_keys::entry(entry.workerId, entry.operationId, entry.productId, entry.date, entry.shiftNo,
+                                   entry.colour),
+                  lock_keys::timesheetRow(entry.workerId, entry.shiftNo, entry.date.month(), entry.date.year())});
+    if (Outcome written = write(entry, 0); !written)
+        return written;
+    if (Outcome cell = updateDayCell(db_, entry.workerId, entry.shiftNo, entry.date, true); !cell)
+        return cell;
     tx.commit();
     return Outcome::done();
+}
+
+Outcome EntryStore::change(const Row& shown, const EntryValues& entry)
+{
+    const int id = shown[QStringLiteral("id")].asInteger();
+    Transaction tx(db_);
+    // The stored row first (every writer of an entry locks it before any advisory lock).
+    const std::optional<Row> stored = lockStoredEntry(db_, id);
+    if (!stored || !stored->sameAs(shown, entryFields()))
+        return Outcome::changedMeanwhile(kEntryChangedMeanwhile);
+    const int oldWorker = (*stored)[QStringLiteral("w_id")].asInteger();
+    const int oldShift = (*stored)[QStringLiteral("smena")].asInteger();
+    const QDate oldDate = (*stored)[QStringLiteral("data")].asDate();
+    QStringList cells{lock_keys::timesheetRow(entry.workerId, entry.shiftNo, entry.date.month(), entry.date.year()),
+                      lock_keys::timesheetRow(oldWorker, oldShift, oldDate.month(), oldDate.year())};
+    cells.sort();
+    cells.removeDuplicates();
+    db_.lockKeys(QStringList{lock_keys::entry(entry.workerId, entry.operationId, entry.productId, entry.date,
+                                              entry.shiftNo, entry.colour)}
+                 + cells);
+    if (Outcome written = write(entry, id); !written)
+        return written;
+    if (Outcome cell = updateDayCell(db_, entry.workerId, entry.shiftNo, entry.date, true); !cell)
+        return cell;
+    // The cell the entry left keeps no hours of it.
+    const bool moved = oldWorker != entry.workerId || oldShift != entry.shiftNo || oldDate != entry.date;
+    if (moved) {
+        if (Outcome cell = updateDayCell(db_, oldWorker, oldShift, oldDate, false); !cell)
+            return cell;
+    }
+    tx.commit();
+    return Outcome::done();
+}
+
+// Inserts (entryId 0) or updates the entry unless another entry has its key, in one statement.
+Outcome EntryStore::write(const EntryValues& entry, int entryId)
+{
+    Params values = columnValues(entry);
+    const QStringList columns = names(values);
+    values.push_back({QStringLiteral("id"), entryId});
+    int written = 0;
+    if (entryId == 0) {
+        written = db_.execute(QStringLiteral("insert into accounts_dep.smena(ok, %1) select 'no', :%2 where ")
+                                      .arg(columns.join(QStringLiteral(", ")), columns.join(QStringLiteral(", :")))
+                                  + kNoDuplicate,
+                              values);
+    } else {
+        QStringList assignments;
+        for (const QString& column : columns)
+            assignments << column + QStringLiteral("=:") + column;
+        written = db_.execute(QStringLiteral("update accounts_dep.smena set %1 where id=:id and ")
+                                      .arg(assignments.join(QStringLiteral(", ")))
+                                  + kNoDuplicate,
+                              values);
+    }
+    return written > 0 ? Outcome::done() : Outcome::refused(kDuplicate);
 }

@@ -1,17 +1,17 @@
 #pragma once
 // Saving a register entry: the duplicate test, the insert or update, and the worker's
 // timesheet day cells, all in one transaction under advisory locks, so that copies of the
-// program saving the same key at once make one entry and one timesheet row.
+// program saving the same key at once make one entry and one timesheet row. A change acts on
+// the entry as it is stored: when another copy changed or deleted it since the user's list was
+// read, nothing is written.
+#include "dataset.h"
 #include "decimal4.h"
 #include "outcome.h"
 
 #include <QDate>
 #include <QString>
-#include <QVector>
-#include <utility>
 
 class Database;
-class TDataModule6;
 
 struct EntryValues {
     int workerId = 0;
@@ -26,27 +26,27 @@ struct EntryValues {
     int shiftNo = 1;
 };
 
-// Where a changed entry stood before, so that the cell it leaves is recomputed too.
-struct EntryOrigin {
-    int entryId = 0;
-    int workerId = 0;
-    int shiftNo = 0;
-    QDate date;
-};
+// The message when the entry a user works on is no longer what the list showed.
+extern const QString kEntryChangedMeanwhile;
+
+// The stored entry of `id`, locked until the transaction ends; nullopt when it is gone. Its
+// fields are those of entryFields.
+std::optional<Row> lockStoredEntry(Database& db, int id);
+// The fields that say whether a stored entry is still the one the list showed.
+const QStringList& entryFields();
 
 class EntryStore {
 public:
-    explicit EntryStore(TDataModule6& dm) : dm_(dm) {}
+    explicit EntryStore(Database& db) : db_(db) {}
 
-    // Adds (no origin) or changes the entry. Refused, with nothing written, when an entry with
-    // the same key exists; throws DbError when a statement fails, with nothing written.
-    Outcome save(const EntryValues& entry, const EntryOrigin* origin = nullptr);
+    // Adds the entry. Refused, with nothing written, when an entry with the same key exists;
+    // throws DbError when a statement fails, with nothing written.
+    Outcome add(const EntryValues& entry);
+    // Changes the entry `shown` (a row of the register's list, as the user saw it).
+    Outcome change(const Row& shown, const EntryValues& entry);
 
 private:
-    Outcome duplicateTest(const EntryValues& e, int exceptId);
-    Database& db();
-    void insert(const EntryValues& e);
-    void update(const EntryValues& e, int entryId);
+    Outcome write(const EntryValues& entry, int entryId);
 
-    TDataModule6& dm_;
+    Database& db_;
 };

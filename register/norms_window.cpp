@@ -187,7 +187,7 @@ void NormsWindow::moveTo(int r, int column)
 bool NormsWindow::storeRow(int r, int* storedId)
 {
     const NormRow row = norm->row(r);
-    return runAction(dm_.ADO_DB, [&] { *storedId = store_.storeNorm(operationId_, row); });
+    return runCommand(dm_.ADO_DB, [&] { return store_.storeNorm(operationId_, row, storedId); }).isDone();
 }
 
 void NormsWindow::cellChanged(const QModelIndex& current, const QModelIndex& previous)

@@ -2,6 +2,7 @@
 
 #include "data_module.h"
 #include "dataset.h"
+#include "decimal4.h"
 #include "lock_keys.h"
 #include "sql_text.h"
 
@@ -62,23 +63,57 @@ QVector<NormRow> OperationsStore::norms(int operationId)
     return rows;
 }
 
-int OperationsStore::storeNorm(int operationId, const NormRow& row)
+namespace {
+
+// A whole number from 0 up (an empty text is fine: it stores null).
+bool isCount(const QString& text)
 {
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    return text.trimmed().isEmpty() || (ok && value >= 0);
+}
+
+bool isPrice(const QString& text)
+{
+    if (text.trimmed().isEmpty())
+        return true;
+    const auto price = Decimal4::fromText(text);
+    return price && !price->isNegative() && price->units() <= kMaxNormPrice * 10000;
+}
+
+} // namespace
+
+Outcome OperationsStore::checkNorm(const NormRow& row)
+{
+    if (!isCount(row.norma))
+        return Outcome::refused(QStringLiteral("Норматив должен быть целым числом не меньше 0."));
+    if (!isPrice(row.price))
+        return Outcome::refused(QStringLiteral("Цена должна быть числом от 0 до %1.").arg(kMaxNormPrice));
+    if (!isCount(row.prize))
+        return Outcome::refused(QStringLiteral("Премия должна быть целым числом не меньше 0."));
+    return Outcome::done();
+}
+
+Outcome OperationsStore::storeNorm(int operationId, const NormRow& row, int* storedId)
+{
+    if (Outcome checked = checkNorm(row); !checked)
+        return checked;
     Params params{{QStringLiteral("norma"), typedValue(row.norma)},
                   {QStringLiteral("price"), typedValue(sql::decimalPoint(row.price))},
                   {QStringLiteral("prize"), typedValue(row.prize)}};
     if (row.id == 0) {
         params.push_back({QStringLiteral("o_id"), operationId});
-        return db()
-            .scalar(QStringLiteral("insert into accounts_dep.norm(o_id, norma, price, prize) "
-                                   "values (:o_id, :norma, :price, :prize) returning id"),
-                    params)
-            .toInt();
+        *storedId = db().scalar(QStringLiteral("insert into accounts_dep.norm(o_id, norma, price, prize) "
+                                               "values (:o_id, :norma, :price, :prize) returning id"),
+                                params)
+                        .toInt();
+        return Outcome::done();
     }
     params.push_back({QStringLiteral("id"), row.id});
     db().execute(QStringLiteral("update accounts_dep.norm set norma=:norma, price=:price, prize=:prize where id=:id"),
                 params);
-    return row.id;
+    *storedId = row.id;
+    return Outcome::done();
 }
 
 bool OperationsStore::deleteNorm(int operationId, int normId)

@@ -27,6 +27,9 @@ struct OperationValues {
     int productId = 0;
 };
 
+// The highest norm price: with the day-off and overtime factors an entry's price stays exact.
+constexpr qint64 kMaxNormPrice = 999999999;
+
 class OperationsStore {
 public:
     explicit OperationsStore(TDataModule6& dm) : dm_(dm) {}
@@ -41,10 +44,13 @@ public:
 
     // The operation's norm rows in the order of the norm value.
     QVector<NormRow> norms(int operationId);
-    // Inserts a row of the operation (id 0) or updates it. The values go to the database as
-    // typed (a decimal comma in the price read as a point, an empty value as null); the
-    // database refuses what its columns cannot hold. Returns the row's id.
-    int storeNorm(int operationId, const NormRow& row);
+    // Inserts a row of the operation (id 0) or updates it, putting its id into `storedId`. An
+    // empty value is stored as null; the norm and the premium must be whole numbers and the
+    // price a number (a decimal comma reads as a point), none of them negative; the price at
+    // most kMaxNormPrice. Refused, naming the field, otherwise.
+    Outcome storeNorm(int operationId, const NormRow& row, int* storedId);
+    // The checks of storeNorm, without writing.
+    static Outcome checkNorm(const NormRow& row);
     // Deletes a norm row unless it is the last one of its operation; true when it deleted.
     bool deleteNorm(int operationId, int normId);
 

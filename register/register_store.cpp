@@ -1,6 +1,7 @@
 #include "register_store.h"
 
 #include "database.h"
+#include "entry_store.h"
 #include "lock_keys.h"
 #include "timesheet_cell.h"
 
@@ -21,13 +22,22 @@ void RegisterStore::setMark(int entryId, const QString& mark)
                 {{QStringLiteral("ok"), mark}, {QStringLiteral("id"), entryId}});
 }
 
-void RegisterStore::deleteEntry(int entryId, int workerId, int shiftNo, const QDate& date)
+Outcome RegisterStore::deleteEntry(const Row& shown)
 {
+    const int id = shown[QStringLiteral("id")].asInteger();
     Transaction tx(db_);
+    const std::optional<Row> stored = lockStoredEntry(db_, id);
+    if (!stored || !stored->sameAs(shown, entryFields()))
+        return Outcome::changedMeanwhile(kEntryChangedMeanwhile);
+    const int worker = (*stored)[QStringLiteral("w_id")].asInteger();
+    const int shift = (*stored)[QStringLiteral("smena")].asInteger();
+    const QDate date = (*stored)[QStringLiteral("data")].asDate();
     // Every writer of this timesheet row takes the same lock, so the cell is computed from
     // the register as it stands when it is written.
-    db_.lockKey(lock_keys::timesheetRow(workerId, shiftNo, date.month(), date.year()));
-    db_.execute(QStringLiteral("delete from accounts_dep.smena where id=:id"), {{QStringLiteral("id"), entryId}});
-    updateDayCell(db_, workerId, shiftNo, date, false);
+    db_.lockKey(lock_keys::timesheetRow(worker, shift, date.month(), date.year()));
+    db_.execute(QStringLiteral("delete from accounts_dep.smena where id=:id"), {{QStringLiteral("id"), id}});
+    if (Outcome cell = updateDayCell(db_, worker, shift, date, false); !cell)
+        return cell;
     tx.commit();
+    return Outcome::done();
 }

@@ -1,6 +1,9 @@
 #pragma once
 // The register's statements: acceptance marks and deleting an entry together with the
 // worker's timesheet day cell.
+#include "dataset.h"
+#include "outcome.h"
+
 #include <QDate>
 #include <QString>
 
@@ -16,9 +19,10 @@ public:
     static QString toggledMark(const QString& mark);
     void setMark(int entryId, const QString& mark);
 
-    // Deletes the entry and sets the worker's day cell of that shift to the hours left,
-    // in one transaction: both happen or neither does.
-    void deleteEntry(int entryId, int workerId, int shiftNo, const QDate& date);
+    // Deletes the entry `shown` (a row of the register's list, as the user saw it) and sets the
+    // day cell of its stored worker, shift and date to the hours left, in one transaction. When
+    // another copy changed or deleted the entry since the list was read, nothing is deleted.
+    Outcome deleteEntry(const Row& shown);
 
 private:
     Database& db_;

@@ -336,14 +336,10 @@ void RegisterWindow::deleteEntry()
     Dataset& ds = shiftList();
     if (ds.field(QStringLiteral("id")).isNull())
         return;
-    const int id = ds.field(QStringLiteral("id")).asInteger();
-    const int worker = ds.field(QStringLiteral("w_id")).asInteger();
-    const bool yes = msg::askYesNo(QStringLiteral("Удалить позицию из списка?"), QStringLiteral("Удаление"));
-    runAction(dm_.ADO_DB, [&] {
-        if (yes)
-            store_.deleteEntry(id, worker, shiftNo_, date());
-        ds.reopen();
-    });
+    const Row entry = ds.currentRow();
+    if (msg::askYesNo(QStringLiteral("Удалить позицию из списка?"), QStringLiteral("Удаление")))
+        runCommand(dm_.ADO_DB, [&] { return store_.deleteEntry(entry); });
+    runAction(dm_.ADO_DB, [&] { ds.reopen(); });
 }
 
 void RegisterWindow::refresh()
@@ -369,7 +365,8 @@ void RegisterWindow::changeEntry()
     if (ds.isEmpty() || !links_.changeEntry)
         return;
     const int remembered = ds.recNo();
-    if (links_.changeEntry(ds.currentRow(), shiftNo_))
-        runAction(dm_.ADO_DB, [&] { ds.reopen(true); });
+    // Re-read whatever the dialog did: it may have found the entry changed by another user.
+    links_.changeEntry(ds.currentRow(), shiftNo_);
+    runAction(dm_.ADO_DB, [&] { ds.reopen(); });
     ds.setRecNo(remembered);
 }

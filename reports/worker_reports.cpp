@@ -230,7 +230,8 @@ DetailedWorkerReport::DetailedWorkerReport(Database& db)
         const Decimal4 hours = c.sum(QStringLiteral("time"));
         if (hours.units() == 0)
             return exactValue(Decimal4());
-        return quotient(c.sum(QStringLiteral("money")), hours * coefficient);
+        const std::optional<Decimal4> divisor = hours.times(coefficient);
+        return divisor ? quotient(c.sum(QStringLiteral("money")), *divisor) : QVariant();
     };
     block.value(131, 23, [=](const Context& c) { return pricePerHour(c, Decimal4::fromUnits(10000)); }, money2)
         .center().top(priceTop);

@@ -16,6 +16,8 @@
 #include <QSignalSpy>
 #include <QSqlError>
 #include <QtTest>
+#include <cmath>
+#include <limits>
 #include <memory>
 
 class AppTest : public FixtureTest {
@@ -147,15 +149,28 @@ private slots:
         QTest::newRow("day off, overtime: 3x") << "8" << true << 4 << "24";
         QTest::newRow("no binary fractions") << "0.1" << true << 3 << "0.24";
         QTest::newRow("rounded to four places") << "1.2345" << false << 3 << "1.4814";
+        // The largest norm price with both factors: exact, no wrap-around.
+        QTest::newRow("largest, 3x") << "99999999999999" << true << 4 << "299999999999997";
     }
     void entryPricing()
     {
         QFETCH(QString, lowest);
         QFETCH(bool, dayOff);
         QFETCH(int, shift);
-        const Decimal4 price = entryPrice(*Decimal4::fromText(lowest), dayOff, shift);
-        QTEST(price.toString(), "price");
-        QCOMPARE(Decimal4::fromDouble(lowest.toDouble()).toString(), lowest);
+        const std::optional<Decimal4> price = entryPrice(*Decimal4::fromText(lowest), dayOff, shift);
+        QTEST(price ? price->toString() : QString(), "price");
+        QCOMPARE(Decimal4::fromDouble(lowest.toDouble())->toString(), lowest);
+    }
+
+    // A double that is no exact decimal of at most 14 whole digits is not taken for 0.
+    void doublesThatDoNotFit()
+    {
+        for (const double v : {std::numeric_limits<double>::infinity(), std::nan(""), 1e308, 1e15})
+            QVERIFY2(!Decimal4::fromDouble(v), qPrintable(QString::number(v)));
+        QCOMPARE(Decimal4::fromDouble(99999999999999.0)->toString(), QStringLiteral("99999999999999"));
+        // A product that does not fit is refused rather than wrapped.
+        QVERIFY(!Decimal4::fromText("99999999999999")->times(2147483647));
+        QCOMPARE(Decimal4::fromText("12.5")->times(*Decimal4::fromText("3"))->toString(), QStringLiteral("37.5"));
     }
 
     void decimalText()
@@ -208,7 +223,7 @@ private slots:
             }
         } watching;
         watching.onShow = [&] { inTransactionWhileShown = dm->ADO_DB.inTransaction(); };
-        const bool done = runCommand(dm->ADO_DB, [&] {
+        const Outcome done = runCommand(dm->ADO_DB, [&] {
             Transaction tx(dm->ADO_DB);
             dm->ADO_DB.execute("insert into accounts_dep.person(fio) values('Петров П.П.')");
             return Outcome::refused("Такая операция уже заведена!");
@@ -313,6 +328,21 @@ private slots:
         tdb->run("select pg_terminate_backend(pid) from pg_stat_activity where datname=current_database() "
                  "and pid<>pg_backend_pid()");
         QVERIFY(dm->ADO_DB.isLostConnection(clientError));
+    }
+
+    // A statement that fails inside a transaction leaves no prepared statement on the server.
+    void failedStatementReleasesPreparedStatements()
+    {
+        const QString prepared = "select count(*) from pg_prepared_statements";
+        const int before = dm->ADO_DB.scalar(prepared).toInt();
+        for (int i = 0; i < 3; ++i)
+            runAction(dm->ADO_DB, [&] {
+                Transaction tx(dm->ADO_DB);
+                dm->ADO_DB.execute("insert into accounts_dep.person(fio) values(:fio)", {{"fio", "Петров"}});
+                dm->ADO_DB.execute("update accounts_dep.person set fio=:fio where id=1/0", {{"fio", "Иванов"}});
+            });
+        QCOMPARE(messages->shown.size(), 3);
+        QCOMPARE(dm->ADO_DB.scalar(prepared).toInt(), before);
     }
 
     void failedCommandRollsBackAndIsShown()

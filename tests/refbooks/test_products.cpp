@@ -2,6 +2,8 @@
 #include "product_dialog.h"
 #include "products_list.h"
 #include "program_fixture.h"
+#include "register_invariants.h"
+#include "timesheet_cell.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -17,6 +19,10 @@ class ProductsTest : public FixtureTest {
     int products() { return tdb->count("select count(*) from cmn_gds_and_srv.gds_and_srv"); }
     int operations() { return tdb->count("select count(*) from accounts_dep.oper"); }
     int entries() { return tdb->count("select count(*) from accounts_dep.smena"); }
+    void updateCellOf(int worker, int shift, const QDate& day)
+    {
+        QVERIFY(updateDayCell(tdb->db(), worker, shift, day, true));
+    }
 
 private slots:
     void init()
@@ -279,6 +285,28 @@ private slots:
         }
         QCOMPARE(QList<int>({products(), operations(), entries()}), left);
         QCOMPARE(shownTexts(list->DBGrid1).size(), left[0]);
+    }
+
+    // The entries deleted with a product take their hours out of the timesheet's day cells;
+    // the other product's entry of the same day keeps its hours there.
+    void deleteWithEntriesKeepsDayCells()
+    {
+        const int kind = tdb->addKind(QStringLiteral("Сборка"));
+        const int worker = tdb->addWorker(QStringLiteral("Аверин"));
+        const int kept = tdb->addOperation(kind, tdb->addProduct(QStringLiteral("Б-остаётся")));
+        const int product = tdb->addProduct(QStringLiteral("А-удаляемое"));
+        const int dropped = tdb->addOperation(kind, product);
+        for (const auto& [operation, day, hours] : {std::tuple{kept, 4, 3}, {dropped, 4, 5}, {dropped, 5, 8}}) {
+            tdb->addEntry({worker, operation, QDate(2024, 5, day), 2, 1, 0, hours});
+            updateCellOf(worker, 2, QDate(2024, 5, day));
+        }
+        list->prepareBrowsing();
+        QVERIFY(dm->Izdel.locate("id", product));
+        messages->answers = {false, true};
+        list->deleteRow();
+        QCOMPARE(tdb->value("select d4||'/'||d5 from accounts_dep.h_tabel where w_id=:w", {{"w", worker}}).toString(),
+                 QStringLiteral("3/0"));
+        QCOMPARE(tdb->count(invariants::cellsOffRegister()), 0);
     }
 
     void failedDeleteLosesNothing()

@@ -197,6 +197,29 @@ private slots:
         QCOMPARE(tdb->count("select count(*) from accounts_dep.smena"), 0);
     }
 
+    void numbersOutOfRange_data()
+    {
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QString>("rejects");
+        QTest::addColumn<QString>("hours");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("more rejects than pieces") << "5" << "10" << "8" << "Брак не может быть больше количества.";
+        QTest::newRow("25 hours") << "5" << "0" << "25" << "Время должно быть от 0 до 24 часов.";
+        QTest::newRow("24 hours, all rejects") << "5" << "5" << "24" << "";
+    }
+    void numbersOutOfRange()
+    {
+        QFETCH(QString, quantity);
+        QFETCH(QString, rejects);
+        QFETCH(QString, hours);
+        QFETCH(QString, message);
+        fill(plain, quantity, hours);
+        dialog->Edit4->setText(rejects);
+        QCOMPARE(dialog->save(), message.isEmpty());
+        QCOMPARE(messages->texts(), message.isEmpty() ? QStringList{} : QStringList{message});
+        QCOMPARE(tdb->count("select count(*) from accounts_dep.smena"), message.isEmpty() ? 1 : 0);
+    }
+
     void failedCellLeavesNothingWritten()
     {
         tdb->run("create function fail() returns trigger language plpgsql as $$ begin raise exception "
@@ -233,7 +256,7 @@ private slots:
             auto saver = [&] {
                 TDataModule6 own;
                 own.ADO_DB.open(tdb->settings());
-                EntryStore store(own);
+                EntryStore store(own.ADO_DB);
                 EntryValues v;
                 v.workerId = worker;
                 v.operationId = plain;
@@ -244,7 +267,7 @@ private slots:
                 v.date = kDay.addDays(round);
                 start.arrive_and_wait();
                 try {
-                    if (!store.save(v))
+                    if (!store.add(v))
                         ++refusals;
                 } catch (const DbError&) {
                     ++failures;

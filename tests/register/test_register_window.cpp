@@ -210,6 +210,20 @@ private slots:
         QVERIFY(messages->shown.isEmpty());
     }
 
+    // The date box moved on (not applied yet): the entry's own date is the cell it leaves.
+    void deleteKeepsTheEntrysOwnDay()
+    {
+        tdb->addEntry({worker, operation, kWednesday, 1, 1, 0, 5});
+        tdb->run("insert into accounts_dep.h_tabel(w_id, month, year, smena, d13) values(:w, 3, 2024, 1, 5)",
+                 {{"w", worker}});
+        openOn(kWednesday);
+        reg->DateT->setDate(kWednesday.addDays(1));
+        messages->answers = {true};
+        reg->deleteEntry();
+        QCOMPARE(hTabelDay(13), 0);
+        QCOMPARE(hTabelDay(14), -1);
+    }
+
     void failedDeleteLeavesEntryAndCell()
     {
         tdb->addEntry({worker, operation, kWednesday, 1, 1, 0, 5});

@@ -101,6 +101,14 @@ class ReportsTest : public FixtureTest {
         return pdfPages(path).join(QLatin1Char('\f'));
     }
 
+    // All kinds of production, and blanks only.
+    static void kinds()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("all") << 0;
+        QTest::newRow("blanks") << 2;
+    }
+
     std::unique_ptr<SummaryReportsWindow> window(int kind = 0)
     {
         auto w = std::make_unique<SummaryReportsWindow>(*dm);
@@ -145,12 +153,7 @@ private slots:
     // The production report by nomenclature group: the good quantity and the boxes of each
     // kind of operation and colour, the group's sums and the totals ("#0" for the boxes). The
     // kind filter narrows the rows and every sum; a group without such rows is left out.
-    void productionReport_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::newRow("all") << 0;
-        QTest::newRow("blanks") << 2;
-    }
+    void productionReport_data() { kinds(); }
 
     void productionReport()
     {
@@ -204,12 +207,7 @@ private slots:
     // worker's household and average piece-rate money of the group's item, per worker with all
     // the worker's works, and the totals with the works of all workers. The kind filter
     // narrows the piece-rate sums only; a worker with works but no register rows is absent.
-    void workerReport_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::newRow("all") << 0;
-        QTest::newRow("blanks") << 2;
-    }
+    void workerReport_data() { kinds(); }
 
     void workerReport()
     {
