@@ -40,8 +40,10 @@ public:
     bool isOpen() const;
 
     // Runs one statement with named parameters bound (those the statement does not name are
-    // left out); throws DbError on failure.
-    QSqlQuery exec(const QString& statement, const Params& params = {});
+    // left out); throws DbError on failure. With QSql::HighPrecision numeric columns are read
+    // as their exact decimal text.
+    QSqlQuery exec(const QString& statement, const Params& params = {},
+                   QSql::NumericalPrecisionPolicy precision = QSql::LowPrecisionDouble);
     // Runs one statement and returns the number of rows it changed.
     int execute(const QString& statement, const Params& params = {});
     // The first column of the first row, or an invalid QVariant when there is no row.

@@ -193,7 +193,7 @@ void Dataset::open()
 {
     if (active_)
         return;
-    QSqlQuery query = db_.exec(sql_, params_);
+    QSqlQuery query = db_.exec(sql_, params_, precision_);
     const QSqlRecord record = query.record();
     fields_.clear();
     fieldIndex_.clear();

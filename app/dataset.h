@@ -84,6 +84,10 @@ public:
     // Replacing the text of an open dataset closes it.
     void setSql(const QString& statement);
 
+    // QSql::HighPrecision reads numeric columns as their exact decimal text (money that is
+    // added up); the default reads them as doubles. Takes effect at the next open.
+    void setNumericalPrecisionPolicy(QSql::NumericalPrecisionPolicy precision) { precision_ = precision; }
+
     void setParam(const QString& name, const QVariant& value);
     QVariant param(const QString& name) const;
 
@@ -141,6 +145,7 @@ private:
     QVector<QVector<QVariant>> rows_;
     QVector<int> visible_;
     RowFilter filter_;
+    QSql::NumericalPrecisionPolicy precision_ = QSql::LowPrecisionDouble;
     int current_ = -1;
     bool active_ = false;
     bool eof_ = true;

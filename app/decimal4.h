@@ -21,6 +21,9 @@ public:
     // Multiplied by numerator/denominator, rounded half away from zero to four places; nullopt
     // when the result does not fit (about ±922 trillion).
     std::optional<Decimal4> scaled(qint64 numerator, qint64 denominator) const;
+    // Sums of money (a report's totals stay far below the limit).
+    Decimal4 operator+(const Decimal4& other) const { return fromUnits(units_ + other.units_); }
+    Decimal4& operator+=(const Decimal4& other) { units_ += other.units_; return *this; }
     std::optional<Decimal4> times(qint64 factor) const { return scaled(factor, 1); }
     std::optional<Decimal4> times(const Decimal4& other) const { return scaled(other.units_, 10000); }
     bool isNegative() const { return units_ < 0; }

@@ -241,6 +241,8 @@ create table accounts_dep.fatigue (
 );
 create index fatigue_d_date_id_p on accounts_dep.fatigue (d_date, id_p);
 create index fatigue_id_p on accounts_dep.fatigue (id_p);
+-- The worker reports sum each worker's works of the period once per report line.
+create index fatigue_id_p_d_date on accounts_dep.fatigue (id_p, d_date);
 
 -- Build stamp of the newest program that has connected, and the decimal separator.
 create table accounts_dep.ver (

@@ -14,6 +14,7 @@
 #include "product_dialog.h"
 #include "products_list.h"
 #include "register_window.h"
+#include "summary_reports_window.h"
 #include "worker_dialog.h"
 #include "workers_list.h"
 
@@ -33,11 +34,15 @@ bool Windows::start(const QStringList& arguments, BuildStamp stamp)
 
     LoginWindow::Hooks hooks;
     hooks.registerWindow = register_.get();
-    hooks.startSession = [this](Role role) { register_->beginSession(role); };
+    hooks.startSession = [this](Role role) {
+        register_->beginSession(role);
+        summaryReports_->applyRole(role);
+    };
     login_ = std::make_unique<LoginWindow>(*dataModule_, stamp, std::move(hooks));
 
     createReferenceBooks();
     createRegisterDialogs();
+    createReports();
     wireRegister();
     return true;
 }
@@ -77,6 +82,11 @@ void Windows::createRegisterDialogs()
     entryDialog_->setPickers(std::move(pickers));
 }
 
+void Windows::createReports()
+{
+    summaryReports_ = std::make_unique<SummaryReportsWindow>(*dataModule_, register_.get());
+}
+
 void Windows::wireRegister()
 {
     RegisterWindow::Links links;
@@ -86,6 +96,7 @@ void Windows::wireRegister()
     links.kinds = [this] { kindsList_->browse(); };
     links.prices = [this] { operationsList_->browse(); };
     links.nomenclature = [this] { nomenclatureList_->browse(); };
+    links.summaryReports = [this] { summaryReports_->openReports(); };
     links.addEntry = [this](const QDate& date, int shiftNo) { return entryDialog_->openForAdd(date, shiftNo); };
     links.changeEntry = [this](const Row& entry, int shiftNo) { return entryDialog_->openForChange(entry, shiftNo); };
     register_->setLinks(std::move(links));

@@ -21,6 +21,7 @@ class OperationsList;
 class ProductDialog;
 class ProductsList;
 class RegisterWindow;
+class SummaryReportsWindow;
 class WorkerDialog;
 class WorkersList;
 
@@ -42,10 +43,12 @@ public:
     OperationsList& operationsList() { return *operationsList_; }
     EntryDialog& entryDialog() { return *entryDialog_; }
     NomenclatureList& nomenclatureList() { return *nomenclatureList_; }
+    SummaryReportsWindow& summaryReports() { return *summaryReports_; }
 
 private:
     void createReferenceBooks();
     void createRegisterDialogs();
+    void createReports();
     void wireRegister();
 
     std::unique_ptr<TDataModule6> dataModule_;
@@ -63,4 +66,5 @@ private:
     std::unique_ptr<OperationDialog> operationDialog_;
     std::unique_ptr<NormsWindow> normsWindow_;
     std::unique_ptr<EntryDialog> entryDialog_;
+    std::unique_ptr<SummaryReportsWindow> summaryReports_;
 };

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetricsF>
+#include <QImage>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -45,6 +47,78 @@ bool isNumeric(const QVariant& v)
     default:
         return false;
     }
+}
+
+bool isExact(const QVariant& v)
+{
+    return v.metaType() == QMetaType::fromType<Decimal4>() || v.metaType() == QMetaType::fromType<Quotient>();
+}
+
+// True for what prints as a number: numbers, exact values and numeric text.
+bool printsAsNumber(const QVariant& v)
+{
+    if (isNumeric(v) || isExact(v))
+        return true;
+    if (v.typeId() != QMetaType::QString)
+        return false;
+    bool ok = false;
+    v.toString().trimmed().toDouble(&ok);
+    return ok;
+}
+
+// The quotient as a decimal text cut (not rounded) after `places` decimals. Rounding that text
+// half away from zero to fewer places gives the same digits as rounding the true value.
+QString quotientText(const Quotient& q, int places)
+{
+    using Wide = unsigned __int128;
+    const qint64 a = q.dividend.units(), b = q.divisor.units();
+    const Wide n = Wide(a < 0 ? -Wide(a) : Wide(a)), d = Wide(b < 0 ? -Wide(b) : Wide(b));
+    Wide whole = n / d, rest = n % d;
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), char('0' + int(whole % 10)));
+        whole /= 10;
+    } while (whole > 0);
+    digits += '.';
+    for (int i = 0; i < places; ++i) {
+        rest *= 10;
+        digits += char('0' + int(rest / d));
+        rest %= d;
+    }
+    const bool negative = (a < 0) != (b < 0) && a != 0;
+    return QString::fromLatin1((negative ? "-" : "") + digits);
+}
+
+// Text widths in mm at a printer's resolution, where screen hinting does not distort them.
+constexpr double kMeasureDpi = 1200;
+
+const QPaintDevice* measuringDevice()
+{
+    static const QImage device = [] {
+        QImage image(1, 1, QImage::Format_RGB32);
+        image.setDotsPerMeterX(int(kMeasureDpi / 0.0254));
+        image.setDotsPerMeterY(int(kMeasureDpi / 0.0254));
+        return image;
+    }();
+    return &device;
+}
+
+double textWidthMm(const QFontMetricsF& metrics, const QString& text)
+{
+    return metrics.horizontalAdvance(text) * 25.4 / kMeasureDpi;
+}
+
+// The longest start of `text` (ended with "…" when eliding) that fits `width` mm.
+QString cutToWidth(const QFontMetricsF& metrics, const QString& text, double width, bool elide)
+{
+    if (elide)
+        return metrics.elidedText(text, Qt::ElideRight, width * kMeasureDpi / 25.4);
+    qsizetype fits = 0, tooLong = text.size() + 1;
+    while (tooLong - fits > 1) {
+        const qsizetype mid = (fits + tooLong) / 2;
+        (textWidthMm(metrics, text.left(mid)) <= width ? fits : tooLong) = mid;
+    }
+    return text.left(fits).trimmed();
 }
 
 bool sameKey(const QVariant& a, const QVariant& b)
@@ -85,6 +159,31 @@ void drawEdges(QPainter& painter, const QRectF& r, int edges)
 
 } // namespace
 
+QVariant exactValue(Decimal4 value) { return QVariant::fromValue(value); }
+
+QVariant quotient(Decimal4 dividend, Decimal4 divisor) { return QVariant::fromValue(Quotient{dividend, divisor}); }
+
+Decimal4 decimalOf(const QVariant& value)
+{
+    if (value.isNull() || !value.isValid())
+        return {};
+    if (value.metaType() == QMetaType::fromType<Decimal4>())
+        return value.value<Decimal4>();
+    if (value.metaType() == QMetaType::fromType<Quotient>()) {
+        const Quotient q = value.value<Quotient>();
+        return q.divisor.units() == 0 ? Decimal4() : q.dividend.scaled(10000, q.divisor.units()).value_or(Decimal4());
+    }
+    switch (value.typeId()) {
+    case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
+    case QMetaType::Short: case QMetaType::UShort: case QMetaType::Long: case QMetaType::ULong:
+        return Decimal4::fromUnits(value.toLongLong() * 10000);
+    case QMetaType::Double: case QMetaType::Float:
+        return Decimal4::fromDouble(value.toDouble()).value_or(Decimal4());
+    default:
+        return Decimal4::fromText(value.toString()).value_or(Decimal4());
+    }
+}
+
 // ---------------------------------------------------------------- context
 
 FieldValue Context::field(const QString& name) const
@@ -92,13 +191,13 @@ FieldValue Context::field(const QString& name) const
     return data_ ? data_->field(name) : FieldValue(QVariant());
 }
 
-double Context::sum(const QString& name) const
+Decimal4 Context::sum(const QString& name) const
 {
     for (const auto& s : report_.sums_)
         if (s.name == name)
             return s.value;
     qWarning("Report: no running sum named %s", qPrintable(name));
-    return 0;
+    return {};
 }
 
 // ---------------------------------------------------------------- bands
@@ -253,7 +352,7 @@ Group& BandReport::addGroup(RowFn key)
 
 int BandReport::registerSum(const QString& name, RowFn fn)
 {
-    sums_.push_back({name.isEmpty() ? QStringLiteral("#%1").arg(sums_.size()) : name, std::move(fn), 0});
+    sums_.push_back({name.isEmpty() ? QStringLiteral("#%1").arg(sums_.size()) : name, std::move(fn), {}});
     prepared_ = false;
     return int(sums_.size()) - 1;
 }
@@ -290,6 +389,7 @@ void BandReport::resolveFonts()
             font.setPointSizeF(item.size_ > 0 ? item.size_ : b->size_ > 0 ? b->size_ : size_);
             font.setBold(item.bold_ >= 0 ? item.bold_ == 1 : b->bold_ == 1);
             item.resolved_ = font;
+            item.metrics_ = std::make_shared<QFontMetricsF>(font, measuringDevice());
         }
     }
 }
@@ -312,21 +412,52 @@ double BandReport::chainHeight(const Band* band)
     return h;
 }
 
-QString BandReport::evaluate(const Item& item, const Context& ctx) const
+QVariant BandReport::evaluate(const Item& item, const Context& ctx) const
 {
     switch (item.kind_) {
     case Item::Kind::Text:
         return item.text_;
     case Item::Kind::Field:
-        return format(ctx.field(item.text_).value(), item.mask_, separator_);
+        return ctx.field(item.text_).value();
     case Item::Kind::Row:
-        return data_ ? format(item.row_(*data_), item.mask_, separator_) : QString();
+        return data_ ? item.row_(*data_) : QVariant();
     case Item::Kind::Value:
-        return format(item.value_(ctx), item.mask_, separator_);
+        return item.value_(ctx);
     case Item::Kind::Sum:
-        return format(sums_[item.sum_].value, item.mask_, separator_);
+        return exactValue(sums_[item.sum_].value);
     }
     return {};
+}
+
+void BandReport::fit(const Item& item, bool number, PlacedItem& placed)
+{
+    if (item.width_ <= 0 || placed.text.isEmpty())
+        return;
+    const QFontMetricsF& metrics = *item.metrics_;
+    if (placed.text.size() * metrics.maxWidth() * 25.4 / kMeasureDpi <= item.width_)
+        return;  // cannot be too wide
+    const double width = textWidthMm(metrics, placed.text);
+    if (width <= item.width_ + 1e-6)
+        return;
+    Overflow how = item.overflow_;
+    if (how == Overflow::Auto)
+        how = number ? Overflow::Shrink : Overflow::Clip;
+    if (how == Overflow::Shrink) {
+        // Down to 4 pt; a number that is still too wide is printed whole all the same, since a
+        // cut number would read as another number.
+        constexpr double kSmallest = 4;
+        double points = std::floor(placed.font.pointSizeF() * item.width_ / width * 10) / 10;
+        for (;; points -= 0.1) {
+            placed.font.setPointSizeF(std::max(points, kSmallest));
+            const QFontMetricsF smaller(placed.font, measuringDevice());
+            if (points <= kSmallest || textWidthMm(smaller, placed.text) <= item.width_ + 1e-6) {
+                if (!number)
+                    placed.text = cutToWidth(smaller, placed.text, item.width_ + 1e-6, false);
+                return;
+            }
+        }
+    }
+    placed.text = cutToWidth(metrics, placed.text, item.width_ + 1e-6, how == Overflow::Elide);
 }
 
 PlacedBand BandReport::placeBand(const Band& band, double y, const Context& ctx) const
@@ -340,8 +471,10 @@ PlacedBand BandReport::placeBand(const Band& band, double y, const Context& ctx)
     for (const auto& item : band.items_) {
         PlacedItem p;
         p.rect = QRectF(item.left_, y + item.top_, item.width_, itemHeight(item.resolved_, item.height_));
-        p.text = evaluate(item, ctx);
+        const QVariant value = evaluate(item, ctx);
+        p.text = item.kind_ == Item::Kind::Text ? item.text_ : format(value, item.mask_, separator_);
         p.font = item.resolved_;
+        fit(item, item.kind_ != Item::Kind::Text && printsAsNumber(value), p);
         p.align = item.align_;
         p.background = item.background_;
         p.frame = item.frame_;
@@ -355,7 +488,7 @@ void BandReport::prepare()
     resolveFonts();
     pages_.clear();
     for (auto& s : sums_)
-        s.value = 0;
+        s.value = Decimal4();
 
     const QSizeF area = printableSize();
     const double headerHeight = chainHeight(pageHeader_.get());
@@ -368,14 +501,19 @@ void BandReport::prepare()
     Dataset* ds = (data_ && data_->isActive()) ? data_ : nullptr;
     const int remembered = ds ? ds->recNo() : 0;
 
-    auto placeChain = [&](const Band* band, bool resetSums) {
-        for (; band; band = band->child_.get()) {
+    // A band and its child bands; a group footer's sums start again after the last of them,
+    // so that a child band still reads them.
+    auto placeChain = [&](const Band* first, bool resetSums) {
+        for (const Band* band = first; band; band = band->child_.get()) {
             pages_.back().bands.push_back(placeBand(*band, y, Context(*this, data_, int(pages_.size()), 0)));
             y += bandHeight(*band);
-            if (resetSums && band->resetsSums_)
-                for (int s : band->sums_)
-                    sums_[s].value = 0;
         }
+        if (!resetSums)
+            return;
+        for (const Band* band = first; band; band = band->child_.get())
+            if (band->resetsSums_)
+                for (int s : band->sums_)
+                    sums_[s].value = Decimal4();
     };
     auto newPage = [&] {
         pages_.emplace_back();
@@ -441,7 +579,7 @@ void BandReport::prepare()
             }
             for (auto& s : sums_)
                 if (s.fn)
-                    s.value += s.fn(*ds).toDouble();
+                    s.value += decimalOf(s.fn(*ds));
             place(detail_.get());
             const int to = i == n - 1 ? 0 : breakLevel(i + 1);
             for (int g = groupCount - 1; g >= to; --g) {
@@ -603,23 +741,42 @@ QString BandReport::format(const QVariant& value, const QString& mask, QChar sep
 {
     if (value.isNull() || !value.isValid())
         return {};
+    const auto withSeparator = [separator](QString text) {
+        if (separator != QLatin1Char('.'))
+            text.replace(QLatin1Char('.'), separator);
+        return text;
+    };
+    if (value.metaType() == QMetaType::fromType<Decimal4>()) {
+        const Decimal4 d = value.value<Decimal4>();
+        return mask.isEmpty() ? withSeparator(d.toString()) : MaskFormat::parse(mask).applyDecimal(d.toString(4), separator);
+    }
+    if (value.metaType() == QMetaType::fromType<Quotient>()) {
+        const Quotient q = value.value<Quotient>();
+        if (q.divisor.units() == 0)
+            return {};
+        if (mask.isEmpty())
+            return withSeparator(QString::number(double(q.dividend.units()) / double(q.divisor.units()), 'g', 15));
+        return MaskFormat::parse(mask).applyDecimal(quotientText(q, 15), separator);
+    }
     // A division by zero in a computed value prints nothing rather than "inf" or "nan".
     if ((value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float) && !std::isfinite(value.toDouble()))
         return {};
     if (!mask.isEmpty()) {
-        bool ok = isNumeric(value);
-        const double v = ok ? value.toDouble() : value.toString().trimmed().toDouble(&ok);
+        const MaskFormat format = MaskFormat::parse(mask);
+        if (isNumeric(value))
+            return format.apply(value.toDouble(), separator);
+        // Numeric text (a numeric column read exactly) is rounded on its own digits.
+        if (QString exact = format.applyDecimal(value.toString(), separator); !exact.isEmpty())
+            return exact;
+        bool ok = false;
+        const double v = value.toString().trimmed().toDouble(&ok);
         if (ok)
-            return MaskFormat::parse(mask).apply(v, separator);
+            return format.apply(v, separator);
     }
     switch (value.typeId()) {
     case QMetaType::Double:
-    case QMetaType::Float: {
-        QString text = QString::number(value.toDouble(), 'g', 15);
-        if (separator != QLatin1Char('.'))
-            text.replace(QLatin1Char('.'), separator);
-        return text;
-    }
+    case QMetaType::Float:
+        return withSeparator(QString::number(value.toDouble(), 'g', 15));
     case QMetaType::QDate:
         return value.toDate().toString(QStringLiteral("dd.MM.yyyy"));
     case QMetaType::QDateTime:

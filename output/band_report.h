@@ -19,7 +19,17 @@
 // is never split across pages; a group header is kept with the first record under it.
 // An empty dataset prints the title, the headers and footers of the groups without a
 // field, the summary and the page bands.
+//
+// Numbers: sums are exact decimals (four places). Numeric fields read as text (a dataset with
+// QSql::HighPrecision), integers and doubles all add up exactly; an expression that returns
+// exactValue() or quotient() is printed exactly too, and a mask rounds the exact value. The
+// decimal separator is a comma unless the report says otherwise ("#0.00" prints 12,50).
+//
+// Widths: a text wider than its item is cut at the item's right edge (or elided, or set in a
+// smaller font: Item::overflow); a number is set smaller rather than cut, so that it never
+// reads as another number (down to 4 pt, where it is printed whole even if still too wide).
 #include "dataset.h"
+#include "decimal4.h"
 
 #include <QColor>
 #include <QFont>
@@ -32,6 +42,7 @@
 #include <memory>
 #include <vector>
 
+class QFontMetricsF;
 class QPrinter;
 class QPrintPreviewDialog;
 class QWidget;
@@ -41,6 +52,29 @@ namespace report {
 class BandReport;
 
 enum class Align { Left, Center, Right };
+
+// An exact quotient for printing (an amount without the 1.2 coefficient, a price per hour):
+// a mask rounds the true value half away from zero; a zero divisor prints nothing.
+struct Quotient {
+    Decimal4 dividend;
+    Decimal4 divisor;
+};
+
+// Values for expressions that print exactly.
+QVariant exactValue(Decimal4 value);
+QVariant quotient(Decimal4 dividend, Decimal4 divisor);
+// The exact decimal a value stands for: integers, numeric text, exactValue(), quotient()
+// (to four places) and doubles through their shortest decimal text; 0 for null, for anything
+// that is no number and for a number beyond Decimal4's range (over 14 whole digits).
+Decimal4 decimalOf(const QVariant& value);
+
+// What an item does with a text wider than itself. Auto: numbers shrink, other text is cut.
+enum class Overflow {
+    Auto,
+    Clip,    // cut after the last whole character that fits
+    Elide,   // cut and ended with "…"
+    Shrink,  // a smaller font (down to 4 pt), then cut (a number is never cut)
+};
 
 // Lines on the edges of an item or a band.
 enum Edge : int { NoEdges = 0, TopEdge = 1, BottomEdge = 2, LeftEdge = 4, RightEdge = 8, AllEdges = 15 };
@@ -54,7 +88,7 @@ public:
     FieldValue field(const QString& name) const;
     const Dataset* data() const { return data_; }
     // A running sum declared with Band::addSum.
-    double sum(const QString& name) const;
+    Decimal4 sum(const QString& name) const;
     // 1-based; the page count is known in the page header and footer only (0 elsewhere).
     int page() const { return page_; }
     int pageCount() const { return pageCount_; }
@@ -84,6 +118,9 @@ public:
     Item& bold(bool on = true) { bold_ = on ? 1 : 0; return *this; }
     Item& background(const QColor& color) { background_ = color; return *this; }
     Item& frame(int edges) { frame_ = edges; return *this; }
+    Item& overflow(Overflow o) { overflow_ = o; return *this; }
+    Item& elide() { return overflow(Overflow::Elide); }
+    Item& shrink() { return overflow(Overflow::Shrink); }
     // A number mask: "#0", "#0.00", "#0.000", "#0.00#" (two to three decimals), "#,##0.00"
     // (thousands apart). Rounds half away from zero.
     Item& mask(const QString& mask) { mask_ = mask; return *this; }
@@ -113,7 +150,9 @@ private:
     int bold_ = -1;
     QColor background_;
     int frame_ = NoEdges;
+    Overflow overflow_ = Overflow::Auto;
     QFont resolved_;
+    std::shared_ptr<QFontMetricsF> metrics_;  // of the resolved font, for fitting texts
 };
 
 class Band {
@@ -135,11 +174,13 @@ public:
     Item& field(double left, double width, const QString& field, const QString& mask = {});
     Item& expr(double left, double width, RowFn fn, const QString& mask = {});
     Item& value(double left, double width, ValueFn fn, const QString& mask = {});
-    // The sum of `fn` (or of a field) over the records printed since this band last printed.
+    // The sum of `fn` (or of a field) over the records printed since this band last printed
+    // (a group footer's sums start again once the footer and its child bands have printed).
     Item& sum(double left, double width, RowFn fn, const QString& mask = {});
     Item& sum(double left, double width, const QString& field, const QString& mask = {});
     Item& pageNumber(double left, double width);
-    // A named running sum for Context::sum; it resets after this band prints.
+    // A named running sum for Context::sum, readable in this band and its child bands; a group
+    // footer's sums reset after the footer and its child bands printed.
     void addSum(const QString& name, RowFn fn);
 
     Kind kind() const { return kind_; }
@@ -224,7 +265,7 @@ public:
     PreviewZoom previewZoom() const { return zoom_; }
     // The default font of every item (Arial 10).
     void setFont(const QString& family, double points) { family_ = family; size_ = points; }
-    // The decimal separator of masked and default number texts (a point).
+    // The decimal separator of masked and default number texts (a comma).
     void setDecimalSeparator(QChar separator) { separator_ = separator; }
     // The preview window's caption.
     void setCaption(const QString& caption) { caption_ = caption; }
@@ -266,7 +307,8 @@ public:
     using PreviewHook = std::function<void(BandReport&)>;
     static void setPreviewHook(PreviewHook hook);
 
-    // Masked text of a value; without a mask its default text form.
+    // Masked text of a value; without a mask its default text form (numbers with up to 15
+    // significant digits, exact decimals without trailing zeros).
     static QString format(const QVariant& value, const QString& mask, QChar separator = QLatin1Char('.'));
 
 private:
@@ -276,7 +318,7 @@ private:
     struct Sum {
         QString name;
         RowFn fn;
-        double value = 0;
+        Decimal4 value;
     };
     struct Layout;
 
@@ -285,8 +327,10 @@ private:
     // Every band with its child bands.
     std::vector<Band*> allBands() const;
     void resolveFonts();
-    QString evaluate(const Item& item, const Context& ctx) const;
+    QVariant evaluate(const Item& item, const Context& ctx) const;
     PlacedBand placeBand(const Band& band, double y, const Context& ctx) const;
+    // Fits the placed text into the item's width as the item's overflow says.
+    static void fit(const Item& item, bool number, PlacedItem& placed);
     static double bandHeight(const Band& band);
     static double chainHeight(const Band* band);
     void setupPrinter(QPrinter* printer) const;
@@ -296,7 +340,7 @@ private:
     PreviewZoom zoom_ = PreviewZoom::PageWidth;
     QString family_ = QStringLiteral("Arial");
     double size_ = 10;
-    QChar separator_ = QLatin1Char('.');
+    QChar separator_ = QLatin1Char(',');
     QString caption_ = QStringLiteral("Предварительный просмотр");
     std::unique_ptr<Band> title_, pageHeader_, detail_, summary_, pageFooter_;
     std::deque<Group> groups_;

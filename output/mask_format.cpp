@@ -1,5 +1,7 @@
 #include "mask_format.h"
 
+#include <QRegularExpression>
+
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -30,19 +32,11 @@ bool isMaskChar(QChar c)
     return c == QLatin1Char('#') || c == QLatin1Char('0') || c == QLatin1Char('.') || c == QLatin1Char(',');
 }
 
-// The digits of |value| rounded half away from zero to `decimals` places: the integer
-// part (no leading zeros) and exactly `decimals` fraction digits. Works on the value's
-// 15 significant digits, so 1.005 rounds to 1.01 as written, not as stored in binary.
-void roundedDigits(double value, int decimals, std::string& intPart, std::string& fracPart)
+// Rounds the digits `d` of a number whose first `intLen` digits stand before the point (leading
+// zeros allowed; intLen may be 0 or negative for a number below 0.1) half away from zero to
+// `decimals` places: the integer part (no leading zeros) and exactly `decimals` fraction digits.
+void roundDigits(std::string d, int intLen, int decimals, std::string& intPart, std::string& fracPart)
 {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
-    std::string d;
-    d += buf[0];
-    const char* p = buf + 2;
-    while (*p && *p != 'e')
-        d += *p++;
-    int intLen = std::atoi(p + 1) + 1;
     const int keep = intLen + decimals;
     if (keep < 0) {
         d.clear();
@@ -74,6 +68,19 @@ void roundedDigits(double value, int decimals, std::string& intPart, std::string
     const size_t nonZero = intPart.find_first_not_of('0');
     intPart = nonZero == std::string::npos ? std::string() : intPart.substr(nonZero);
     fracPart.resize(decimals, '0');
+}
+
+// The digits of |value| on its 15 significant digits, so 1.005 rounds to 1.01 as written,
+// not as stored in binary.
+void doubleDigits(double value, std::string& d, int& intLen)
+{
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
+    d.assign(1, buf[0]);
+    const char* p = buf + 2;
+    while (*p && *p != 'e')
+        d += *p++;
+    intLen = std::atoi(p + 1) + 1;
 }
 
 } // namespace
@@ -118,15 +125,34 @@ QString MaskFormat::apply(double value, QChar separator) const
 {
     if (!std::isfinite(value))
         return {};
+    std::string digits;
+    int intLen = 0;
+    doubleDigits(value, digits, intLen);
+    return applyDigits(value < 0, digits, intLen, separator);
+}
+
+QString MaskFormat::applyDecimal(const QString& text, QChar separator) const
+{
+    static const QRegularExpression plain(QStringLiteral("^\\s*([+-]?)(\\d*)(?:\\.(\\d*))?\\s*$"));
+    const auto m = plain.match(text);
+    if (!m.hasMatch() || (m.capturedLength(2) == 0 && m.capturedLength(3) == 0))
+        return {};
+    const std::string whole = m.captured(2).toStdString();
+    return applyDigits(m.captured(1) == QLatin1String("-"), whole + m.captured(3).toStdString(), int(whole.size()),
+                       separator);
+}
+
+QString MaskFormat::applyDigits(bool negative, const std::string& digits, int intLen, QChar separator) const
+{
     std::string intPart, fracPart;
-    roundedDigits(value, maxFrac, intPart, fracPart);
+    roundDigits(digits, intLen, maxFrac, intPart, fracPart);
     const bool zero = intPart.empty() && fracPart.find_first_not_of('0') == std::string::npos;
     if (int(intPart.size()) < minInt)
         intPart.insert(0, minInt - intPart.size(), '0');
     while (int(fracPart.size()) > minFrac && fracPart.back() == '0')
         fracPart.pop_back();
     QString out = prefix;
-    if (value < 0 && !zero)
+    if (negative && !zero)
         out += QLatin1Char('-');
     if (grouped) {
         for (size_t i = 0; i < intPart.size(); ++i) {

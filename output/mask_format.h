@@ -3,6 +3,7 @@
 // decimals), "#,##0.00" (thousands apart by a space), with literal text around the digits.
 #include <QChar>
 #include <QString>
+#include <string>
 
 struct MaskFormat {
     QString prefix;
@@ -15,4 +16,10 @@ struct MaskFormat {
     static MaskFormat parse(const QString& mask);
     // The value rounded half away from zero as the mask shows it; empty for inf and nan.
     QString apply(double value, QChar separator) const;
+    // The same for a plain decimal text ("-12.345", "0.5", "120"), rounded exactly on its own
+    // digits; empty when the text is not such a number.
+    QString applyDecimal(const QString& text, QChar separator) const;
+
+private:
+    QString applyDigits(bool negative, const std::string& digits, int intLen, QChar separator) const;
 };

@@ -1,13 +1,13 @@
 // The band-report engine: number masks, grouping with sums and their resets, pagination,
-// the empty report, the run order and the preview window. Reports are rendered to PDF and
-// read back with poppler's pdftotext and pdfinfo.
+// the empty report, the run order, the preview window, exact sums and texts fitted to their
+// items. Reports are rendered to PDF and read back with poppler's pdftotext and pdfinfo.
 #include "band_report.h"
+#include "pdf_text.h"
 #include "samples.h"
 #include "test_database.h"
 
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -16,30 +16,8 @@ using namespace report;
 
 namespace {
 
-QString run(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return QStringLiteral("FAILED: ") + QString::fromUtf8(p.readAllStandardError()) + p.errorString();
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-// The pages' texts, in reading order.
-QStringList pdfPages(const QString& path)
-{
-    QStringList pages = run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")})
-                            .split(QLatin1Char('\f'));
-    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
-        pages.removeLast();
-    return pages;
-}
-
-QString pdfInfo(const QString& path, const QString& key)
-{
-    const QRegularExpression re(QStringLiteral("^%1:\\s*(.*)$").arg(key), QRegularExpression::MultilineOption);
-    return re.match(run(QStringLiteral("pdfinfo"), {path})).captured(1).trimmed();
-}
+// A number as the reports print it: a decimal comma.
+QString printed(double value, int decimals) { return QString::number(value, 'f', decimals).replace(QLatin1Char('.'), QLatin1Char(',')); }
 
 struct Totals {
     int kolvo = 0;
@@ -102,6 +80,19 @@ private slots:
         QTest::newRow("division by zero") << QVariant(1.0 / 0.0) << "#0.00" << "." << "";
         QTest::newRow("zero by zero") << QVariant(std::nan("")) << "" << "." << "";
         QTest::newRow("date") << QVariant(QDate(2024, 3, 5)) << "" << "." << "05.03.2024";
+        // Exact values: decimals, numeric text beyond a double's digits, quotients.
+        const auto units = [](qint64 u) { return Decimal4::fromUnits(u); };
+        QTest::newRow("exact, masked") << exactValue(units(123450)) << "#0.00" << "," << "12,35";
+        QTest::newRow("exact, plain") << exactValue(units(125000)) << "" << "," << "12,5";
+        QTest::newRow("exact, negative") << exactValue(units(-50)) << "#0.00" << "," << "-0,01";
+        QTest::newRow("numeric text, 17 digits")
+            << QVariant(QStringLiteral("1800000000000.0015")) << "#0.000" << "." << "1800000000000.002";
+        QTest::newRow("quotient") << quotient(units(10000), units(12000)) << "#0.000" << "," << "0,833";
+        QTest::newRow("quotient on a half") << quotient(units(60), units(12000)) << "#0.00" << "," << "0,01";
+        QTest::newRow("quotient just below a half") << quotient(units(149), units(30000)) << "#0.00" << "," << "0,00";
+        QTest::newRow("negative quotient") << quotient(units(-60), units(12000)) << "#0.00" << "," << "-0,01";
+        QTest::newRow("quotient by zero") << quotient(units(10000), units(0)) << "#0.00" << "," << "";
+        QTest::newRow("quotient, plain") << quotient(units(100000), units(12000)) << "" << "," << "8,33333333333333";
     }
 
     void format()
@@ -131,11 +122,11 @@ private slots:
 
         const QStringList texts = pdfPages(pdf);
         QCOMPARE(texts.size(), pages);
-        const QRegularExpression detail(QStringLiteral("^\\s*Рабочий (\\d{5})\\s+(\\d+)\\s+(\\d+\\.\\d\\d)\\s+(\\d+\\.\\d{3})\\s*$"));
+        const QRegularExpression detail(QStringLiteral("^\\s*Рабочий (\\d{5})\\s+(\\d+)\\s+(\\d+,\\d\\d)\\s+(\\d+,\\d{3})\\s*$"));
         const QRegularExpression areaFooter(
-            QStringLiteral("Итого по участку\\s+(Участок \\d)\\s+(\\d+)\\s+(\\d+\\.\\d\\d)\\s+(\\d+\\.\\d{3})\\s*$"));
-        const QRegularExpression shopFooter(QStringLiteral("Итого по цеху\\s+(Цех \\d)\\s+(\\d+)\\s+(\\d+\\.\\d\\d)\\s*$"));
-        const QRegularExpression grand(QStringLiteral("Итого:\\s+(\\d+)\\s+(\\d+\\.\\d\\d)\\s*$"));
+            QStringLiteral("Итого по участку\\s+(Участок \\d)\\s+(\\d+)\\s+(\\d+,\\d\\d)\\s+(\\d+,\\d{3})\\s*$"));
+        const QRegularExpression shopFooter(QStringLiteral("Итого по цеху\\s+(Цех \\d)\\s+(\\d+)\\s+(\\d+,\\d\\d)\\s*$"));
+        const QRegularExpression grand(QStringLiteral("Итого:\\s+(\\d+)\\s+(\\d+,\\d\\d)\\s*$"));
         const QRegularExpression header(QStringLiteral("^\\s*(Цех \\d|Участок \\d)\\s*$"));
 
         Totals area, shop, all;
@@ -152,8 +143,8 @@ private slots:
                     QCOMPARE(m.captured(1).toInt(), lastWorker + 1);
                     lastWorker = m.captured(1).toInt();
                     const int kolvo = m.captured(2).toInt();
-                    const double summa = m.captured(3).toDouble();
-                    QCOMPARE(m.captured(4), QString::number(summa / 1.2, 'f', 3));
+                    const double summa = m.captured(3).replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
+                    QCOMPARE(m.captured(4), printed(summa / 1.2, 3));
                     for (Totals* t : {&area, &shop, &all}) {
                         t->kolvo += kolvo;
                         t->summa += summa;
@@ -161,20 +152,20 @@ private slots:
                 } else if (auto m = areaFooter.match(line); m.hasMatch()) {
                     QCOMPARE(m.captured(1), currentArea);  // the group's own last record
                     QCOMPARE(m.captured(2).toInt(), area.kolvo);
-                    QCOMPARE(m.captured(3), QString::number(area.summa, 'f', 2));
-                    QCOMPARE(m.captured(4), QString::number(area.summa / 1.2, 'f', 3));
+                    QCOMPARE(m.captured(3), printed(area.summa, 2));
+                    QCOMPARE(m.captured(4), printed(area.summa / 1.2, 3));
                     area = {};
                     ++areaFooters;
                 } else if (auto m = shopFooter.match(line); m.hasMatch()) {
                     QCOMPARE(m.captured(1), currentShop);
                     QCOMPARE(area.kolvo, 0);  // the inner footer came first
                     QCOMPARE(m.captured(2).toInt(), shop.kolvo);
-                    QCOMPARE(m.captured(3), QString::number(shop.summa, 'f', 2));
+                    QCOMPARE(m.captured(3), printed(shop.summa, 2));
                     shop = {};
                     ++shopFooters;
                 } else if (auto m = grand.match(line); m.hasMatch()) {
                     QCOMPARE(m.captured(1).toInt(), all.kolvo);
-                    QCOMPARE(m.captured(2), QString::number(all.summa, 'f', 2));
+                    QCOMPARE(m.captured(2), printed(all.summa, 2));
                     ++grandTotals;
                 } else if (auto m = header.match(line); m.hasMatch()) {
                     (m.captured(1).startsWith(QStringLiteral("Цех")) ? currentShop : currentArea) = m.captured(1);
@@ -213,7 +204,7 @@ private slots:
         for (const QString& expected : {QStringLiteral("Пустой отчёт"), QStringLiteral("Кол-во"),
                                         QStringLiteral("Страница 1 из 1")})
             QVERIFY2(text.contains(expected), qPrintable(text));
-        QVERIFY2(text.contains(QRegularExpression(QStringLiteral("Итого:\\s+0\\s+0\\.00"))), qPrintable(text));
+        QVERIFY2(text.contains(QRegularExpression(QStringLiteral("Итого:\\s+0\\s+0,00"))), qPrintable(text));
         QVERIFY(!text.contains(QStringLiteral("Цех")));
         QVERIFY(!text.contains(QStringLiteral("Итого по")));
         QVERIFY(!text.contains(QStringLiteral("Рабочий 0")));
@@ -273,7 +264,7 @@ private slots:
         heading.text(0, 80, QStringLiteral("Март 2024 г."));
         for (int d = 0; d < 31; ++d)
             heading.text(81 + d * 5.77, 5.3, QString::number(d + 1)).center().frame(LeftEdge | RightEdge);
-        heading.text(265, 10, QStringLiteral("Итого"));
+        heading.text(265, 12, QStringLiteral("Итого"));
         r.detail().height(6).field(0, 80, QStringLiteral("fio"));
         r.detail().field(81, 5.3, QStringLiteral("sd1")).center().size(9);
         r.pageFooter().pageNumber(258, 20).right();
@@ -292,6 +283,107 @@ private slots:
             QVERIFY(pages[p].trimmed().endsWith(QString::number(p + 1)));
         }
         QCOMPARE(lines, 90);
+    }
+
+    // Sums add numeric text, integers and doubles exactly; the mask rounds the exact sum.
+    void exactSums_data()
+    {
+        QTest::addColumn<QString>("values");
+        QTest::addColumn<QString>("mask");
+        QTest::addColumn<QString>("sum");
+        QTest::newRow("numeric beyond a double") << "900000000000.0005::numeric" << "#0.000" << "1800000000000,001";
+        QTest::newRow("doubles") << "0.1::float8" << "" << "2";
+        QTest::newRow("bigint") << "5000000000::bigint" << "#0" << "100000000000";
+        QTest::newRow("money ends in a half") << "0.0025::numeric" << "#0.00" << "0,05";
+    }
+
+    void exactSums()
+    {
+        QFETCH(QString, values);
+        QFETCH(QString, mask);
+        QFETCH(QString, sum);
+        const int rows = values.startsWith(QLatin1String("900")) ? 2 : 20;
+        Dataset data(db_->db(), QStringLiteral("values"),
+                     QStringLiteral("select %1 as v from generate_series(1, %2)").arg(values).arg(rows));
+        data.setNumericalPrecisionPolicy(QSql::HighPrecision);
+        data.open();
+        BandReport r(&data);
+        r.summary().sum(0, 80, QStringLiteral("v"), mask);
+        r.prepare();
+        QCOMPARE(r.pages()[0].text(), sum);
+    }
+
+    // A group footer's sums are still there in its child bands and start again for the next
+    // group; the grand total's child reads the sums of all records.
+    void childBandReadsSums()
+    {
+        Dataset data(db_->db(), QStringLiteral("groups"),
+                     QStringLiteral("select g / 3 as grp, g as n from generate_series(0, 5) g order by g"));
+        data.open();
+        BandReport r(&data);
+        Group& all = r.addGroup();
+        Group& grp = r.addGroup(QStringLiteral("grp"));
+        r.detail().field(0, 20, QStringLiteral("n"));
+        Band& footer = grp.footer();
+        footer.sum(0, 20, QStringLiteral("n"));
+        footer.addSum(QStringLiteral("n"), [](const Dataset& d) { return d.field(QStringLiteral("n")).value(); });
+        Band& below = footer.child();
+        below.value(0, 20, [](const Context& c) { return exactValue(c.sum(QStringLiteral("n")) + c.sum(QStringLiteral("n"))); });
+        below.child().sum(0, 20, [](const Dataset& d) { return d.field(QStringLiteral("n")).value(); });
+        all.footer().sum(0, 20, QStringLiteral("n"));
+        all.footer().child().sum(0, 20, QStringLiteral("n"));
+        r.prepare();
+        QCOMPARE(r.pages()[0].text().split(QLatin1Char('\n')),
+                 QStringList({"0", "1", "2", "3", "6", "3", "3", "4", "5", "12", "24", "12", "15", "15"}));
+    }
+
+    // A text wider than its item is cut at the item's edge (or elided); a number is set in a
+    // smaller font instead, every digit kept. Checked on the rendered page: no word of the PDF
+    // reaches past its item.
+    void textFitsItsItem()
+    {
+        Dataset data(db_->db(), QStringLiteral("one"),
+                     QStringLiteral("select 'Очень длинное наименование изделия для узкой колонки' as marka, "
+                                    "1234567.25::numeric as summa"));
+        data.setNumericalPrecisionPolicy(QSql::HighPrecision);
+        BandReport r(&data);
+        Band& row = r.detail();
+        row.field(0, 30, QStringLiteral("marka"));
+        row.text(32, 20, QStringLiteral("Сосед"));
+        row.field(60, 30, QStringLiteral("marka")).elide();
+        row.text(92, 20, QStringLiteral("Второй"));
+        row.field(120, 12, QStringLiteral("summa"), QStringLiteral("#0.00")).center();
+        row.text(134, 20, QStringLiteral("Третий"));
+        const QString pdf = runToPdf(r, QStringLiteral("fitting"));
+
+        const PlacedBand& placed = r.pages()[0].bands[0];
+        const QString clipped = placed.items[0].text, elided = placed.items[2].text;
+        QVERIFY2(clipped.size() > 5 && QStringLiteral("Очень длинное наименование").startsWith(clipped), qPrintable(clipped));
+        QVERIFY2(elided.endsWith(QChar(0x2026)) && elided.size() < 30, qPrintable(elided));
+        QCOMPARE(placed.items[4].text, QStringLiteral("1234567,25"));
+        QVERIFY(placed.items[4].font.pointSizeF() < 10);
+
+        const QString line = pdfPages(pdf).value(0);
+        for (const QString& word : {QStringLiteral("Сосед"), QStringLiteral("Второй"), QStringLiteral("1234567,25"),
+                                    QStringLiteral("Третий")})
+            QVERIFY2(line.contains(word), qPrintable(line));
+        QVERIFY2(!line.contains(QStringLiteral("колонки")), qPrintable(line));
+
+        // Word boxes in points from the page's corner; the items' right edges in points.
+        const QString boxes = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+        const QRegularExpression word(QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"[\\d.]+\" xMax=\"([\\d.]+)\"[^>]*>([^<]*)</word>"));
+        const auto points = [](double mm) { return (10 + mm) * 72 / 25.4; };
+        const QList<std::pair<double, double>> items{{0, 30}, {32, 52}, {60, 90}, {92, 112}, {120, 132}, {134, 154}};
+        int words = 0;
+        for (auto it = word.globalMatch(boxes); it.hasNext(); ++words) {
+            const auto m = it.next();
+            const double xMin = m.captured(1).toDouble(), xMax = m.captured(2).toDouble();
+            bool inside = false;
+            for (const auto& [left, right] : items)
+                inside = inside || (xMin >= points(left) - 0.5 && xMax <= points(right) + 0.5);
+            QVERIFY2(inside, qPrintable(m.captured(3) + QStringLiteral(" %1..%2").arg(xMin).arg(xMax)));
+        }
+        QVERIFY(words >= 6);
     }
 
     // The preview window opens maximized with the zoom the report asks for and shows the

@@ -92,7 +92,7 @@ std::unique_ptr<report::BandReport> groupedReport(Dataset& data)
     areaTotal.sum(100, 25, QStringLiteral("kolvo"), QStringLiteral("#0")).center().background(QColor(0xEF, 0xEF, 0xEF));
     areaTotal.sum(130, 28, QStringLiteral("summa"), QStringLiteral("#0.00")).center().background(QColor(0xEF, 0xEF, 0xEF));
     areaTotal.addSum(QStringLiteral("areaSumma"), [](const Dataset& d) { return d.field(QStringLiteral("summa")).value(); });
-    areaTotal.value(160, 30, [](const Context& c) { return c.sum(QStringLiteral("areaSumma")) / 1.2; },
+    areaTotal.value(160, 30, [](const Context& c) { return quotient(c.sum(QStringLiteral("areaSumma")), Decimal4::fromUnits(12000)); },
                     QStringLiteral("#0.000")).center();
 
     Band& row = r->detail();

@@ -45,6 +45,19 @@ public:
     };
     // The operation's product is the entry's product.
     int addEntry(const Entry& e);
+    // Household (kind 7777) or average piece-rate (kind 7778) works of a worker: `hours` at
+    // `price` an hour, for the nomenclature group `groupId` (0: none).
+    struct Works {
+        int worker = 0;
+        QDate date = QDate::currentDate();
+        int kind = 7777;
+        int hours = 8;
+        double price = 1;
+        int night = 0;
+        int groupId = 0;
+        int shift = 1;
+    };
+    int addWorks(const Works& w);
 
     static QString schemaPath();
 

@@ -1,0 +1,246 @@
+#include "worker_reports.h"
+
+using namespace report;
+using namespace layouts;
+
+namespace {
+
+const QString kSumma = QStringLiteral("summa");
+
+RowFn summaOf()
+{
+    return [](const Dataset& d) { return d.field(kSumma).value(); };
+}
+
+} // namespace
+
+QString WorkerReport::statement()
+{
+    return QStringList{
+        QStringLiteral("select person.s_caption fio, sum(smena.kol_vo-smena.brak)::numeric(10,2) as kolvo,vid_oper.vid, "),
+        QStringLiteral("sum((kol_vo-brak)*smena.cena)::numeric(10,2) as summa,izdel.nom, oper.naimen, color,"),
+        QStringLiteral("(select coalesce(sum(f.cnt*f.price),0)::numeric(10,2) f_sum7 from accounts_dep.fatigue f where "
+                       "f.d_date<:data4 and f.d_date>=:data3 and f.id_p=smena.w_id and f.id_nom=izdel.id_nom and "
+                       "f.id_o=7777),"),
+        QStringLiteral("(select coalesce(sum(f.cnt*f.price),0)::numeric(10,2) f_sum8 from accounts_dep.fatigue f where "
+                       "f.d_date<:data6 and f.d_date>=:data5 and f.id_p=smena.w_id and f.id_nom=izdel.id_nom and "
+                       "f.id_o=7778),"),
+        QStringLiteral("(select coalesce(sum(f.cnt*f.price),0)::numeric(10,2) f_sum78 from accounts_dep.fatigue f where "
+                       "f.d_date<:data8 and f.d_date>=:data7 and f.id_p=smena.w_id),"),
+        QStringLiteral("(select coalesce(sum(f.cnt*f.price),0)::numeric(10,2) f_sum7_all from accounts_dep.fatigue f "
+                       "where f.d_date<:data10 and f.d_date>=:data9 and f.id_o=7777),"),
+        QStringLiteral("(select coalesce(sum(f.cnt*f.price),0)::numeric(10,2) f_sum8_all from accounts_dep.fatigue f "
+                       "where f.d_date<:data12 and f.d_date>=:data11 and f.id_o=7778)"),
+        QStringLiteral("from cmn_contractor.person person,accounts_dep.smena,accounts_dep.izdel,accounts_dep.vid_oper,"),
+        QStringLiteral("accounts_dep.oper where w_id=s_code::integer and izdel.id=smena.i_id and vid_oper.id=oper.vid"),
+        QStringLiteral("and oper.id=smena.o_id and smena.data<:data2 and smena.data>=:data1"),
+        QStringLiteral("group by fio, izdel.nom, vid_oper.vid, smena.w_id, izdel.id_nom, oper.naimen, color"),
+        QStringLiteral("order by fio, izdel.nom"),
+    }.join(QLatin1Char('\n'));
+}
+
+WorkerReport::WorkerReport(Database& db)
+    : PeriodReport(db, QStringLiteral("TForm16"), QStringLiteral("Отчет по рабочим"), QStringLiteral("t_Report"),
+                   statement(), 12)
+{
+    Group& all = addReportGroup(190);
+
+    Group& fio = layout_.addGroup(QStringLiteral("fio"));
+    Band& worker = fio.header().background(kGroupHeader).bold();
+    worker.field(0, 160, QStringLiteral("fio"));
+    worker.text(163, 27, QStringLiteral("Сумма без Р/К"));
+
+    Group& nom = layout_.addGroup(QStringLiteral("nom"));
+    nom.header().field(0, 190, QStringLiteral("nom")).bold();
+
+    Band& row = layout_.detail();
+    row.expr(0, 43, productKindOf()).shrink();
+    row.field(44, 39, QStringLiteral("vid")).center().elide();
+    row.expr(85, 28, colourOf());
+    row.expr(117, 19, exact(QStringLiteral("kolvo"))).center();
+    row.field(138, 24, kSumma, QStringLiteral("#0.000")).center();
+
+    // The nomenclature group: its piece-rate sums, the worker's household and average
+    // piece-rate money for the group's item, and the three together.
+    constexpr double kNomPoints = 9;
+    const double line2 = lineTop(1, kNomPoints);
+    Band& nomSums = nom.footer().bold().size(kNomPoints);
+    nomSums.addSum(QStringLiteral("nomSumma"), summaOf());
+    nomSums.text(39, 15, QStringLiteral("Хоз.р.:"));
+    nomSums.expr(54, 19, exact(QStringLiteral("f_sum7")));
+    nomSums.text(79, 14, QStringLiteral("Ср. сд.:"));
+    nomSums.expr(93, 19, exact(QStringLiteral("f_sum8")));
+    nomSums.sum(117, 19, QStringLiteral("kolvo")).center().background(kSumCell);
+    nomSums.sum(138, 24, kSumma, QStringLiteral("#0.000")).center().background(kSumCell);
+    nomSums.value(163, 24, [](const Context& c) { return withoutCoefficient(c.sum(QStringLiteral("nomSumma"))); },
+                  QStringLiteral("#0.000")).center().background(kSumCell);
+    const auto nomTotal = [](const Context& c) {
+        return c.sum(QStringLiteral("nomSumma")) + fieldAmount(c, QStringLiteral("f_sum7")) +
+               fieldAmount(c, QStringLiteral("f_sum8"));
+    };
+    nomSums.text(123, 15, QStringLiteral("Итого:")).top(line2);
+    nomSums.value(138, 24, [=](const Context& c) { return exactValue(nomTotal(c)); }, QStringLiteral("#0.000"))
+        .center().top(line2);
+    nomSums.value(163, 24, [=](const Context& c) { return withoutCoefficient(nomTotal(c)); }, QStringLiteral("#0.000"))
+        .center().top(line2);
+
+    // The worker: piece-rate sums, then with all the worker's household and average
+    // piece-rate money.
+    Band& workerSums = fio.footer().bold().size(kNomPoints).frame(BottomEdge);
+    workerSums.addSum(QStringLiteral("fioSumma"), summaOf());
+    workerSums.sum(138, 24, kSumma, QStringLiteral("#0.00")).center().background(kSumCell);
+    workerSums.value(163, 24, [](const Context& c) { return withoutCoefficient(c.sum(QStringLiteral("fioSumma"))); },
+                     QStringLiteral("#0.00")).center().background(kSumCell);
+    const auto workerTotal = [](const Context& c) {
+        return c.sum(QStringLiteral("fioSumma")) + fieldAmount(c, QStringLiteral("f_sum78"));
+    };
+    workerSums.value(138, 24, [=](const Context& c) { return exactValue(workerTotal(c)); }, QStringLiteral("#0.000"))
+        .center().top(line2);
+    workerSums.value(163, 24, [=](const Context& c) { return withoutCoefficient(workerTotal(c)); },
+                     QStringLiteral("#0.000")).center().top(line2);
+
+    // All workers: piece-rate money, household and average piece-rate money, and the total.
+    constexpr double kTotalPoints = 11;
+    Band& total = all.footer().bold().size(kTotalPoints).background(kReportFooter).frame(TopEdge | BottomEdge);
+    total.addSum(QStringLiteral("allSumma"), summaOf());
+    const auto amountLine = [&](int line, const QString& label, std::function<Decimal4(const Context&)> amount) {
+        const double top = lineTop(line, kTotalPoints);
+        if (!label.isEmpty())
+            total.text(115, 14, label).top(top);
+        total.value(129, 28, [amount](const Context& c) { return exactValue(amount(c)); }, QStringLiteral("#0.00"))
+            .center().top(top);
+        total.value(159, 28, [amount](const Context& c) { return withoutCoefficient(amount(c)); },
+                    QStringLiteral("#0.00")).center().top(top);
+    };
+    amountLine(0, {}, [](const Context& c) { return c.sum(QStringLiteral("allSumma")); });
+    amountLine(1, QStringLiteral("Хоз.р.:"), [](const Context& c) { return fieldAmount(c, QStringLiteral("f_sum7_all")); });
+    amountLine(2, QStringLiteral("Ср.сд.:"), [](const Context& c) { return fieldAmount(c, QStringLiteral("f_sum8_all")); });
+    amountLine(3, QStringLiteral("Итого:"), [](const Context& c) {
+        return c.sum(QStringLiteral("allSumma")) + fieldAmount(c, QStringLiteral("f_sum7_all")) +
+               fieldAmount(c, QStringLiteral("f_sum8_all"));
+    });
+}
+
+QString DetailedWorkerReport::statement()
+{
+    const auto works = [](const QString& what, const QString& name, int from, int to, int kind, int night) {
+        return QStringLiteral("(select coalesce(%1,0)::numeric(10,2) %2 from accounts_dep.fatigue f where "
+                              "f.d_date<:data%4 and f.d_date>=:data%3 and f.id_p=smena.w_id and f.id_o=%5 and "
+                              "f.i_night=%6)")
+            .arg(what, name)
+            .arg(from)
+            .arg(to)
+            .arg(kind)
+            .arg(night);
+    };
+    const QString money = QStringLiteral("sum(f.cnt*f.price)"), hours = QStringLiteral("sum(f.cnt)");
+    return QStringList{
+        QStringLiteral("select s_caption fio, izdel.marka, vid_oper.vid, oper.naimen, sum(time) as sum_time,"),
+        QStringLiteral("sum(smena.kol_vo)::numeric as kolvo, sum(smena.brak) as brk, sum((kol_vo-brak)*"),
+        QStringLiteral("smena.cena) as summa, color, sum(prize*(kol_vo-brak)*cena/100) as s_prize,"),
+        works(money, QStringLiteral("f_sum7"), 1, 2, 7777, 0) + QLatin1Char(','),
+        works(money, QStringLiteral("f_sum7_n"), 3, 4, 7777, 1) + QLatin1Char(','),
+        works(money, QStringLiteral("f_sum8"), 5, 6, 7778, 0) + QLatin1Char(','),
+        works(money, QStringLiteral("f_sum8_n"), 7, 8, 7778, 1) + QLatin1Char(','),
+        works(hours, QStringLiteral("f_sum7h"), 11, 12, 7777, 0) + QLatin1Char(','),
+        works(hours, QStringLiteral("f_sum7h_n"), 13, 14, 7777, 1) + QLatin1Char(','),
+        works(hours, QStringLiteral("f_sum8h"), 15, 16, 7778, 0) + QLatin1Char(','),
+        works(hours, QStringLiteral("f_sum8h_n"), 17, 18, 7778, 1),
+        QStringLiteral("from cmn_contractor.person person,accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,"
+                       "accounts_dep.vid_oper "),
+        QStringLiteral("where smena.o_id=oper.id and smena.w_id=s_code::integer and smena.i_id=izdel.id "),
+        QStringLiteral("and smena.o_id=oper.id and w_id=s_code::integer and oper.vid=vid_oper.id "),
+        QStringLiteral("and smena.data<:data10 and smena.data>=:data9 "),
+        QStringLiteral("group by fio, marka,vid_oper.vid, oper.naimen, color, w_id "),
+        QStringLiteral("order by fio, marka, vid_oper.vid, oper.naimen"),
+    }.join(QLatin1Char('\n'));
+}
+
+DetailedWorkerReport::DetailedWorkerReport(Database& db)
+    : PeriodReport(db, QStringLiteral("TForm20"), QStringLiteral("Детальный отчет по рабочим"),
+                   QStringLiteral("w_Report"), statement(), 18)
+{
+    Group& all = addReportGroup(190);
+
+    Group& fio = layout_.addGroup(QStringLiteral("fio"));
+    Band& worker = fio.header().background(kGroupHeader).bold();
+    worker.field(0, 125, QStringLiteral("fio"));
+    worker.text(127, 13, QStringLiteral("Часы")).size(9);
+    worker.text(141, 10, QStringLiteral("Брак")).size(9);
+    worker.text(152, 22, QStringLiteral("Количество")).size(9);
+    worker.text(176, 14, QStringLiteral("Сумма")).size(9);
+
+    Band& row = layout_.detail().size(8);
+    row.field(0, 41, QStringLiteral("marka")).elide();
+    row.field(43, 29, QStringLiteral("vid")).center().elide();
+    row.field(74, 16, QStringLiteral("color")).center();
+    row.expr(91, 30, productKindOf()).shrink();
+    row.field(126, 9, QStringLiteral("sum_time")).center();
+    row.field(140, 9, QStringLiteral("brk")).center();
+    row.expr(151, 17, exact(QStringLiteral("kolvo"))).center();
+    row.field(170, 20, kSumma, QStringLiteral("#0.00")).center();
+
+    // The worker's sums under the detail columns, then the block of the other works.
+    constexpr double kPoints = 9;
+    Band& workerSums = fio.footer().bold().size(kPoints);
+    workerSums.addSum(QStringLiteral("time"), [](const Dataset& d) { return d.field(QStringLiteral("sum_time")).value(); });
+    workerSums.addSum(QStringLiteral("money"), summaOf());
+    workerSums.sum(140, 9, QStringLiteral("brk")).center().background(kSumCell);
+    workerSums.sum(151, 17, QStringLiteral("kolvo")).center().background(kSumCell);
+    workerSums.sum(170, 20, kSumma, QStringLiteral("#0.00")).center().background(kSumCell);
+
+    Band& block = workerSums.child().bold().size(kPoints);
+    block.text(115, 16, QStringLiteral("Часы"));
+    block.text(131, 31, QStringLiteral("Сумма с р/к (р.)"));
+    block.text(162, 28, QStringLiteral("Сумма без р/к (р.)")).shrink();
+    using Amount = std::function<Decimal4(const Context&)>;
+    int line = 1;
+    const auto blockRow = [&](const QString& label, const Amount& hours, const Amount& money, const QString& mask) {
+        const double top = lineTop(line++, kPoints);
+        block.text(85, 23, label).shrink().top(top);
+        block.value(108, 23, [hours](const Context& c) { return exactValue(hours(c)); }, mask).center().top(top);
+        block.value(131, 23, [money](const Context& c) { return exactValue(money(c)); }, mask).center().top(top);
+        block.value(164, 23, [money](const Context& c) { return withoutCoefficient(money(c)); }, mask).center().top(top);
+    };
+    const auto field = [](const QString& name) { return [name](const Context& c) { return fieldAmount(c, name); }; };
+    // Household and average piece-rate works, day and night: as stored, without a mask.
+    blockRow(QStringLiteral("Хоз. раб. (дн.)"), field(QStringLiteral("f_sum7h")), field(QStringLiteral("f_sum7")), {});
+    blockRow(QStringLiteral("Хоз. раб. (нч.)"), field(QStringLiteral("f_sum7h_n")), field(QStringLiteral("f_sum7_n")), {});
+    blockRow(QStringLiteral("Ср. сд. (дн.)"), field(QStringLiteral("f_sum8h")), field(QStringLiteral("f_sum8")), {});
+    blockRow(QStringLiteral("Ср. сд. (нч.)"), field(QStringLiteral("f_sum8h_n")), field(QStringLiteral("f_sum8_n")), {});
+    const QString money2 = QStringLiteral("#0.00");
+    blockRow(QStringLiteral("Сдел."), [](const Context& c) { return c.sum(QStringLiteral("time")); },
+             [](const Context& c) { return c.sum(QStringLiteral("money")); }, money2);
+    blockRow(QStringLiteral("Итого:"),
+             [](const Context& c) {
+                 return c.sum(QStringLiteral("time")) + fieldAmount(c, QStringLiteral("f_sum7h")) +
+                        fieldAmount(c, QStringLiteral("f_sum7h_n")) + fieldAmount(c, QStringLiteral("f_sum8h")) +
+                        fieldAmount(c, QStringLiteral("f_sum8h_n"));
+             },
+             [](const Context& c) {
+                 return c.sum(QStringLiteral("money")) + fieldAmount(c, QStringLiteral("f_sum7")) +
+                        fieldAmount(c, QStringLiteral("f_sum7_n")) + fieldAmount(c, QStringLiteral("f_sum8")) +
+                        fieldAmount(c, QStringLiteral("f_sum8_n"));
+             },
+             money2);
+    // The piece-rate price of an hour; 0 for a worker whose register rows have no hours.
+    const double priceTop = lineTop(line, kPoints);
+    block.text(85, 46, QStringLiteral("Цена ср. сд. за 1 ч.:")).shrink().top(priceTop);
+    const auto pricePerHour = [](const Context& c, Decimal4 coefficient) {
+        const Decimal4 hours = c.sum(QStringLiteral("time"));
+        if (hours.units() == 0)
+            return exactValue(Decimal4());
+        const std::optional<Decimal4> divisor = hours.times(coefficient);
+        return divisor ? quotient(c.sum(QStringLiteral("money")), *divisor) : QVariant();
+    };
+    block.value(131, 23, [=](const Context& c) { return pricePerHour(c, Decimal4::fromUnits(10000)); }, money2)
+        .center().top(priceTop);
+    block.value(164, 23, [=](const Context& c) { return pricePerHour(c, Decimal4::fromUnits(12000)); }, money2)
+        .center().top(priceTop);
+
+    Band& total = all.footer().bold().size(11).background(kReportFooter).frame(TopEdge | BottomEdge);
+    total.text(106, 24, QStringLiteral("Итого:"));
+    total.sum(132, 11, QStringLiteral("brk")).center();
+    total.sum(145, 19, QStringLiteral("kolvo")).center();
+    total.sum(166, 24, kSumma, QStringLiteral("#0.00")).center();
+}
