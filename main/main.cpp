@@ -1,5 +1,6 @@
 // Табель: the production register and timesheets of a factory floor.
 #include "build_stamp.h"
+#include "first_paint_report.h"
 #include "login_window.h"
 #include "windows.h"
 
@@ -14,6 +15,7 @@ int main(int argc, char** argv)
         return 0;
     LoginWindow& login = windows.loginWindow();
     QObject::connect(&login, &QDialog::finished, &app, [] { QCoreApplication::exit(0); });
+    reportFirstPaint(&login);
     login.show();
     return app.exec();
 }
