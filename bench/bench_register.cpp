@@ -271,6 +271,7 @@ void registerSuite(Context& c)
                  {{QStringLiteral("data"), dayOf(run + 1)}, {QStringLiteral("ok"), QStringLiteral("ta")}});
     };
     change.teardown = [&] { c.windows().registerWindow().hide(); };
+    c.runner.run(change);
 
     // Entry save and delete on a worker's day of the history.
     EntryPlace place;
