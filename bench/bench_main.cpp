@@ -2,14 +2,14 @@
 // plant data.
 //   tabel_bench run [-R pattern] [--results FILE]   the in-process suites (PGHOST, PGPORT, PGUSER,
 //                                                    PGPASSWORD, PGDATABASE name the database)
-//   tabel_bench table FILE HEADING [OTHER_FILE OTHER_HEADING]
-//                                                    the table of a results file, and the growth
-//                                                    from the other size's results
+//   tabel_bench table FILE HEADING                  the table of a results file
+//   tabel_bench growth SMALL HEADING LARGE HEADING  how each figure grew from one size to the other
 #include "bench_support.h"
 #include "harness.h"
 
 #include <QApplication>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -23,7 +23,8 @@ const std::pair<const char*, void (*)(bench::Context&)> kSuites[] = {
 int usage()
 {
     std::fprintf(stderr, "usage: tabel_bench run [-R pattern] [--results FILE]\n"
-                         "       tabel_bench table FILE HEADING [OTHER_FILE OTHER_HEADING]\n");
+                         "       tabel_bench table FILE HEADING\n"
+                         "       tabel_bench growth SMALL_FILE HEADING LARGE_FILE HEADING\n");
     return 2;
 }
 
@@ -31,12 +32,21 @@ int usage()
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    // Only the runs show windows.
+    const bool running = argc > 1 && qstrcmp(argv[1], "run") == 0;
+    std::unique_ptr<QCoreApplication> app =
+        running ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    const QStringList args = app->arguments().mid(1);
     if (args.value(0) == QLatin1String("table")) {
-        if (args.size() < 3)
+        if (args.size() != 3)
             return usage();
-        bench::printTable(args[1], args[2], args.value(3), args.value(4));
+        bench::printTable(args[1], args[2]);
+        return 0;
+    }
+    if (args.value(0) == QLatin1String("growth")) {
+        if (args.size() != 5)
+            return usage();
+        bench::printGrowth(args[1], args[2], args[3], args[4]);
         return 0;
     }
     if (args.value(0) != QLatin1String("run"))

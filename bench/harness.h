@@ -92,9 +92,11 @@ private:
     int count_ = -1;
 };
 
-// The table of a results file; with a second file (the other size) also how each figure grows.
-// Returns the number of targets missed.
-int printTable(const QString& resultsPath, const QString& heading, const QString& otherPath = {},
-               const QString& otherHeading = {});
+// The table of a results file. Returns the number of targets missed.
+int printTable(const QString& resultsPath, const QString& heading);
+// How each figure of this program grew from the smaller size's results to the larger one's, as
+// it is and per row of the work one run does. Returns the number of targets missed.
+int printGrowth(const QString& smallPath, const QString& smallHeading, const QString& largePath,
+                const QString& largeHeading);
 
 } // namespace bench
