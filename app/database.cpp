@@ -76,6 +76,13 @@ void Database::close()
     inTransaction_ = false;
 }
 
+void Database::handOverTo(QThread* thread)
+{
+    // A connection belongs to the thread of its driver.
+    if (db_.isValid() && db_.driver())
+        db_.driver()->moveToThread(thread);
+}
+
 bool Database::isOpen() const { return db_.isValid() && db_.isOpen() && !lost_; }
 
 void Database::reopenIfLost()

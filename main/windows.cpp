@@ -17,18 +17,47 @@
 #include "worker_dialog.h"
 #include "workers_list.h"
 
+#include <QThread>
+#include <thread>
+
 Windows::Windows() = default;
 Windows::~Windows() = default;
 
 bool Windows::start(const QStringList& arguments, BuildStamp stamp)
 {
     dataModule_ = std::make_unique<TDataModule6>();
+    // The connection opens on a thread of its own while the windows are made (none of them
+    // reads the database before it is shown): loading the driver and the server's start of a
+    // session take about as long as making the windows. It is handed to this thread before
+    // anything uses it; without it no window is shown.
+    const ConnectionSettings settings = ConnectionSettings::fromArguments(arguments);
+    Database& db = dataModule_->ADO_DB;
+    QThread* windowsThread = QThread::currentThread();
+    bool connected = false;
+    std::thread connecting([&] {
+        try {
+            db.open(settings);
+            connected = true;
+        } catch (...) {
+        }
+        db.handOverTo(windowsThread);
+    });
     try {
-        dataModule_->ADO_DB.open(ConnectionSettings::fromArguments(arguments));
-    } catch (const DbError&) {
+        createWindows(stamp);
+    } catch (...) {
+        connecting.join();
+        throw;
+    }
+    connecting.join();
+    if (!connected) {
         msg::error(QStringLiteral("Подключение к БД отсутсвует!!!"), QStringLiteral("Ошибка!"));
         return false;
     }
+    return true;
+}
+
+void Windows::createWindows(BuildStamp stamp)
+{
     register_ = std::make_unique<RegisterWindow>(*dataModule_);
 
     LoginWindow::Hooks hooks;
@@ -39,7 +68,6 @@ bool Windows::start(const QStringList& arguments, BuildStamp stamp)
     createReferenceBooks();
     createRegisterDialogs();
     wireRegister();
-    return true;
 }
 
 void Windows::createReferenceBooks()

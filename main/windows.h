@@ -44,6 +44,7 @@ public:
     NomenclatureList& nomenclatureList() { return *nomenclatureList_; }
 
 private:
+    void createWindows(BuildStamp stamp);
     void createReferenceBooks();
     void createRegisterDialogs();
     void wireRegister();

@@ -133,11 +133,8 @@ void RegisterWindow::buildControls()
             if (on)
                 chooseShift(shift);
         });
-    // A date is applied when the calendar closes or on Enter, not while it is being typed.
-    connect(DateT->calendarWidget(), &QCalendarWidget::clicked, this, [this] { changeDate(); },
-            Qt::QueuedConnection);
-    connect(DateT->calendarWidget(), &QCalendarWidget::activated, this, [this] { changeDate(); },
-            Qt::QueuedConnection);
+    // A date is applied when the calendar closes (connectCalendar) or on Enter, not while it is
+    // being typed.
     DateT->installEventFilter(this);
     connect(CBox1, &QCheckBox::toggled, this, [this] { paintDayOff(); });
     connect(DBGrid2, &QTableView::doubleClicked, this, [this] { toggleAcceptance(); });
@@ -246,7 +243,21 @@ void RegisterWindow::beginSession(Role role)
 void RegisterWindow::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
+    connectCalendar();
     activate();
+}
+
+void RegisterWindow::connectCalendar()
+{
+    // The calendar is made when the window is first shown rather than at start-up: making it
+    // costs as much as the rest of the window.
+    if (calendarConnected_)
+        return;
+    calendarConnected_ = true;
+    connect(DateT->calendarWidget(), &QCalendarWidget::clicked, this, [this] { changeDate(); },
+            Qt::QueuedConnection);
+    connect(DateT->calendarWidget(), &QCalendarWidget::activated, this, [this] { changeDate(); },
+            Qt::QueuedConnection);
 }
 
 void RegisterWindow::activate()

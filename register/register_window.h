@@ -84,6 +84,7 @@ private:
     void buildMenu();
     void buildControls();
     void activate();
+    void connectCalendar();
     void openShiftLists();
     void paintShiftButtons();
     void paintDayOff();
@@ -94,6 +95,7 @@ private:
     RegisterStore store_;
     int shiftNo_ = 1;
     std::optional<Role> role_;
+    bool calendarConnected_ = false;
     DatasetModel* model_;
     Links links_;
 };
