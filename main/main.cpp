@@ -11,7 +11,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Табель"));
     Windows windows;
-    if (!windows.start(app.arguments().mid(1), BuildStamp{kBuildDate, kBuildTime}))
+    if (!windows.start(app.arguments().mid(1), BuildStamp{kBuildDate, kBuildTime}, Windows::Others::AfterLoginShown))
         return 0;
     LoginWindow& login = windows.loginWindow();
     QObject::connect(&login, &QDialog::finished, &app, [] { QCoreApplication::exit(0); });

@@ -17,13 +17,17 @@
 #include "worker_dialog.h"
 #include "workers_list.h"
 
+#include <QEvent>
 #include <QThread>
+#include <QTimer>
+#include <functional>
+#include <utility>
 #include <thread>
 
 Windows::Windows() = default;
 Windows::~Windows() = default;
 
-bool Windows::start(const QStringList& arguments, BuildStamp stamp)
+bool Windows::start(const QStringList& arguments, BuildStamp stamp, Others others)
 {
     dataModule_ = std::make_unique<TDataModule6>();
     // The connection opens on a thread of its own while the windows are made (none of them
@@ -43,7 +47,7 @@ bool Windows::start(const QStringList& arguments, BuildStamp stamp)
         db.handOverTo(windowsThread);
     });
     try {
-        createWindows(stamp);
+        createWindows(stamp, others);
     } catch (...) {
         connecting.join();
         throw;
@@ -56,15 +60,44 @@ bool Windows::start(const QStringList& arguments, BuildStamp stamp)
     return true;
 }
 
-void Windows::createWindows(BuildStamp stamp)
+void Windows::createWindows(BuildStamp stamp, Others others)
 {
     register_ = std::make_unique<RegisterWindow>(*dataModule_);
 
     LoginWindow::Hooks hooks;
     hooks.registerWindow = register_.get();
-    hooks.startSession = [this](Role role) { register_->beginSession(role); };
+    hooks.startSession = [this](Role role) {
+        createOtherWindows();
+        register_->beginSession(role);
+    };
     login_ = std::make_unique<LoginWindow>(*dataModule_, stamp, std::move(hooks));
 
+    if (others == Others::Now) {
+        createOtherWindows();
+        return;
+    }
+    // Right after the login window's first paint, before the user can answer it.
+    struct FirstPaint : QObject {
+        std::function<void()> then;
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint && then) {
+                QTimer::singleShot(0, watched, std::exchange(then, {}));
+                watched->removeEventFilter(this);
+            }
+            return false;
+        }
+    };
+    auto* firstPaint = new FirstPaint;
+    firstPaint->setParent(login_.get());
+    firstPaint->then = [this] { createOtherWindows(); };
+    login_->installEventFilter(firstPaint);
+}
+
+void Windows::createOtherWindows()
+{
+    if (workersList_)
+        return;
     createReferenceBooks();
     createRegisterDialogs();
     wireRegister();

@@ -108,16 +108,16 @@ echo "Benchmark database server on 127.0.0.1:$port"
 export PGHOST=127.0.0.1 PGPORT=$port PGUSER=sys PGPASSWORD=wexutap PGDATABASE=bench
 export QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$runtime TABEL_NO_OPEN=1 TABEL_EXPORT_DIR=$work/exports
 export TABEL_BENCH_FILTER=$filter TABEL_BENCH_RESULTS=$work/results.tsv
-# The offscreen platform's notes about window hints say nothing about the figures.
-export QT_LOGGING_RULES="qt.qpa.*=false"
 mkdir -p "$TABEL_EXPORT_DIR"
 : >"$TABEL_BENCH_RESULTS"
 
-build/bench/tabel_bench run
+# The offscreen platform's notes about window size hints say nothing about the figures.
+quiet() { "$@" 2> >(grep -v 'does not support propagateSizeHints' >&2); }
+quiet build/bench/tabel_bench run
 for entry in "${whole_programs[@]}"; do
     name=${entry%%|*}
     echo "$name"
-    ${entry#*|}
+    quiet ${entry#*|}
 done
 
 facts=$(sys_psql "$port" -At -F '|' -c "select s.workers, s.persons, s.years, (select count(*) from accounts_dep.smena)
