@@ -64,9 +64,8 @@ void Database::open(const ConnectionSettings& settings)
 
 void Database::configureSession()
 {
-    // Some statements compare dates with 'dd.mm.yyyy' texts.
-    exec(QStringLiteral("set datestyle = 'ISO, DMY'"));
-    exec(QStringLiteral("set client_encoding = 'UTF8'"));
+    // Some statements compare dates with 'dd.mm.yyyy' texts. One round trip for both.
+    exec(QStringLiteral("set datestyle = 'ISO, DMY'; set client_encoding = 'UTF8'"));
 }
 
 void Database::close()
