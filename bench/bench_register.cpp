@@ -119,7 +119,7 @@ struct EntryPlace {
     {
         const QDate day = data::workingDay(0);
         QSqlQuery q = db.exec(QStringLiteral("select s.w_id, s.smena, op.id, op.i_id, op.price from accounts_dep.smena s, "
-                                             "bench.op op where s.data=:d and s.smena<4 and op.n=0 order by s.id limit 1"),
+                                             "bench.op op where s.data=:d and s.smena<4 and op.n=0 order by s.data, s.smena, s.w_id limit 1"),
                               {{QStringLiteral("d"), day}});
         if (!q.next())
             throw std::runtime_error("no register entry on the measured day");
