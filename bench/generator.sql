@@ -300,7 +300,8 @@ $$;
 
 -- Register days on top of the data (today's, a month of its own): the days from d1 to d2 that
 -- have no entry yet get their entries and works, and the timesheet rows of the period take
--- their hours (rows made where missing, other days kept). Returns the number of days added.
+-- their hours (rows made where missing, other days kept). Returns the number of days that got
+-- entries (Sundays get none).
 create function bench.add_days(d1 date, d2 date) returns integer language plpgsql as $$
 declare
     d date;
@@ -311,7 +312,9 @@ begin
         if not exists (select 1 from accounts_dep.smena where data = d)
            and not exists (select 1 from accounts_dep.fatigue where d_date = d) then
             perform bench.insert_days(d, d);
-            added := added + 1;
+            if exists (select 1 from accounts_dep.smena where data = d) then
+                added := added + 1;
+            end if;
         end if;
     end loop;
     if added = 0 then
