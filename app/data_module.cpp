@@ -31,17 +31,36 @@ QString hTabelStatement(int shiftNo)
 
 } // namespace
 
+namespace {
+
+// The select list and the tables of the shift 1 list, shared with the statement of all four.
+const QStringList kShiftOneHead{
+    QStringLiteral("select smena.id, smena.data, smena.smena, smena.i_id, smena.o_id, smena.w_id, "),
+    QStringLiteral("smena.cena,person.s_caption fio, izdel.marka, vid_oper.vid, (SELECT (CASE naimen WHEN 0 THEN 'Готовая продукция' ELSE 'Заготовки' END)) as nmn, oper.naimen,  smena.brak, smena.kol_vo::numeric,"),
+    QStringLiteral("round((kol_vo-brak)*smena.cena::numeric, 2) as summa, smena.prize, color,time, smena.ok, vvod, smena.id_doc, smena.id_doc_item, smena.f_gds_qty_use, smena.id_gds_use, smena.id_cons_use"),
+    QStringLiteral("from cmn_contractor.person person, accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,accounts_dep.vid_oper "),
+    QStringLiteral("where smena.i_id=izdel.id and smena.o_id=oper.id and (w_id=person.id or s_code::t_id=w_id) and ")};
+
+// The fields of the lists of shifts 2 to 4, in the order of their statement's select list.
+const QStringList kLaterShiftFields{
+    QStringLiteral("data"), QStringLiteral("smena"), QStringLiteral("i_id"), QStringLiteral("o_id"),
+    QStringLiteral("w_id"), QStringLiteral("cena"), QStringLiteral("fio"), QStringLiteral("marka"),
+    QStringLiteral("vid"), QStringLiteral("nmn"), QStringLiteral("naimen"), QStringLiteral("kol_vo"),
+    QStringLiteral("brak"), QStringLiteral("summa"), QStringLiteral("prize"), QStringLiteral("id"),
+    QStringLiteral("color"), QStringLiteral("time"), QStringLiteral("ok"), QStringLiteral("vvod"),
+    QStringLiteral("id_doc"), QStringLiteral("id_doc_item"), QStringLiteral("f_gds_qty_use"),
+    QStringLiteral("id_gds_use"), QStringLiteral("id_cons_use")};
+
+} // namespace
+
+// Rows that tie on a list's sort keys (one name, two workers) follow the entry numbers, so that
+// a list reads in the same order however it is read.
 QString TDataModule6::shiftStatement(int shiftNo)
 {
     if (shiftNo == 1)
-        return QStringList{
-            QStringLiteral("select smena.id, smena.data, smena.smena, smena.i_id, smena.o_id, smena.w_id, "),
-            QStringLiteral("smena.cena,person.s_caption fio, izdel.marka, vid_oper.vid, (SELECT (CASE naimen WHEN 0 THEN 'Готовая продукция' ELSE 'Заготовки' END)) as nmn, oper.naimen,  smena.brak, smena.kol_vo::numeric,"),
-            QStringLiteral("round((kol_vo-brak)*smena.cena::numeric, 2) as summa, smena.prize, color,time, smena.ok, vvod, smena.id_doc, smena.id_doc_item, smena.f_gds_qty_use, smena.id_gds_use, smena.id_cons_use"),
-            QStringLiteral("from cmn_contractor.person person, accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,accounts_dep.vid_oper "),
-            QStringLiteral("where smena.i_id=izdel.id and smena.o_id=oper.id and (w_id=person.id or s_code::t_id=w_id) and "),
-            QStringLiteral("oper.vid=vid_oper.id and smena.smena=1 and smena.data=:data and ok!=:ok order by "),
-            QStringLiteral("fio, izdel.marka, vid_oper.vid, oper.naimen, color")}
+        return (kShiftOneHead
+                + QStringList{QStringLiteral("oper.vid=vid_oper.id and smena.smena=1 and smena.data=:data and ok!=:ok order by "),
+                              QStringLiteral("fio, izdel.marka, vid_oper.vid, oper.naimen, color, smena.id")})
             .join(u'\n');
     return QStringList{
         QStringLiteral("select smena.data, smena.smena, smena.i_id, smena.o_id, smena.w_id, "),
@@ -50,7 +69,19 @@ QString TDataModule6::shiftStatement(int shiftNo)
         QStringLiteral("round((kol_vo-brak)*smena.cena::numeric, 2) as summa, smena.prize, smena.id, color,time,smena.ok,vvod, smena.id_doc, smena.id_doc_item, smena.f_gds_qty_use, smena.id_gds_use, smena.id_cons_use  "),
         QStringLiteral("from cmn_contractor.person person,accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,accounts_dep.vid_oper "),
         QStringLiteral("where smena.i_id=izdel.id and smena.o_id=oper.id and (w_id=person.id or s_code::t_id=w_id) and "),
-        QStringLiteral("oper.vid=vid_oper.id and smena.smena=%1 and smena.data=:data and ok<>:ok order by fio").arg(shiftNo)}
+        QStringLiteral("oper.vid=vid_oper.id and smena.smena=%1 and smena.data=:data and ok<>:ok order by fio, smena.id").arg(shiftNo)}
+        .join(u'\n');
+}
+
+QString TDataModule6::allShiftsStatement()
+{
+    // Sorted by shift, then as each shift's own statement sorts: the sort keys that only the
+    // shift 1 list has are null for the others.
+    return (kShiftOneHead
+            + QStringList{
+                QStringLiteral("oper.vid=vid_oper.id and smena.smena in (1, 2, 3, 4) and smena.data=:data and ok!=:ok order by "),
+                QStringLiteral("smena.smena, fio, case smena.smena when 1 then izdel.marka end, case smena.smena when 1 then vid_oper.vid end, "),
+                QStringLiteral("case smena.smena when 1 then oper.naimen end, case smena.smena when 1 then smena.color end, smena.id")})
         .join(u'\n');
 }
 
@@ -82,6 +113,47 @@ TDataModule6::TDataModule6(QObject* parent)
 }
 
 TDataModule6::~TDataModule6() = default;
+
+void TDataModule6::reopenShiftLists()
+{
+    for (int shift = 1; shift <= 4; ++shift)
+        smena(shift).close();
+    const QVariant date = Smena1.param(QStringLiteral("data"));
+    const QVariant mark = Smena1.param(QStringLiteral("ok"));
+    bool together = true;
+    for (int shift = 2; shift <= 4; ++shift)
+        together = together && smena(shift).param(QStringLiteral("data")) == date
+            && smena(shift).param(QStringLiteral("ok")) == mark;
+    if (!together) {
+        for (int shift = 1; shift <= 4; ++shift)
+            smena(shift).open();
+        return;
+    }
+    Dataset all(ADO_DB, QStringLiteral("Smena"), allShiftsStatement());
+    all.setParam(QStringLiteral("data"), date);
+    all.setParam(QStringLiteral("ok"), mark);
+    all.open();
+    const QStringList fields = all.fieldNames();
+    QVector<int> laterOrder;  // index in `fields` of each field of the lists of shifts 2 to 4
+    for (const QString& field : kLaterShiftFields)
+        laterOrder << all.fieldIndex(field);
+    const int shiftField = all.fieldIndex(QStringLiteral("smena"));
+    QVector<QVector<QVariant>> rows[4];
+    for (const QVector<QVariant>& row : all.fetchedRows()) {
+        const int shift = row[shiftField].toInt();
+        if (shift == 1) {
+            rows[0].push_back(row);
+            continue;
+        }
+        QVector<QVariant> reordered(laterOrder.size());
+        for (int i = 0; i < laterOrder.size(); ++i)
+            reordered[i] = row[laterOrder[i]];
+        rows[shift - 1].push_back(std::move(reordered));
+    }
+    Smena1.openWith(fields, std::move(rows[0]));
+    for (int shift = 2; shift <= 4; ++shift)
+        smena(shift).openWith(kLaterShiftFields, std::move(rows[shift - 1]));
+}
 
 Dataset& TDataModule6::smena(int shiftNo)
 {

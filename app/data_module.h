@@ -33,6 +33,11 @@ public:
 
     // The shift query of shift 1..4.
     Dataset& smena(int shiftNo);
+    // Closes and opens the four shift lists. When the four have one date and one mark (as the
+    // register and the login set them), one statement reads the day's entries of all shifts and
+    // each list takes its shift's rows, with the fields and in the order of its own statement;
+    // otherwise each list runs its own statement.
+    void reopenShiftLists();
 
     // The duplicate test: runs a count statement (first column) with its parameters bound and
     // returns the refusal `message` when it counts anything. The caller shows the refusal once
@@ -41,7 +46,8 @@ public:
     // The first comma (or, without one, the first point) replaced by Delim.
     QString FixDecimalSeparator(const QString& text) const;
 
-    // Statement texts of the shift lists.
+    // Statement texts of the shift lists, and of the four lists at once.
     static QString shiftStatement(int shiftNo);
+    static QString allShiftsStatement();
     static QString operStatement();
 };

@@ -64,13 +64,12 @@ void Database::open(const ConnectionSettings& settings)
 
 void Database::configureSession()
 {
-    // Some statements compare dates with 'dd.mm.yyyy' texts.
-    exec(QStringLiteral("set datestyle = 'ISO, DMY'"));
-    exec(QStringLiteral("set client_encoding = 'UTF8'"));
-    // The worker reports' correlated sums give their plans a high cost, and a server compiling
-    // them just in time spends seconds on it (5 s of a month's report here) to save nothing.
-    // Servers without just-in-time compilation have no such setting.
-    exec(QStringLiteral("select set_config(name, 'off', false) from pg_settings where name = 'jit'"));
+    // Some statements compare dates with 'dd.mm.yyyy' texts. The worker reports' correlated sums
+    // give their plans a high cost, and a server compiling them just in time spends seconds on
+    // it to save nothing; servers without just-in-time compilation have no such setting. One
+    // round trip for all.
+    exec(QStringLiteral("set datestyle = 'ISO, DMY'; set client_encoding = 'UTF8'; "
+                        "select set_config(name, 'off', false) from pg_settings where name = 'jit'"));
 }
 
 void Database::close()
@@ -78,6 +77,13 @@ void Database::close()
     if (db_.isValid())
         db_.close();
     inTransaction_ = false;
+}
+
+void Database::handOverTo(QThread* thread)
+{
+    // A connection belongs to the thread of its driver.
+    if (db_.isValid() && db_.driver())
+        db_.driver()->moveToThread(thread);
 }
 
 bool Database::isOpen() const { return db_.isValid() && db_.isOpen() && !lost_; }

@@ -12,6 +12,8 @@
 #include <functional>
 #include <utility>
 
+class QThread;
+
 struct ConnectionSettings {
     QString database = QStringLiteral("corvel");
     QString host = QStringLiteral("127.0.0.1");
@@ -38,6 +40,9 @@ public:
     void open(const ConnectionSettings& settings);
     void close();
     bool isOpen() const;
+    // Hands a connection opened on another thread (so that its opening overlaps other work) to
+    // the thread that uses it from then on. Called on the thread that opened it, after open().
+    void handOverTo(QThread* thread);
 
     // Runs one statement with named parameters bound (those the statement does not name are
     // left out); throws DbError on failure. With QSql::HighPrecision numeric columns are read

@@ -212,6 +212,18 @@ void Dataset::open()
     applyFilter();
 }
 
+void Dataset::openWith(const QStringList& fields, QVector<QVector<QVariant>> rows)
+{
+    close();
+    fields_ = fields;
+    fieldIndex_.clear();
+    for (int i = 0; i < fields_.size(); ++i)
+        fieldIndex_.insert(fields_[i].toLower(), i);
+    rows_ = std::move(rows);
+    active_ = true;
+    applyFilter();
+}
+
 void Dataset::close()
 {
     if (!active_)

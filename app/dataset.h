@@ -92,6 +92,10 @@ public:
     QVariant param(const QString& name) const;
 
     void open();
+    // Opens with rows read by another statement (one statement serving several lists): the
+    // fields in this order, the rows as given. The dataset's own statement is not run; a later
+    // reopen() runs it.
+    void openWith(const QStringList& fields, QVector<QVector<QVariant>> rows);
     void close();
     bool isActive() const { return active_; }
     // Close and open again, keeping the record number when asked to.
@@ -125,6 +129,8 @@ public:
     QVariant valueAt(int recIndex, int fieldIdx) const;
     // Values of a fetched row regardless of the filter, for filters.
     QVariant rawValue(int row, const QString& field) const;
+    // Every fetched row regardless of the filter, its values in fieldNames() order.
+    const QVector<QVector<QVariant>>& fetchedRows() const { return rows_; }
 
 signals:
     // The rows or the filter changed (opened, closed, re-read, filtered).

@@ -44,10 +44,13 @@ QVariant DatasetModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.column() >= columns_.size())
         return {};
     const GridColumn& col = columns_[index.column()];
-    const QVariant value = ds_->valueAt(index.row(), ds_->fieldIndex(col.field));
+    // A grid asks for many roles of every cell it paints: the value is looked up only for the
+    // text.
     switch (role) {
-    case Qt::DisplayRole:
+    case Qt::DisplayRole: {
+        const QVariant value = ds_->valueAt(index.row(), ds_->fieldIndex(col.field));
         return col.format ? col.format(value) : displayText(value);
+    }
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(col.alignment);
     case Qt::ForegroundRole:
@@ -117,6 +120,11 @@ void KeepColoursDelegate::initStyleOption(QStyleOptionViewItem* option, const QM
 void bindGrid(QTableView* grid, DatasetModel* model)
 {
     grid->setModel(model);
+    // Cells are plain words and numbers: laid out without text shaping (no kerning or ligatures
+    // to apply), the most of what painting a full grid costs. Family and size stay inherited.
+    QFont unshaped;
+    unshaped.setStyleStrategy(QFont::PreferNoShaping);
+    grid->setFont(unshaped);
     grid->setItemDelegate(new KeepColoursDelegate(grid));
     // Tab and Shift+Tab move on to the window's next control, not from cell to cell.
     grid->setTabKeyNavigation(false);

@@ -1,12 +1,13 @@
-// Figures for the output layers:
+// Figures for the output layers, an entry of scripts/bench.sh's list of whole programs:
 //  - 10,000 rows × 36 cells through ExcelBook::WriteExcelCell and saving the file, against
-//    the same cells written straight with libxlsxwriter (the limit);
-//  - a 2,000-row grouped report laid out and saved as PDF, in pages per second.
+//    the same cells written straight with libxlsxwriter row by row (the limit);
+//  - a 2,000-row grouped report laid out and saved as PDF (no reference; its rows are pages).
 // The report part needs a PostgreSQL server (PGHOST, PGPORT, PGUSER, PGPASSWORD).
 //   QT_QPA_PLATFORM=offscreen bench_reports [rows]
 #include "band_report.h"
 #include "database.h"
 #include "excel_book.h"
+#include "harness.h"
 #include "samples.h"
 
 #include <QApplication>
@@ -21,7 +22,6 @@
 namespace {
 
 constexpr int kColumns = 36;
-constexpr int kRuns = 3;
 
 // A timesheet-like row: a name, 31 day hours, totals and a note.
 QString cellText(int row, int column)
@@ -107,15 +107,6 @@ double direct(const Prepared& p, int rows, const QString& path, bool constantMem
     return t.nsecsElapsed() / 1e9;
 }
 
-template <typename F>
-double best(F&& f)
-{
-    double b = 1e9;
-    for (int k = 0; k < kRuns; ++k)
-        b = std::min(b, f());
-    return b;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -124,49 +115,42 @@ int main(int argc, char** argv)
     const int rows = argc > 1 ? std::max(1, atoi(argv[1])) : 10000;
     QTemporaryDir dir;
     qputenv("TABEL_EXPORT_DIR", QFile::encodeName(dir.path()));
-    const double cells = double(rows) * kColumns;
+    bench::Runner runner = bench::Runner::fromEnvironment();
 
     const Prepared p = prepare(rows);
-    const double book = best([&] { return throughBook(p, rows, dir.filePath(QStringLiteral("book.xlsx"))); });
-    const double normal = best([&] { return direct(p, rows, dir.filePath(QStringLiteral("normal.xlsx")), false); });
-    const double constant = best([&] { return direct(p, rows, dir.filePath(QStringLiteral("constant.xlsx")), true); });
-    const double limit = std::min(normal, constant);
-    std::printf("Spreadsheet, %d rows x %d cells (best of %d):\n", rows, kColumns, kRuns);
-    std::printf("  WriteExcelCell + save        %7.3f s  %10.0f cells/s\n", book, cells / book);
-    std::printf("  libxlsxwriter, random access %7.3f s  %10.0f cells/s\n", normal, cells / normal);
-    std::printf("  libxlsxwriter, row by row    %7.3f s  %10.0f cells/s\n", constant, cells / constant);
-    std::printf("  overhead over the faster direct write: %.2fx (budget 2x)\n", book / limit);
+    bench::Measure sheet;
+    sheet.group = QStringLiteral("reports");
+    sheet.name = QStringLiteral("spreadsheet, %1 rows × %2 cells").arg(rows).arg(kColumns);
+    sheet.limit = QStringLiteral("libxlsxwriter row by row");
+    sheet.target = 2;
+    sheet.runs = 5;
+    sheet.rows = double(rows) * kColumns;
+    sheet.program = [&](int) { throughBook(p, rows, dir.filePath(QStringLiteral("book.xlsx"))); };
+    sheet.reference = [&](int) { direct(p, rows, dir.filePath(QStringLiteral("constant.xlsx")), true); };
+    runner.run(sheet);
 
     ConnectionSettings settings = ConnectionSettings::fromArguments(
         {QStringLiteral("postgres"), qEnvironmentVariable("PGHOST", QStringLiteral("127.0.0.1"))});
     Database db(QStringLiteral("bench"));
-    try {
-        db.open(settings);
-    } catch (const DbError& e) {
-        std::printf("Report: no PostgreSQL server (%s); skipped\n", qPrintable(e.message()));
-        return 0;
-    }
     const int reportRows = 2000;
     Dataset data(db, QStringLiteral("sample"), samples::reportStatement(reportRows));
-    data.open();
-    auto r = samples::groupedReport(data);
-    r->setText(QStringLiteral("title"), QStringLiteral("Образец"));
-    const double layout = best([&] {
-        QElapsedTimer t;
-        t.start();
+    std::unique_ptr<report::BandReport> r;
+    bench::Measure pdf;
+    pdf.group = QStringLiteral("reports");
+    pdf.name = QStringLiteral("report of %1 rows in two levels of groups, layout + PDF").arg(reportRows);
+    pdf.runs = 5;
+    pdf.setup = [&] {
+        db.open(settings);
+        data.open();
+        r = samples::groupedReport(data);
+        r->setText(QStringLiteral("title"), QStringLiteral("Образец"));
         r->prepare();
-        return t.nsecsElapsed() / 1e9;
-    });
-    const double pdf = best([&] {
-        QElapsedTimer t;
-        t.start();
+        pdf.rows = r->pageCount();
+    };
+    pdf.program = [&](int) {
         r->prepare();
         r->savePdf(dir.filePath(QStringLiteral("report.pdf")));
-        return t.nsecsElapsed() / 1e9;
-    });
-    const int pages = r->pageCount();
-    std::printf("Report, %d rows in two levels of groups, %d pages (best of %d):\n", reportRows, pages, kRuns);
-    std::printf("  layout                        %7.3f s  %8.0f pages/s\n", layout, pages / layout);
-    std::printf("  layout + PDF                  %7.3f s  %8.0f pages/s\n", pdf, pages / pdf);
+    };
+    runner.run(pdf);
     return 0;
 }

@@ -82,6 +82,9 @@ create table cmn_gds_and_srv.gds_and_srv (
 );
 alter sequence cmn_gds_and_srv.gds_and_srv_id_seq owned by cmn_gds_and_srv.gds_and_srv.id;
 create index gds_and_srv_upper_caption on cmn_gds_and_srv.gds_and_srv (upper(s_caption));
+-- The products list is read in the order of the mark: without this index the enterprise's goods
+-- are sorted on every opening (on disk, with 100,000 goods).
+create index gds_and_srv_s_caption on cmn_gds_and_srv.gds_and_srv (s_caption);
 
 create sequence cmn_department.department_id_seq;
 create table cmn_department.department (

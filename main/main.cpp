@@ -1,5 +1,6 @@
 // Табель: the production register and timesheets of a factory floor.
 #include "build_stamp.h"
+#include "first_paint_report.h"
 #include "login_window.h"
 #include "russian.h"
 #include "windows.h"
@@ -12,10 +13,11 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Табель"));
     useRussian();
     Windows windows;
-    if (!windows.start(app.arguments().mid(1), BuildStamp{kBuildDate, kBuildTime}))
+    if (!windows.start(app.arguments().mid(1), BuildStamp{kBuildDate, kBuildTime}, Windows::Others::AfterLoginShown))
         return 0;
     LoginWindow& login = windows.loginWindow();
     QObject::connect(&login, &QDialog::finished, &app, [] { QCoreApplication::exit(0); });
+    reportFirstPaint(&login);
     // Showing the login runs the build check; a newer build in the database ends the program
     // right there, before any login is possible.
     login.show();

@@ -18,33 +18,92 @@
 #include "worker_dialog.h"
 #include "workers_list.h"
 
+#include <QEvent>
+#include <QThread>
+#include <QTimer>
+#include <functional>
+#include <utility>
+#include <thread>
+
 Windows::Windows() = default;
 Windows::~Windows() = default;
 
-bool Windows::start(const QStringList& arguments, BuildStamp stamp)
+bool Windows::start(const QStringList& arguments, BuildStamp stamp, Others others)
 {
     dataModule_ = std::make_unique<TDataModule6>();
+    // The connection opens on a thread of its own while the windows are made (none of them
+    // reads the database before it is shown): loading the driver and the server's start of a
+    // session take about as long as making the windows. It is handed to this thread before
+    // anything uses it; without it no window is shown.
+    const ConnectionSettings settings = ConnectionSettings::fromArguments(arguments);
+    Database& db = dataModule_->ADO_DB;
+    QThread* windowsThread = QThread::currentThread();
+    bool connected = false;
+    std::thread connecting([&] {
+        try {
+            db.open(settings);
+            connected = true;
+        } catch (...) {
+        }
+        db.handOverTo(windowsThread);
+    });
     try {
-        dataModule_->ADO_DB.open(ConnectionSettings::fromArguments(arguments));
-    } catch (const DbError&) {
+        createWindows(stamp, others);
+    } catch (...) {
+        connecting.join();
+        throw;
+    }
+    connecting.join();
+    if (!connected) {
         msg::error(QStringLiteral("Подключение к БД отсутсвует!!!"), QStringLiteral("Ошибка!"));
         return false;
     }
+    return true;
+}
+
+void Windows::createWindows(BuildStamp stamp, Others others)
+{
     register_ = std::make_unique<RegisterWindow>(*dataModule_);
 
     LoginWindow::Hooks hooks;
     hooks.registerWindow = register_.get();
     hooks.startSession = [this](Role role) {
+        createOtherWindows();
         register_->beginSession(role);
         summaryReports_->applyRole(role);
     };
     login_ = std::make_unique<LoginWindow>(*dataModule_, stamp, std::move(hooks));
 
+    if (others == Others::Now) {
+        createOtherWindows();
+        return;
+    }
+    // Right after the login window's first paint, before the user can answer it.
+    struct FirstPaint : QObject {
+        std::function<void()> then;
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint && then) {
+                QTimer::singleShot(0, watched, std::exchange(then, {}));
+                watched->removeEventFilter(this);
+            }
+            return false;
+        }
+    };
+    auto* firstPaint = new FirstPaint;
+    firstPaint->setParent(login_.get());
+    firstPaint->then = [this] { createOtherWindows(); };
+    login_->installEventFilter(firstPaint);
+}
+
+void Windows::createOtherWindows()
+{
+    if (workersList_)
+        return;
     createReferenceBooks();
     createRegisterDialogs();
     createReports();
     wireRegister();
-    return true;
 }
 
 void Windows::createReferenceBooks()

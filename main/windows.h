@@ -30,9 +30,14 @@ public:
     Windows();
     ~Windows();
 
+    // When the windows other than the register and the login window are made: at once, or
+    // (the program) right after the login window has been painted, so that it shows sooner;
+    // a login makes them first if they are not made yet.
+    enum class Others { Now, AfterLoginShown };
+
     // Connects with the command-line arguments and creates the windows. On a failed
     // connection tells the user and returns false; no window is shown then.
-    bool start(const QStringList& arguments, BuildStamp stamp);
+    bool start(const QStringList& arguments, BuildStamp stamp, Others others = Others::Now);
 
     TDataModule6& dataModule() { return *dataModule_; }
     RegisterWindow& registerWindow() { return *register_; }
@@ -46,6 +51,8 @@ public:
     SummaryReportsWindow& summaryReports() { return *summaryReports_; }
 
 private:
+    void createWindows(BuildStamp stamp, Others others);
+    void createOtherWindows();
     void createReferenceBooks();
     void createRegisterDialogs();
     void createReports();

@@ -277,12 +277,8 @@ void RegisterWindow::activate()
 void RegisterWindow::openShiftLists()
 {
     for (int shift = 1; shift <= 4; ++shift)
-        dm_.smena(shift).close();
-    for (int shift = 1; shift <= 4; ++shift) {
-        Dataset& ds = dm_.smena(shift);
-        ds.setParam(QStringLiteral("data"), date());
-        ds.open();
-    }
+        dm_.smena(shift).setParam(QStringLiteral("data"), date());
+    dm_.reopenShiftLists();
 }
 
 bool RegisterWindow::eventFilter(QObject* watched, QEvent* event)
@@ -363,12 +359,7 @@ void RegisterWindow::deleteEntry()
 void RegisterWindow::refresh()
 {
     BusyCursor busy;
-    runAction(dm_.ADO_DB, [this] {
-        for (int shift = 1; shift <= 4; ++shift)
-            dm_.smena(shift).close();
-        for (int shift = 1; shift <= 4; ++shift)
-            dm_.smena(shift).open();
-    });
+    runAction(dm_.ADO_DB, [this] { dm_.reopenShiftLists(); });
 }
 
 void RegisterWindow::addEntry()

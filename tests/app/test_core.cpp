@@ -553,6 +553,39 @@ private slots:
         QVERIFY(!login.Timer1.isActive());
     }
 
+    // The program makes the windows other than the register and the login window once the
+    // login window has been painted; a login that comes first makes them before the register
+    // opens. Either way the register's menu reaches them.
+    void otherWindowsFollowTheLoginWindow_data()
+    {
+        QTest::addColumn<bool>("paintFirst");
+        QTest::newRow("after the paint") << true;
+        QTest::newRow("login first") << false;
+    }
+    void otherWindowsFollowTheLoginWindow()
+    {
+        QFETCH(bool, paintFirst);
+        Windows windows;
+        QVERIFY(windows.start({tdb->settings().database, tdb->settings().host}, {20240227, 0},
+                              Windows::Others::AfterLoginShown));
+        RegisterWindow& reg = windows.registerWindow();
+        auto workersList = [&] { return reg.findChild<QDialog*>("TForm5"); };
+        QVERIFY(!workersList());
+        LoginWindow& login = windows.loginWindow();
+        if (paintFirst) {
+            login.show();
+            QVERIFY(QTest::qWaitFor([&] { return workersList() != nullptr; }, 5000));
+        }
+        bool listed = false;
+        whenShown<RegisterWindow>([&](RegisterWindow* shown) {
+            listed = workersList() != nullptr;
+            shown->reject();
+        });
+        login.Edit1->setText("7391");
+        login.logIn();
+        QVERIFY(listed);
+    }
+
     void unreachableServerEndsStartUp()
     {
         const QByteArray port = qgetenv("PGPORT");

@@ -210,6 +210,66 @@ private slots:
         QCOMPARE(reg->DBGrid2->model()->rowCount(), 1);
     }
 
+    // A date change reads the four lists with one statement; each list gets exactly the fields,
+    // the rows and the order its own statement gives: two workers of one name, a worker matched
+    // by s_code only, one matched twice (by id and by another person's code), marks left out,
+    // another date. Lists whose dates differ read each with its own statement.
+    void fourListsReadAtOnceAsEachAlone_data()
+    {
+        QTest::addColumn<bool>("oneDate");
+        QTest::newRow("one date") << true;
+        QTest::newRow("shift 3 on another date") << false;
+    }
+    void fourListsReadAtOnceAsEachAlone()
+    {
+        QFETCH(bool, oneDate);
+        const int namesake = tdb->addWorker("Д'Артаньян Ш.Б.");
+        const int byCode = tdb->addWorker("Кодов К.К.");
+        const int twice = tdb->addWorker("Дважды Д.Д.");
+        tdb->run("update cmn_contractor.person set id = id + 900000 where id = :w", {{"w", byCode}});
+        tdb->run("insert into cmn_contractor.person(id, s_code, s_caption) values(800000, :w, 'Другой Д.Д.')",
+                 {{"w", QString::number(twice)}});
+        const int paint = tdb->addKind("Покраска");
+        const int product = tdb->addProduct("АБ-2");
+        const int painting = tdb->addOperation(paint, product, 1);
+        const int blank = tdb->addOperation(paint, tdb->addProduct("АА-1"), 0);
+        int n = 0;
+        for (int shift = 1; shift <= 4; ++shift)
+            for (int w : {worker, namesake, byCode, twice})
+                for (int op : {operation, painting, blank}) {
+                    const char* mark = ++n % 7 == 0 ? "ta" : n % 3 == 0 ? "ok" : "no";
+                    tdb->addEntry({w, op, kWednesday, shift, n, n % 2, 1 + n % 8, 1.25 * n, op == painting ? n % 3 : 0,
+                                   QString::fromUtf8(mark)});
+                }
+        tdb->addEntry({worker, operation, kSaturday, 3});
+        tdb->run("update accounts_dep.smena set ok = null where id % 11 = 0");
+
+        for (int shift = 1; shift <= 4; ++shift)
+            dm->smena(shift).setParam("data", oneDate || shift != 3 ? kWednesday : kSaturday);
+        dm->reopenShiftLists();
+        for (int shift = 1; shift <= 4; ++shift) {
+            Dataset& list = dm->smena(shift);
+            Dataset alone(dm->ADO_DB, "alone", list.sql());
+            alone.setParam("data", list.param("data"));
+            alone.setParam("ok", list.param("ok"));
+            alone.open();
+            QVERIFY(list.isActive());
+            QCOMPARE(list.fieldNames(), alone.fieldNames());
+            QVERIFY2(alone.recordCount() > 0, qPrintable(QString::number(shift)));
+            QCOMPARE(list.fetchedRows().size(), alone.fetchedRows().size());
+            for (int row = 0; row < alone.fetchedRows().size(); ++row)
+                for (int f = 0; f < alone.fieldNames().size(); ++f) {
+                    const QVariant mine = list.fetchedRows()[row][f], own = alone.fetchedRows()[row][f];
+                    QVERIFY2(mine.typeId() == own.typeId() && mine == own,
+                             qPrintable(QStringLiteral("shift %1, row %2, %3: %4 against %5")
+                                            .arg(shift)
+                                            .arg(row)
+                                            .arg(alone.fieldNames()[f], mine.toString(), own.toString())));
+                }
+        }
+        QCOMPARE(dm->Smena3.recordCount(), oneDate ? dm->Smena2.recordCount() : 1);
+    }
+
     void doubleClickTogglesAcceptance_data()
     {
         QTest::addColumn<int>("role");

@@ -1,0 +1,61 @@
+#pragma once
+// What the in-process suites share: the program's windows on the benchmark database, waiting
+// for a window's paint, and reading a statement's rows as the floor of a list.
+#include "database.h"
+#include "harness.h"
+
+#include <QObject>
+#include <QStringList>
+#include <memory>
+
+class QWidget;
+class TDataModule6;
+class Windows;
+
+namespace bench {
+
+class Context {
+public:
+    Context(Runner& runner, QStringList arguments, QString programPath, QString bareDialogPath);
+    ~Context();
+
+    Runner& runner;
+    const QStringList arguments;  // the program's command line: database, server
+    const QString programPath;    // the program (build/main/tabel)
+    const QString bareDialogPath; // the floor of the start-up
+
+    // The program's windows and data module, created once as the program creates them, and
+    // the shift lists' mark set as the login sets it.
+    Windows& windows();
+    TDataModule6& dm();
+
+private:
+    std::unique_ptr<Windows> windows_;
+};
+
+// Runs `action` and then processes events until the widget has been painted (at most 10 s;
+// throws when it was not).
+class PaintWatch : public QObject {
+public:
+    explicit PaintWatch(QWidget* widget);
+    ~PaintWatch() override;
+    void wait();
+    bool painted() const { return painted_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* widget_;
+    bool painted_ = false;
+};
+
+// Runs the statement and converts every value of every row as a dataset does; the number of rows.
+int fetchAll(Database& db, const QString& statement, const Params& params = {});
+
+// The suites, each in a file of its own.
+void startSuite(Context& context);
+void registerSuite(Context& context);
+void listsSuite(Context& context);
+
+} // namespace bench
