@@ -155,8 +155,8 @@ begin
      where o.vid < 7777;
 
     -- Workers 1..workers; every 25th does household works instead of register entries.
-    insert into accounts_dep.person (id, fio, s_staffpos_hl, id_department, id_staffpos, id_role)
-    select w, bench.fio(w), 'Участок ' || (1 + w % 12), 1 + w % 12, 1 + w % 30, 1
+    insert into accounts_dep.person (id, fio, s_staffpos_hl)
+    select w, bench.fio(w), 'Участок ' || (1 + w % 12)
       from generate_series(1, s.workers) w;
     perform setval('accounts_dep.person_id_seq', s.workers);
 
