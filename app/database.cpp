@@ -1,8 +1,8 @@
 #include "database.h"
 
 #include <QProcessEnvironment>
-#include <QRegularExpression>
 #include <QSqlDriver>
+#include <QSqlField>
 #include <QSqlError>
 #include <atomic>
 #include <stdexcept>
@@ -143,12 +143,84 @@ void Database::fail(const QSqlError& error, const QString& statement)
                   false, statement);
 }
 
-// True when the statement names the parameter (":name", not "::name" of a cast).
-static bool statementNames(const QString& statement, const QString& param)
+namespace {
+
+bool isNameStart(QChar c) { return c.isLetter() || c == u'_'; }
+bool isNamePart(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
+
+// The value of the parameter `name` (letter case ignored), nullptr when there is none.
+const QVariant* valueOf(const Params& params, const QString& name)
 {
-    const QRegularExpression re(QStringLiteral("(?<![:\\w]):%1\\b").arg(QRegularExpression::escape(param)),
-                                QRegularExpression::CaseInsensitiveOption);
-    return re.match(statement).hasMatch();
+    for (const auto& [key, value] : params) {
+        const QString bare = key.startsWith(u':') ? key.mid(1) : key;
+        if (bare.compare(name, Qt::CaseInsensitive) == 0)
+            return &value;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QString Database::withValues(const QString& statement, const Params& params) const
+{
+    // Every ":name" outside quoted text, quoted names, dollar-quoted text and comments (and not
+    // the "::" of a cast) becomes its value as the driver writes it: a literal with its quotes
+    // escaped as the server reads them, a number, a date, true/false or null. This is the text
+    // the driver itself would send to execute a prepared statement; sent at once, it saves the
+    // round trips of preparing and releasing.
+    QString out;
+    out.reserve(statement.size() + 16 * params.size());
+    const qsizetype n = statement.size();
+    for (qsizetype i = 0; i < n;) {
+        const QChar c = statement[i];
+        if (c == u'\'' || c == u'"') {
+            const qsizetype end = statement.indexOf(c, i + 1);
+            const qsizetype stop = end < 0 ? n : end + 1;
+            out += QStringView(statement).mid(i, stop - i);
+            i = stop;
+        } else if (c == u'-' && i + 1 < n && statement[i + 1] == u'-') {
+            qsizetype end = statement.indexOf(u'\n', i);
+            if (end < 0)
+                end = n;
+            out += QStringView(statement).mid(i, end - i);
+            i = end;
+        } else if (c == u'$' && (i == 0 || !isNamePart(statement[i - 1]))) {
+            // $tag$ … $tag$ (or $$ … $$); a $1 is no quote.
+            qsizetype tagEnd = i + 1;
+            while (tagEnd < n && isNamePart(statement[tagEnd]) && !statement[tagEnd].isDigit())
+                ++tagEnd;
+            if (tagEnd < n && statement[tagEnd] == u'$') {
+                const QString tag = statement.mid(i, tagEnd - i + 1);
+                const qsizetype close = statement.indexOf(tag, tagEnd + 1);
+                const qsizetype stop = close < 0 ? n : close + tag.size();
+                out += QStringView(statement).mid(i, stop - i);
+                i = stop;
+            } else {
+                out += c;
+                ++i;
+            }
+        } else if (c == u':' && i + 1 < n && statement[i + 1] == u':') {
+            out += QStringLiteral("::");
+            i += 2;
+        } else if (c == u':' && i + 1 < n && isNameStart(statement[i + 1])) {
+            qsizetype end = i + 1;
+            while (end < n && isNamePart(statement[end]))
+                ++end;
+            const QString name = statement.mid(i + 1, end - i - 1);
+            if (const QVariant* value = valueOf(params, name)) {
+                QSqlField field(name, value->metaType());
+                field.setValue(*value);
+                out += db_.driver()->formatValue(field);
+            } else {
+                out += QStringView(statement).mid(i, end - i);
+            }
+            i = end;
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    return out;
 }
 
 QSqlQuery Database::exec(const QString& statement, const Params& params, QSql::NumericalPrecisionPolicy precision)
@@ -158,20 +230,7 @@ QSqlQuery Database::exec(const QString& statement, const Params& params, QSql::N
     QSqlQuery query(db_);
     query.setForwardOnly(true);
     query.setNumericalPrecisionPolicy(precision);
-    bool ok = false;
-    if (params.isEmpty()) {
-        ok = query.exec(statement);
-    } else {
-        if (!query.prepare(statement))
-            fail(query.lastError(), statement);
-        for (const auto& [name, value] : params) {
-            const QString bare = name.startsWith(u':') ? name.mid(1) : name;
-            if (statementNames(statement, bare))
-                query.bindValue(u':' + bare, value);
-        }
-        ok = query.exec();
-    }
-    if (!ok)
+    if (!query.exec(params.isEmpty() ? statement : withValues(statement, params)))
         fail(query.lastError(), statement);
     return query;
 }
@@ -211,10 +270,6 @@ void Database::rollback()
     if (lost_ || !db_.isOpen())
         return;
     db_.rollback();
-    // A statement prepared inside the transaction that failed could not be released while the
-    // transaction was aborted; release them all now (no prepared query outlives a command).
-    QSqlQuery release(db_);
-    release.exec(QStringLiteral("deallocate all"));
 }
 
 void Database::lockKeys(const QStringList& keys)

@@ -44,8 +44,9 @@ public:
     // the thread that uses it from then on. Called on the thread that opened it, after open().
     void handOverTo(QThread* thread);
 
-    // Runs one statement with named parameters bound (those the statement does not name are
-    // left out); throws DbError on failure. With QSql::HighPrecision numeric columns are read
+    // Runs one statement with its named parameters (":name") bound: each value goes into the
+    // statement as the driver writes a value (quotes escaped as the server reads them; those the
+    // statement does not name are left out); throws DbError on failure. With QSql::HighPrecision numeric columns are read
     // as their exact decimal text.
     QSqlQuery exec(const QString& statement, const Params& params = {},
                    QSql::NumericalPrecisionPolicy precision = QSql::LowPrecisionDouble);
@@ -80,6 +81,7 @@ private:
     [[noreturn]] void fail(const QSqlError& error, const QString& statement);
     bool connectionAlive();
     void configureSession();
+    QString withValues(const QString& statement, const Params& params) const;
 
     QString name_;
     QSqlDatabase db_;

@@ -1,6 +1,7 @@
 #include "dataset_model.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QItemSelectionModel>
 #include <QTableView>
 
@@ -117,6 +118,17 @@ void KeepColoursDelegate::initStyleOption(QStyleOptionViewItem* option, const QM
         option->palette.setColor(QPalette::HighlightedText, foreground.value<QColor>());
 }
 
+int fittedWidth(const QTableView* grid)
+{
+    int width = 2 * grid->frameWidth() + grid->verticalScrollBar()->sizeHint().width() + 4;
+    if (!grid->verticalHeader()->isHidden())
+        width += grid->verticalHeader()->sizeHint().width();
+    for (int i = 0; i < grid->model()->columnCount(); ++i)
+        if (!grid->isColumnHidden(i))
+            width += grid->columnWidth(i);
+    return width;
+}
+
 void bindGrid(QTableView* grid, DatasetModel* model)
 {
     grid->setModel(model);
@@ -128,15 +140,17 @@ void bindGrid(QTableView* grid, DatasetModel* model)
     grid->setItemDelegate(new KeepColoursDelegate(grid));
     // Tab and Shift+Tab move on to the window's next control, not from cell to cell.
     grid->setTabKeyNavigation(false);
-    // A title wider than its column ends in "…"; its tooltip shows it whole.
-    grid->horizontalHeader()->setTextElideMode(Qt::ElideRight);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 4);
+    // A column is as wide as its list gives it, and never narrower than its bold title.
+    QFont titleFont = grid->horizontalHeader()->font();
+    titleFont.setBold(true);
+    const QFontMetrics titles(titleFont);
     const auto& cols = model->columns();
     for (int i = 0; i < cols.size(); ++i) {
-        grid->setColumnWidth(i, cols[i].width);
+        grid->setColumnWidth(i, std::max(cols[i].width, titles.horizontalAdvance(cols[i].title) + 14));
         grid->setColumnHidden(i, !cols[i].visible);
     }
     // Grid -> dataset.

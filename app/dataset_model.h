@@ -70,6 +70,9 @@ public:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 };
 
+// The width a grid needs to show every visible column without a horizontal scroll bar.
+int fittedWidth(const QTableView* grid);
+
 // Sets up a read-only, whole-row grid for the model: widths, hidden columns, bold centred
 // titles, and the current row kept in step with the dataset's record number both ways.
 void bindGrid(QTableView* grid, DatasetModel* model);

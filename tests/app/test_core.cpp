@@ -193,6 +193,24 @@ private slots:
         QCOMPARE(sql::date(QDate(2024, 3, 5)), QStringLiteral("to_date('05.03.2024', 'DD.MM.YYYY')"));
     }
 
+    // Values reach the server as typed, whatever quotes, backslashes or parameter-like text
+    // they hold; text in quotes, dollar quotes and comments, and casts, are left alone.
+    void valuesGoInAsTyped()
+    {
+        const QString tricky = QStringLiteral("O'Brien \\ '; drop table accounts_dep.person; -- :b Ёлка");
+        QCOMPARE(dm->ADO_DB
+                     .scalar("select :a || ':b' || $$:b$$ || $q$:b$q$ || :B::text -- :a\n",
+                             {{"a", tricky}, {"b", 5}})
+                     .toString(),
+                 tricky + ":b:b:b5");
+        QCOMPARE(dm->ADO_DB.scalar("select :d::date + :n", {{"d", QDate(2024, 2, 28)}, {"n", 2}}).toDate(),
+                 QDate(2024, 3, 1));
+        QCOMPARE(dm->ADO_DB.scalar("select :x is null and :t", {{"x", QVariant(QMetaType(QMetaType::Int))}, {"t", true}})
+                     .toBool(),
+                 true);
+        QCOMPARE(tdb->count("select count(*) from accounts_dep.person"), 0);
+    }
+
     void checkExists_data()
     {
         QTest::addColumn<int>("rows");
