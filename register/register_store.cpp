@@ -26,7 +26,12 @@ Outcome RegisterStore::deleteEntry(const Row& shown)
 {
     const int id = shown[QStringLiteral("id")].asInteger();
     Transaction tx(db_);
-    const std::optional<Row> stored = lockStoredEntry(db_, id);
+    // Deleted first, then compared: a row that is not what the list showed is back when the
+    // transaction rolls back. The delete locks the row before any advisory lock is taken.
+    const std::optional<Row> stored = firstRow(
+        db_,
+        QStringLiteral("delete from accounts_dep.smena where id=:id returning %1").arg(entryFields().join(QStringLiteral(", "))),
+        {{QStringLiteral("id"), id}});
     if (!stored || !stored->sameAs(shown, entryFields()))
         return Outcome::changedMeanwhile(kEntryChangedMeanwhile);
     const int worker = (*stored)[QStringLiteral("w_id")].asInteger();
@@ -35,7 +40,6 @@ Outcome RegisterStore::deleteEntry(const Row& shown)
     // Every writer of this timesheet row takes the same lock, so the cell is computed from
     // the register as it stands when it is written.
     db_.lockKey(lock_keys::timesheetRow(worker, shift, date.month(), date.year()));
-    db_.execute(QStringLiteral("delete from accounts_dep.smena where id=:id"), {{QStringLiteral("id"), id}});
     if (Outcome cell = updateDayCell(db_, worker, shift, date, false); !cell)
         return cell;
     tx.commit();
