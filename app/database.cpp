@@ -272,13 +272,18 @@ void Database::rollback()
     db_.rollback();
 }
 
-void Database::lockKeys(const QStringList& keys)
+void Database::lockKeys(const QStringList& keys) { lockKeys({}, keys); }
+
+void Database::lockKeys(const QStringList& sharedKeys, const QStringList& keys)
 {
     QStringList locks;
     Params params;
-    for (int i = 0; i < keys.size(); ++i) {
-        locks << QStringLiteral("pg_advisory_xact_lock(hashtextextended(:k%1, 0))").arg(i);
-        params.push_back({QStringLiteral("k%1").arg(i), keys[i]});
+    const QStringList all = sharedKeys + keys;
+    for (int i = 0; i < all.size(); ++i) {
+        locks << QStringLiteral("pg_advisory_xact_lock%1(hashtextextended(:k%2, 0))")
+                     .arg(i < sharedKeys.size() ? QStringLiteral("_shared") : QString())
+                     .arg(i);
+        params.push_back({QStringLiteral("k%1").arg(i), all[i]});
     }
     if (!locks.isEmpty())
         exec(QStringLiteral("select ") + locks.join(QStringLiteral(", ")), params);

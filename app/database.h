@@ -64,6 +64,9 @@ public:
     void lockKey(const QString& key);
     // The locks of several keys in one round trip, taken in the order given.
     void lockKeys(const QStringList& keys);
+    // Shared locks on `sharedKeys` (pg_advisory_xact_lock_shared: other shared holders do not
+    // wait, an exclusive one does), then the locks of `keys`, in one round trip in that order.
+    void lockKeys(const QStringList& sharedKeys, const QStringList& keys);
 
     // Whether a failed statement's error means the connection is gone: an SQLSTATE of class 08
     // or 57P, or no SQLSTATE at all while the server no longer answers. An error of the client

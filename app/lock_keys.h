@@ -2,10 +2,38 @@
 // Keys of the advisory locks (Database::lockKey) that every writer of the same rows takes, so
 // that copies of the program writing at the same moment are serialised. Every key is built
 // here, so two writers of one thing cannot spell its key differently.
+//
+// One lock order everywhere, so that no two commands wait for each other in a cycle:
+//   1. the row lock of the stored record the command acts on ("select … for update" by id);
+//   2. the months of the monthly table whose cells it writes (timesheetMonth, sorted): shared
+//      by a command that writes day cells, exclusive by a month rebuild;
+//   3. the record's duplicate key (entry, operation, norms, uniqueName);
+//   4. the monthly timesheet rows whose cells it writes (timesheetRow, sorted).
+// The keys of steps 2 to 4 are taken in one Database::lockKeys call.
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 namespace lock_keys {
+
+// One month of the monthly table. A month rebuild holds it exclusively while it deletes and
+// inserts the month's rows; every writer of a day cell of the month holds it shared, so cell
+// writes never interleave with a rebuild but not with each other.
+inline QString timesheetMonth(int month, int year)
+{
+    return QStringLiteral("h_tabel_month:%1:%2").arg(month).arg(year);
+}
+
+// The month keys of the given dates, sorted and without repeats (the order of step 2).
+inline QStringList timesheetMonths(const QList<QDate>& dates)
+{
+    QStringList keys;
+    for (const QDate& d : dates)
+        keys << timesheetMonth(d.month(), d.year());
+    keys.sort();
+    keys.removeDuplicates();
+    return keys;
+}
 
 // One monthly timesheet row: worker, shift (0 for works), month, year.
 inline QString timesheetRow(int workerId, int shiftNo, int month, int year)

@@ -14,9 +14,12 @@
 #include "product_dialog.h"
 #include "products_list.h"
 #include "register_window.h"
+#include "timesheet_window.h"
 #include "summary_reports_window.h"
 #include "worker_dialog.h"
 #include "workers_list.h"
+#include "works_dialog.h"
+#include "works_list.h"
 
 #include <QEvent>
 #include <QThread>
@@ -102,6 +105,7 @@ void Windows::createOtherWindows()
         return;
     createReferenceBooks();
     createRegisterDialogs();
+    createTimesheets();
     createReports();
     wireRegister();
 }
@@ -141,6 +145,16 @@ void Windows::createRegisterDialogs()
     entryDialog_->setPickers(std::move(pickers));
 }
 
+void Windows::createTimesheets()
+{
+    TDataModule6& dm = *dataModule_;
+    QWidget* owner = register_.get();
+    timesheetWindow_ = std::make_unique<TimesheetWindow>(dm, owner);
+    worksDialog_ = std::make_unique<WorksDialog>(dm, owner);
+    worksDialog_->setPickers({[this] { return workersList_->choose(); }, [this] { return nomenclatureList_->choose(); }});
+    worksList_ = std::make_unique<WorksList>(dm, *worksDialog_, owner);
+}
+
 void Windows::createReports()
 {
     summaryReports_ = std::make_unique<SummaryReportsWindow>(*dataModule_, register_.get());
@@ -155,6 +169,8 @@ void Windows::wireRegister()
     links.kinds = [this] { kindsList_->browse(); };
     links.prices = [this] { operationsList_->browse(); };
     links.nomenclature = [this] { nomenclatureList_->browse(); };
+    links.timesheet = [this](TimesheetMode mode) { timesheetWindow_->open(mode); };
+    links.works = [this](const QDate& date) { worksList_->openForDate(date); };
     links.summaryReports = [this] { summaryReports_->openReports(); };
     links.addEntry = [this](const QDate& date, int shiftNo) { return entryDialog_->openForAdd(date, shiftNo); };
     links.changeEntry = [this](const Row& entry, int shiftNo) { return entryDialog_->openForChange(entry, shiftNo); };

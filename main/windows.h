@@ -21,9 +21,12 @@ class OperationsList;
 class ProductDialog;
 class ProductsList;
 class RegisterWindow;
+class TimesheetWindow;
 class SummaryReportsWindow;
 class WorkerDialog;
 class WorkersList;
+class WorksDialog;
+class WorksList;
 
 class Windows {
 public:
@@ -48,6 +51,9 @@ public:
     OperationsList& operationsList() { return *operationsList_; }
     EntryDialog& entryDialog() { return *entryDialog_; }
     NomenclatureList& nomenclatureList() { return *nomenclatureList_; }
+    TimesheetWindow& timesheetWindow() { return *timesheetWindow_; }
+    WorksList& worksList() { return *worksList_; }
+    WorksDialog& worksDialog() { return *worksDialog_; }
     SummaryReportsWindow& summaryReports() { return *summaryReports_; }
 
 private:
@@ -55,6 +61,7 @@ private:
     void createOtherWindows();
     void createReferenceBooks();
     void createRegisterDialogs();
+    void createTimesheets();
     void createReports();
     void wireRegister();
 
@@ -73,5 +80,8 @@ private:
     std::unique_ptr<OperationDialog> operationDialog_;
     std::unique_ptr<NormsWindow> normsWindow_;
     std::unique_ptr<EntryDialog> entryDialog_;
+    std::unique_ptr<TimesheetWindow> timesheetWindow_;
+    std::unique_ptr<WorksDialog> worksDialog_;
+    std::unique_ptr<WorksList> worksList_;
     std::unique_ptr<SummaryReportsWindow> summaryReports_;
 };

@@ -83,17 +83,19 @@ Outcome ProductsStore::deleteEntries(int productId)
     };
     QVector<Cell> cells;
     QStringList keys;
+    QList<QDate> dates;
     QSqlQuery gone = db.exec(QStringLiteral("with gone as (delete from accounts_dep.smena s where s.i_id=:id "
                                             "returning w_id, smena, data) select distinct w_id, smena, data from gone"),
                              {{QStringLiteral("id"), productId}});
     while (gone.next()) {
         const Cell cell{gone.value(0).toInt(), gone.value(1).toInt(), gone.value(2).toDate()};
         cells.push_back(cell);
+        dates << cell.date;
         keys << lock_keys::timesheetRow(cell.worker, cell.shift, cell.date.month(), cell.date.year());
     }
     keys.sort();
     keys.removeDuplicates();
-    db.lockKeys(keys);
+    db.lockKeys(lock_keys::timesheetMonths(dates), keys);
     for (const Cell& cell : cells)
         if (Outcome updated = updateDayCell(db, cell.worker, cell.shift, cell.date, false); !updated)
             return updated;

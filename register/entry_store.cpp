@@ -72,8 +72,9 @@ std::optional<Row> lockStoredEntry(Database& db, int id)
 Outcome EntryStore::add(const EntryValues& entry)
 {
     Transaction tx(db_);
-    // Locks in one order everywhere: the entry's key, then the timesheet rows sorted.
-    db_.lockKeys({lock_keys::entry(entry.workerId, entry.operationId, entry.productId, entry.date, entry.shiftNo,
+    // Locks in one order everywhere (lock_keys.h): the month, the entry's key, the timesheet row.
+    db_.lockKeys(lock_keys::timesheetMonths({entry.date}),
+                 {lock_keys::entry(entry.workerId, entry.operationId, entry.productId, entry.date, entry.shiftNo,
                                    entry.colour),
                   lock_keys::timesheetRow(entry.workerId, entry.shiftNo, entry.date.month(), entry.date.year())});
     if (Outcome written = write(entry, 0); !written)
@@ -99,9 +100,10 @@ Outcome EntryStore::change(const Row& shown, const EntryValues& entry)
                       lock_keys::timesheetRow(oldWorker, oldShift, oldDate.month(), oldDate.year())};
     cells.sort();
     cells.removeDuplicates();
-    db_.lockKeys(QStringList{lock_keys::entry(entry.workerId, entry.operationId, entry.productId, entry.date,
+    db_.lockKeys(lock_keys::timesheetMonths({entry.date, oldDate}),
+                 QStringList{lock_keys::entry(entry.workerId, entry.operationId, entry.productId, entry.date,
                                               entry.shiftNo, entry.colour)}
-                 + cells);
+                     + cells);
     if (Outcome written = write(entry, id); !written)
         return written;
     if (Outcome cell = updateDayCell(db_, entry.workerId, entry.shiftNo, entry.date, true); !cell)

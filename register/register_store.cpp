@@ -38,8 +38,8 @@ Outcome RegisterStore::deleteEntry(const Row& shown)
     const int shift = (*stored)[QStringLiteral("smena")].asInteger();
     const QDate date = (*stored)[QStringLiteral("data")].asDate();
     // Every writer of this timesheet row takes the same lock, so the cell is computed from
-    // the register as it stands when it is written.
-    db_.lockKey(lock_keys::timesheetRow(worker, shift, date.month(), date.year()));
+    // the register as it stands when it is written; the month's lock keeps a rebuild out.
+    db_.lockKeys(lock_keys::timesheetMonths({date}), {lock_keys::timesheetRow(worker, shift, date.month(), date.year())});
     if (Outcome cell = updateDayCell(db_, worker, shift, date, false); !cell)
         return cell;
     tx.commit();

@@ -177,10 +177,11 @@ int TestDatabase::addWorks(const Works& w)
 {
     return value(QStringLiteral("insert into accounts_dep.fatigue(id_nom, id_o, id_p, d_date, i_mnth, i_year, i_smena, "
                                 "cnt, price, i_holiday, i_night) "
-                                "values(nullif(:g, 0), :o, :p, :d, :m, :y, :s, :cnt, :price, 0, :n) returning id"),
+                                "values(nullif(:g, 0), :o, :p, :d, :m, :y, :s, :cnt, :price, :h, :n) returning id"),
                  {{QStringLiteral("g"), w.groupId}, {QStringLiteral("o"), w.kind}, {QStringLiteral("p"), w.worker},
                   {QStringLiteral("d"), w.date}, {QStringLiteral("m"), w.date.month()},
                   {QStringLiteral("y"), w.date.year()}, {QStringLiteral("s"), w.shift},
-                  {QStringLiteral("cnt"), w.hours}, {QStringLiteral("price"), w.price}, {QStringLiteral("n"), w.night}})
+                  {QStringLiteral("cnt"), w.hours}, {QStringLiteral("price"), w.price}, {QStringLiteral("n"), w.night},
+                  {QStringLiteral("h"), w.dayOff}})
         .toInt();
 }

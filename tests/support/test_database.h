@@ -56,6 +56,7 @@ public:
         int night = 0;
         int groupId = 0;
         int shift = 1;
+        int dayOff = 0;  // i_holiday
     };
     int addWorks(const Works& w);
 

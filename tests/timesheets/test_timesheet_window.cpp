@@ -1,0 +1,315 @@
+// The monthly timesheet window: the day columns of a month, the four modes' rows and footer, the
+// works rebuild from the window, the year box, and the export read back.
+#include "month_rebuild.h"
+#include "program_fixture.h"
+#include "timesheet_window.h"
+#include "xlsx_reader.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QHeaderView>
+#include <QJsonArray>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+Q_DECLARE_METATYPE(TimesheetMode)
+
+namespace {
+
+QString columnLetters(int column)
+{
+    QString out;
+    for (; column > 0; column = (column - 1) / 26)
+        out.prepend(QChar(u'A' + (column - 1) % 26));
+    return out;
+}
+
+} // namespace
+
+class TimesheetWindowTest : public FixtureTest {
+    Q_OBJECT
+
+    std::unique_ptr<TimesheetWindow> window;
+    int antonov = 0, borisov = 0, volkov = 0, op = 0;
+
+    // March 2024: Антонов 8 piece-work hours on the 5th (10 × 12.5), household works 3 hours by
+    // day on the 5th and 2 by night on the 6th; Борисов a piece-work row without register
+    // entries; Волков average piece-rate works 4 hours on the 7th; Гусев register entries but
+    // no monthly row.
+    void fillMarch()
+    {
+        antonov = tdb->addWorker("Антонов А.А.");
+        borisov = tdb->addWorker("Борисов Б.Б.");
+        volkov = tdb->addWorker("Волков В.В.");
+        const int gusev = tdb->addWorker("Гусев Г.Г.");
+        op = tdb->addOperation(tdb->addKind("Сборка"), tdb->addProduct("КМ-1"));
+        tdb->addEntry({antonov, op, {2024, 3, 5}, 1, 10, 0, 8, 12.5});
+        tdb->addEntry({gusev, op, {2024, 3, 5}, 1, 1, 0, 2, 3});
+        const QString row = "insert into accounts_dep.h_tabel(w_id, month, year, smena, %1) values(:w, 3, 2024, 1, :h)";
+        tdb->run(row.arg("d5"), {{"w", antonov}, {"h", 8}});
+        tdb->run(row.arg("d3"), {{"w", borisov}, {"h", 4}});
+        tdb->addWorks({antonov, {2024, 3, 5}, 7777, 3, 100});
+        tdb->addWorks({antonov, {2024, 3, 6}, 7777, 2, 120, 1});
+        tdb->addWorks({volkov, {2024, 3, 7}, 7778, 4, 50.5});
+        rebuildMonth(tdb->db(), MonthRows::Works, {3, 2024});
+    }
+    // What the grid shows of a record: name, day/night, days 3, 5, 6, 7, hours, money, rate.
+    QStringList shownRows()
+    {
+        QStringList rows;
+        const QStringList fields{"fio", "s_night", "d3", "d5", "d6", "d7", "i_time", "f_price", "average_price"};
+        for (int row = 0; row < window->DBGrid->model()->rowCount(); ++row) {
+            QStringList cells;
+            for (const QString& field : fields)
+                if (!window->DBGrid->isColumnHidden(TimesheetWindow::columnOf(field)))
+                    cells << window->DBGrid->model()->index(row, TimesheetWindow::columnOf(field)).data().toString();
+            rows << cells.join('|');
+        }
+        return rows;
+    }
+    QString footer()
+    {
+        return QStringList{window->averagePieceRateFigure->text(), window->householdFigure->text(),
+                           window->pieceWorkFigure->text(), window->totalFigure->text()}
+            .join('|');
+    }
+    QJsonObject exportCells(QStringList* files = nullptr)
+    {
+        QTemporaryDir folder;
+        const QByteArray previous = qgetenv("TABEL_EXPORT_DIR");
+        qputenv("TABEL_EXPORT_DIR", folder.path().toUtf8());
+        const auto restore = qScopeGuard([&] { qputenv("TABEL_EXPORT_DIR", previous); });
+        window->exportToExcel();
+        const QStringList found = QDir(folder.path()).entryList({"*.xlsx"}, QDir::Files);
+        if (files)
+            *files = found;
+        if (found.size() != 1)
+            return {};
+        QString error;
+        const QJsonObject book = readXlsx(folder.filePath(found.first()), &error);
+        if (!error.isEmpty())
+            qWarning() << error;
+        return book["sheets"].toArray().first().toObject()["cells"].toObject();
+    }
+
+private slots:
+    void init()
+    {
+        makeFixture();
+        window = std::make_unique<TimesheetWindow>(*dm);
+    }
+    void cleanup()
+    {
+        window.reset();
+        dropFixture();
+    }
+
+    void dayColumns_data()
+    {
+        QTest::addColumn<TimesheetMode>("mode");
+        QTest::addColumn<int>("month");
+        QTest::addColumn<int>("year");
+        QTest::addColumn<int>("days");
+        QTest::addColumn<QList<int>>("weekend");
+        QTest::addColumn<int>("nameWidth");
+        QTest::newRow("December") << TimesheetMode::PieceWork << 12 << 2024 << 31
+                                  << QList<int>{1, 7, 8, 14, 15, 21, 22, 28, 29} << 238;
+        QTest::newRow("leap February") << TimesheetMode::PieceWork << 2 << 2024 << 29
+                                       << QList<int>{3, 4, 10, 11, 17, 18, 24, 25} << 278;
+        QTest::newRow("February") << TimesheetMode::PieceWork << 2 << 2023 << 28
+                                  << QList<int>{4, 5, 11, 12, 18, 19, 25, 26} << 298;
+        QTest::newRow("February, general") << TimesheetMode::General << 2 << 2023 << 28
+                                           << QList<int>{4, 5, 11, 12, 18, 19, 25, 26} << 364;
+        QTest::newRow("30 days from a Saturday") << TimesheetMode::Household << 6 << 2024 << 30
+                                                 << QList<int>{1, 2, 8, 9, 15, 16, 22, 23, 29, 30} << 228;
+    }
+    void dayColumns()
+    {
+        QFETCH(TimesheetMode, mode);
+        QFETCH(int, month);
+        QFETCH(int, year);
+        QFETCH(int, days);
+        QFETCH(QList<int>, weekend);
+        QFETCH(int, nameWidth);
+        window->prepare(mode);
+        // Twice the same month, with a 31-day month before: the same columns both times.
+        for (const TimesheetMonth& m : {TimesheetMonth{month, year}, TimesheetMonth{1, 2024}, TimesheetMonth{month, year}}) {
+            window->chooseMonth(m);
+            QCOMPARE(window->cb_year->currentText(), QString::number(m.year));
+        }
+        QAbstractItemModel* model = window->DBGrid->model();
+        QList<int> shown, red;
+        for (int day = 1; day <= 31; ++day) {
+            const int column = TimesheetWindow::columnOf(QStringLiteral("d%1").arg(day));
+            if (!window->DBGrid->isColumnHidden(column))
+                shown << day;
+            if (model->headerData(column, Qt::Horizontal, Qt::ForegroundRole).value<QColor>() == Qt::red)
+                red << day;
+        }
+        QCOMPARE(shown.size(), days);
+        QCOMPARE(shown.last(), days);
+        QCOMPARE(red, weekend);
+        QCOMPARE(window->DBGrid->columnWidth(0), nameWidth);
+        window->finish();
+    }
+
+    // The month's range: the last day of December is in, the first of January is not.
+    void decemberRunsToTheNewYear()
+    {
+        const int worker = tdb->addWorker("Антонов А.А.");
+        const int op = tdb->addOperation(tdb->addKind("Сборка"), tdb->addProduct("КМ-1"));
+        tdb->addEntry({worker, op, {2024, 12, 31}, 1, 1, 0, 2, 1});
+        tdb->addEntry({worker, op, {2025, 1, 1}, 1, 1, 0, 5, 1});
+        tdb->addEntry({worker, op, {2024, 11, 30}, 1, 1, 0, 7, 1});
+        rebuildMonth(tdb->db(), MonthRows::PieceWork, {12, 2024});
+        window->prepare(TimesheetMode::PieceWork);
+        window->chooseMonth({12, 2024});
+        QCOMPARE(window->timesheet().recordCount(), 1);
+        QCOMPARE(window->timesheet()["i_time"].asInteger(), 2);
+        QCOMPARE(window->timesheet()["d31"].asInteger(), 2);
+    }
+
+    void modesRowsAndFooter_data()
+    {
+        QTest::addColumn<TimesheetMode>("mode");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("piece-work") << TimesheetMode::PieceWork << "Табель сделка (27)"
+                                    << QStringList{"Антонов А.А.||8|||8|125,00|15,63", "Борисов Б.Б.|4||||||0"};
+        QTest::newRow("household") << TimesheetMode::Household << "Табель хоз. работы (27)"
+                                   << QStringList{"Антонов А.А.|дн.||3|||3|300,00|100,00",
+                                                  "Антонов А.А.|ноч.|||2||2|240,00|120,00"};
+        QTest::newRow("average piece-rate") << TimesheetMode::AveragePieceRate << "Табель ср. сдельная (27)"
+                                            << QStringList{"Волков В.В.|дн.||||4|4|202,00|50,50"};
+        QTest::newRow("general") << TimesheetMode::General << "Общий табель (27)"
+                                 << QStringList{"Антонов А.А.||11|2||13|665,00", "Борисов Б.Б.|4||||0|0",
+                                                "Волков В.В.||||4|4|202,00"};
+    }
+    void modesRowsAndFooter()
+    {
+        QFETCH(TimesheetMode, mode);
+        QFETCH(QString, caption);
+        QFETCH(QStringList, rows);
+        fillMarch();
+        window->prepare(mode);
+        window->chooseMonth({3, 2024});
+        QCOMPARE(window->windowTitle(), caption);
+        QCOMPARE(shownRows(), rows);
+        // The register's sum counts Гусев's entry too (3,00); the works 300 + 240 and 202.
+        QCOMPARE(footer(), QStringLiteral("202,00|540,00|128,00|870,00"));
+        QVERIFY(messages->shown.isEmpty());
+    }
+
+    // "Перестроить" brings new works records into the grid; a failing rebuild shows the
+    // database's message and leaves the month's rows as they were.
+    void rebuildFromTheWindow()
+    {
+        fillMarch();
+        window->prepare(TimesheetMode::Household);
+        window->chooseMonth({3, 2024});
+        tdb->addWorks({borisov, {2024, 3, 20}, 7777, 6, 100});
+        window->rebuild();
+        QCOMPARE(shownRows().size(), 3);
+        QVERIFY(window->PB->isHidden());
+
+        const QString before = tdb->value("select string_agg(concat_ws(' ', w_id, i_night, d5, d6, d20), ',' order by "
+                                          "w_id, i_night) from accounts_dep.h_tabel where smena=0")
+                                   .toString();
+        tdb->run("create function accounts_dep.fail() returns trigger language plpgsql as $$ begin raise exception "
+                 "'injected failure'; end $$");
+        tdb->run("create trigger fail before insert on accounts_dep.h_tabel for each row execute function "
+                 "accounts_dep.fail()");
+        tdb->addWorks({volkov, {2024, 3, 21}, 7777, 1, 100});
+        window->rebuild();
+        QVERIFY2(messages->last().contains("injected failure"), qPrintable(messages->last()));
+        QCOMPARE(tdb->value("select string_agg(concat_ws(' ', w_id, i_night, d5, d6, d20), ',' order by w_id, i_night) "
+                            "from accounts_dep.h_tabel where smena=0")
+                     .toString(),
+                 before);
+        QCOMPARE(shownRows().size(), 3);
+        QVERIFY(window->Button3->isEnabled());
+        QVERIFY(window->PB->isHidden());
+    }
+
+    // At the start of a year the monthly table has no rows of it: the year box still holds the
+    // year, the month shows empty and its rebuild works.
+    void yearWithoutRows()
+    {
+        tdb->run("insert into accounts_dep.h_tabel(w_id, month, year, smena, d1) values(1, 5, 2019, 1, 8)");
+        window->prepare(TimesheetMode::General);
+        QCOMPARE(window->cb_year->currentText(), QString::number(QDate::currentDate().year()));
+        QCOMPARE(window->ComboBox1->currentIndex(), QDate::currentDate().month() - 1);
+        QVERIFY(window->cb_year->findText("2019") >= 0);
+        window->chooseMonth({1, 2031});
+        QCOMPARE(window->cb_year->currentText(), QStringLiteral("2031"));
+        QVERIFY(window->timesheet().isActive());
+        QCOMPARE(window->timesheet().recordCount(), 0);
+        window->rebuild();
+        QVERIFY(messages->shown.isEmpty());
+    }
+
+    void exportReadBack_data()
+    {
+        QTest::addColumn<TimesheetMode>("mode");
+        QTest::addColumn<QStringList>("firstRow");  // columns A, B, G (day 5), H (day 6), AH, AI, AJ
+        QTest::newRow("household") << TimesheetMode::Household
+                                   << QStringList{"Антонов А.А.", "дн.", "3", "", "3", "300", "100"};
+        QTest::newRow("general") << TimesheetMode::General << QStringList{"Антонов А.А.", "", "11", "2", "13", "665", ""};
+    }
+    void exportReadBack()
+    {
+        QFETCH(TimesheetMode, mode);
+        QFETCH(QStringList, firstRow);
+        fillMarch();
+        window->prepare(mode);
+        window->chooseMonth({3, 2024});
+        const int count = window->timesheet().recordCount();
+        // While the export runs, nothing else can be started and the window does not close.
+        bool idleDuringExport = false;
+        QTimer::singleShot(0, [&] {
+            idleDuringExport = !window->Button2->isEnabled() && !window->Button3->isEnabled()
+                && !window->Button5->isEnabled() && !window->ComboBox1->isEnabled();
+            window->reject();
+        });
+        const QJsonObject cells = exportCells();
+        QVERIFY(idleDuringExport);
+        QVERIFY(window->Button2->isEnabled());
+        QCOMPARE(window->Button2->text(), QStringLiteral("Excel (%1 из %1)").arg(count));
+        auto value = [&](const QString& cell) {
+            const QJsonValue v = cells[cell].toObject()["value"];
+            return v.isDouble() ? QString::number(v.toDouble()) : v.toString();
+        };
+        QCOMPARE(value("A1"), QStringLiteral("Март 2024"));
+        QVERIFY(cells["A1"].toObject()["bold"].toBool());
+        QCOMPARE(value("A2"), QStringLiteral("Фамилия И.О."));
+        for (int day = 1; day <= 31; ++day)
+            QCOMPARE(value(columnLetters(day + 2) + "2"), QString::number(day));
+        QCOMPARE(value("AH2"), QStringLiteral("Итого (ч.)"));
+        QCOMPARE(value("AI2"), QStringLiteral("Итого (р.)"));
+        QCOMPARE(value("AJ2"), mode == TimesheetMode::General ? QString() : QStringLiteral("Час (р.)"));
+        QStringList first;
+        for (const char* column : {"A", "B", "G", "H", "AH", "AI", "AJ"})
+            first << value(QString::fromLatin1(column) + "3");
+        QCOMPARE(first, firstRow);
+        QCOMPARE(cells["G3"].toObject()["type"].toString(), QStringLiteral("n"));
+        QVERIFY(!cells.contains("C3"));  // an empty day writes nothing
+        QVERIFY(!cells.contains(QStringLiteral("A%1").arg(count + 3)));
+    }
+
+    void exportOfAnEmptyMonth()
+    {
+        window->prepare(TimesheetMode::PieceWork);
+        window->chooseMonth({1, 2030});
+        const QJsonObject cells = exportCells();
+        QCOMPARE(window->Button2->text(), QStringLiteral("Excel (0 из 0)"));
+        QVERIFY(cells.contains("A2"));
+        QVERIFY(!cells.contains("A3"));
+        window->reject();
+        QCOMPARE(window->Button2->text(), QStringLiteral("Excel"));
+    }
+};
+
+QTEST_MAIN(TimesheetWindowTest)
+#include "test_timesheet_window.moc"

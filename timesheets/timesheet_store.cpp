@@ -1,0 +1,182 @@
+#include "timesheet_store.h"
+
+#include "database.h"
+#include "excel_book.h"
+#include "month_rebuild.h"
+
+#include <QStringList>
+
+namespace {
+
+QString daySums()
+{
+    QStringList sums;
+    for (int k = 1; k <= 31; ++k)
+        sums << QStringLiteral("sum(h.d%1) d%1").arg(k);
+    return sums.join(QStringLiteral(", "));
+}
+
+// The register's earnings of an entry, exact: the price is a double column.
+const QString kEarnings = QStringLiteral("(s.kol_vo-s.brak)*s.cena::numeric");
+
+QString pieceWorkStatement()
+{
+    return QStringList{
+        QStringLiteral("select p.s_caption fio, p.id, h.i_type,"),
+        QStringLiteral("(select sum(s.time) from accounts_dep.smena s where s.data<:d_date1 and s.data>=:d_date2 "
+                       "and s.w_id=p.id::integer) i_time,"),
+        QStringLiteral("(select sum(%1)::numeric(10,2) from accounts_dep.smena s where s.data<:d_date3 and "
+                       "s.data>=:d_date4 and s.w_id=p.id::integer)::text f_price,")
+            .arg(kEarnings),
+        QStringLiteral("(select case when coalesce(sum(s.time),0)::numeric(10,2)=0 then 0 else "
+                       "coalesce(sum(%1)/sum(time),0)::numeric(10,2) end from accounts_dep.smena s where "
+                       "s.data<:d_date5 and s.data>=:d_date6 and s.w_id=p.id::integer)::text average_price,")
+            .arg(kEarnings),
+        daySums(),
+        QStringLiteral("from  cmn_contractor.person p, accounts_dep.h_tabel h"),
+        QStringLiteral("where h.year=:i_year and h.month=:i_month and h.w_id=p.id and i_type=0"),
+        QStringLiteral("group by p.id, p.s_caption, h.i_type"),
+        QStringLiteral("order by fio, p.id")}
+        .join(u'\n');
+}
+
+// The household and the average piece-rate timesheets: the kind is the parameter :kind.
+QString worksStatement()
+{
+    const QString works = QStringLiteral("from accounts_dep.fatigue f where f.d_date<:d_date%1 and f.d_date>=:d_date%2 "
+                                         "and f.id_p=p.id and f.id_o=:kind and f.i_night=h.i_night");
+    return QStringList{
+        QStringLiteral("select p.s_caption fio, p.id, h.i_type,"),
+        QStringLiteral("case when h.i_night=0 then 'дн.' else 'ноч.' end s_night, h.i_night,"),
+        QStringLiteral("(select sum(f.cnt) %1) i_time,").arg(works.arg(1).arg(2)),
+        QStringLiteral("(select sum(f.cnt*f.price)::numeric(10,2) %1)::text f_price,").arg(works.arg(3).arg(4)),
+        QStringLiteral("(select case when coalesce(sum(f.cnt),0)::numeric(10,2)=0 then 0 else "
+                       "coalesce(sum((f.cnt*f.price))/sum(f.cnt),0)::numeric(10,2) end %1)::text average_price,")
+            .arg(works.arg(5).arg(6)),
+        daySums(),
+        QStringLiteral("from  cmn_contractor.person p, accounts_dep.h_tabel h"),
+        QStringLiteral("where h.year=:i_year and h.month=:i_month and h.w_id=p.id and i_type=:kind"),
+        QStringLiteral("group by p.id, p.s_caption, h.i_type, h.i_night"),
+        QStringLiteral("order by fio, p.id, h.i_night")}
+        .join(u'\n');
+}
+
+QString generalStatement()
+{
+    return QStringList{
+        QStringLiteral("select p.s_caption fio, p.id,"),
+        QStringLiteral("coalesce((select sum(s.time) from accounts_dep.smena s where s.data<:d_date1 and "
+                       "s.data>=:d_date2 and s.w_id=p.id::integer),0)+"),
+        QStringLiteral("coalesce((select sum(f.cnt) from accounts_dep.fatigue f where f.d_date<:d_date7 and "
+                       "f.d_date>=:d_date8 and f.id_p=p.id),0) i_time,"),
+        QStringLiteral("(coalesce((select sum(%1)::numeric(10,2)from accounts_dep.smena s where s.data<:d_date3 and "
+                       "s.data>=:d_date4 and s.w_id=p.id::integer),0)+ ")
+            .arg(kEarnings),
+        QStringLiteral("coalesce((select sum(f.cnt*f.price)::numeric(10,2)from accounts_dep.fatigue f where "
+                       "f.d_date<:d_date5 and f.d_date>=:d_date6 and f.id_p=p.id),0))::text f_price,"),
+        daySums(),
+        QStringLiteral("from  cmn_contractor.person p, accounts_dep.h_tabel h"),
+        QStringLiteral("where h.year=:i_year and h.month=:i_month and h.w_id=p.id"),
+        QStringLiteral("group by p.id, p.s_caption"),
+        QStringLiteral("order by fio, p.id")}
+        .join(u'\n');
+}
+
+const QString kFooter = QStringList{
+    QStringLiteral("select (select sum(f.cnt*f.price)::numeric(100,2) from accounts_dep.fatigue f where "
+                   "f.d_date<:d_date1 and f.d_date>=:d_date2 and f.cnt>0 and f.price>0 and f.id_o=7778)::text,"),
+    QStringLiteral("(select sum(f.cnt*f.price)::numeric(100,2) from accounts_dep.fatigue f where "
+                   "f.d_date<:d_date1 and f.d_date>=:d_date2 and f.cnt>0 and f.price>0 and f.id_o=7777)::text,"),
+    QStringLiteral("(select sum((s.kol_vo-s.brak)*s.cena::numeric)::numeric(100,2) from accounts_dep.smena s where "
+                   "s.data<:d_date1 and s.data>=:d_date2 and s.cena>0 and s.kol_vo>0)::text,"),
+    QStringLiteral("(coalesce((select sum((s.kol_vo-s.brak)*s.cena::numeric) from accounts_dep.smena s where "
+                   "s.data<:d_date1 and s.data>=:d_date2 and s.cena>0 and s.kol_vo>0),0)+"),
+    QStringLiteral("coalesce((select sum(f.cnt*f.price) from accounts_dep.fatigue f where f.d_date<:d_date3 and "
+                   "f.d_date>=:d_date4 and f.cnt>0 and f.price>0),0))::numeric(20,2)::text")}
+                              .join(u'\n');
+
+} // namespace
+
+QString TimesheetStore::statement(TimesheetMode mode)
+{
+    switch (mode) {
+    case TimesheetMode::PieceWork: return pieceWorkStatement();
+    case TimesheetMode::Household:
+    case TimesheetMode::AveragePieceRate: return worksStatement();
+    case TimesheetMode::General: return generalStatement();
+    }
+    return {};
+}
+
+void TimesheetStore::setMonth(Dataset& timesheet, TimesheetMode mode, TimesheetMonth month)
+{
+    timesheet.setParam(QStringLiteral("i_month"), month.month);
+    timesheet.setParam(QStringLiteral("i_year"), month.year);
+    // Odd names take the end of the range (excluded), even names its first day.
+    for (int k = 1; k <= 8; ++k)
+        timesheet.setParam(QStringLiteral("d_date%1").arg(k), k % 2 ? month.next() : month.first());
+    if (mode == TimesheetMode::Household)
+        timesheet.setParam(QStringLiteral("kind"), 7777);
+    else if (mode == TimesheetMode::AveragePieceRate)
+        timesheet.setParam(QStringLiteral("kind"), 7778);
+}
+
+TimesheetFooter TimesheetStore::footer(TimesheetMonth month)
+{
+    QSqlQuery q = db_.exec(kFooter, {{QStringLiteral("d_date1"), month.next()},
+                                     {QStringLiteral("d_date2"), month.first()},
+                                     {QStringLiteral("d_date3"), month.next()},
+                                     {QStringLiteral("d_date4"), month.first()}});
+    TimesheetFooter out;
+    if (q.next())
+        out = {q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString()};
+    return out;
+}
+
+QList<int> TimesheetStore::years()
+{
+    QSqlQuery q = db_.exec(QStringLiteral("select distinct ht.year from accounts_dep.h_tabel ht "
+                                          "where ht.year is not null order by year"));
+    QList<int> out;
+    while (q.next())
+        out << q.value(0).toInt();
+    return out;
+}
+
+void TimesheetStore::rebuildWorks(TimesheetMonth month) { rebuildMonth(db_, MonthRows::Works, month); }
+
+void TimesheetStore::exportTimesheet(ExcelBook& book, const Dataset& timesheet, TimesheetMode mode,
+                                     const QString& heading, const std::function<void(int written)>& written)
+{
+    const bool general = mode == TimesheetMode::General;
+    const bool works = mode == TimesheetMode::Household || mode == TimesheetMode::AveragePieceRate;
+    auto title = [&](int column, int row, const QString& text, bool asText = true) {
+        book.WriteExcelCell(1, column, row, text, asText, true, true);
+    };
+    title(1, 1, heading);
+    title(1, 2, QStringLiteral("Фамилия И.О."));
+    for (int day = 1; day <= 31; ++day)
+        title(day + 2, 2, QString::number(day), false);
+    title(34, 2, QStringLiteral("Итого (ч.)"));
+    title(35, 2, QStringLiteral("Итого (р.)"));
+    if (!general)
+        title(36, 2, QStringLiteral("Час (р.)"));
+
+    auto text = [&](int rec, const QString& field) {
+        return displayText(timesheet.valueAt(rec, timesheet.fieldIndex(field)));
+    };
+    for (int rec = 0; rec < timesheet.recordCount(); ++rec) {
+        const int row = rec + 3;
+        book.WriteExcelCell(1, 1, row, text(rec, QStringLiteral("fio")), true, true, false);
+        if (works)
+            book.WriteExcelCell(1, 2, row, text(rec, QStringLiteral("s_night")), true, true, false);
+        for (int day = 1; day <= 31; ++day)
+            book.WriteExcelCell(1, day + 2, row, text(rec, QStringLiteral("d%1").arg(day)), false, true, false);
+        book.WriteExcelCell(1, 34, row, text(rec, QStringLiteral("i_time")), false, true, false);
+        book.WriteExcelCell(1, 35, row, text(rec, QStringLiteral("f_price")), false, true, false);
+        if (!general)
+            book.WriteExcelCell(1, 36, row, text(rec, QStringLiteral("average_price")), false, true, false);
+        if (written)
+            written(rec + 1);
+    }
+}

@@ -1,0 +1,86 @@
+#pragma once
+// TimesheetWindow (TForm27): the monthly timesheet of a chosen month and year in one of four
+// modes (piece-work, household works, average piece-rate works, general): hours per day with the
+// weekends in red, the month's hours, earnings and earnings per hour, the month's footer figures;
+// refresh, the rebuild of the works rows and the export to a spreadsheet.
+#include "dataset_model.h"
+#include "timesheet_mode.h"
+#include "timesheet_month.h"
+#include "timesheet_store.h"
+
+#include <QDialog>
+#include <array>
+
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTableView;
+class TDataModule6;
+
+class TimesheetWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit TimesheetWindow(TDataModule6& dm, QWidget* parent = nullptr);
+
+    // The register's menu items: the mode's window for today's month, shown modally.
+    void open(TimesheetMode mode);
+    // The steps around showing it, for tests that show it themselves.
+    void prepare(TimesheetMode mode);
+    void finish();
+
+    TimesheetMode mode() const { return mode_; }
+    TimesheetMonth chosenMonth() const;
+    // Chooses the month and year as the user does (the year joins the year box when missing).
+    void chooseMonth(TimesheetMonth month);
+
+    // Actions, public so that tests drive them as the controls do.
+    void applyMonth();  // the month or the year changed
+    void refresh();     // Button5 "Обновить"
+    void rebuild();     // Button3 "Перестроить"
+    void exportToExcel();  // Button2 "Excel"
+
+    // The current mode's timesheet (cur_tabel).
+    Dataset& timesheet() { return *cur_tabel; }
+    // The grid's column of a field ("fio", "s_night", "d1".."d31", "f_price", "i_time", "average_price").
+    static int columnOf(const QString& field);
+
+    Dataset H_Tabel0;
+    Dataset H_Tabel7777;
+    Dataset H_Tabel7778;
+    Dataset H_Tabel_all;
+
+    QComboBox* ComboBox1;  // the month
+    QComboBox* cb_year;
+    QTableView* DBGrid;
+    QPushButton* Button2;  // Excel
+    QPushButton* Button5;  // Обновить
+    QPushButton* Button3;  // Перестроить
+    QProgressBar* PB;
+    QPushButton* Button1;  // Выход
+    QLabel* averagePieceRateFigure;
+    QLabel* householdFigure;
+    QLabel* pieceWorkFigure;
+    QLabel* totalFigure;
+
+public slots:
+    void reject() override;
+
+private:
+    void buildControls();
+    void fillYears(int keep);
+    void showFooter(const TimesheetFooter& footer);
+    void layOutDayColumns(TimesheetMonth month);
+    // While an export or a rebuild runs, the controls are off and the window does not close.
+    void setBusy(bool busy);
+    static QVector<GridColumn> gridColumns();
+
+    TDataModule6& dm_;
+    TimesheetStore store_;
+    Dataset* cur_tabel;
+    TimesheetMode mode_ = TimesheetMode::PieceWork;
+    DatasetModel* model_;
+    std::array<bool, 32> weekend_{};  // by day of the month
+    bool busy_ = false;
+    bool filling_ = false;
+};

@@ -1,0 +1,64 @@
+#pragma once
+// WorksList (TForm25) "Хоз. работы (25)": the household and average piece-rate works of one
+// date; adds, changes and deletes them through the works dialog and recomputes the month's
+// average piece-rate prices.
+#include "dataset.h"
+#include "dataset_model.h"
+#include "works_store.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QDateEdit;
+class QPushButton;
+class QTableView;
+class TDataModule6;
+class WorksDialog;
+
+class WorksList : public QDialog {
+    Q_OBJECT
+public:
+    WorksList(TDataModule6& dm, WorksDialog& dialog, QWidget* parent = nullptr);
+
+    // The register's "Ср.сд./хоз. работы": the records of `date`, shown modally.
+    void openForDate(const QDate& date);
+    // The steps around showing it, for tests that show it themselves: the date, its day-off
+    // mark, the list read; and the list closed.
+    void prepare(const QDate& date);
+    void finish();
+
+    QDate date() const;
+    bool dayOff() const;
+
+    // Actions, public so that tests drive them as the controls do.
+    void changeDate();  // the user chose another date
+    void addRecord();     // Button5
+    void changeRecord();  // Button6, a double click
+    void deleteRecord();  // Button7
+    void recomputeAveragePrices();  // Button1
+
+    // The records of the date.
+    Dataset fatigue;
+
+    QTableView* DBGrid1;
+    QPushButton* Button5;
+    QPushButton* Button6;
+    QPushButton* Button7;
+    QPushButton* Button1;
+    QDateEdit* DTPcker1;
+    QCheckBox* CBox1;
+    QPushButton* Button8;
+
+private:
+    void buildControls();
+    void paintDayOff();
+    // Reads the date's records anew; on the remembered record number when asked and possible.
+    void reread(bool sameRow);
+    static QVector<GridColumn> gridColumns();
+
+    TDataModule6& dm_;
+    WorksDialog& dialog_;
+    WorksStore store_;
+    DatasetModel* model_;
+    bool settingDate_ = false;
+};
