@@ -129,6 +129,17 @@ int fittedWidth(const QTableView* grid)
     return width;
 }
 
+void widenToFit(QWidget* window, const QTableView* grid)
+{
+    const int needed = fittedWidth(grid) + (window->width() - grid->width());
+    if (window->width() >= needed)
+        return;
+    if (window->minimumWidth() == window->maximumWidth())
+        window->setFixedWidth(needed);
+    else
+        window->resize(needed, window->height());
+}
+
 void bindGrid(QTableView* grid, DatasetModel* model)
 {
     grid->setModel(model);

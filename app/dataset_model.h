@@ -73,6 +73,9 @@ public:
 // The width a grid needs to show every visible column without a horizontal scroll bar.
 int fittedWidth(const QTableView* grid);
 
+// Widens the grid's window (a fixed-size one too) so the grid shows every column; never narrows it.
+void widenToFit(QWidget* window, const QTableView* grid);
+
 // Sets up a read-only, whole-row grid for the model: widths, hidden columns, bold centred
 // titles, and the current row kept in step with the dataset's record number both ways.
 void bindGrid(QTableView* grid, DatasetModel* model);

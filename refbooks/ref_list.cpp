@@ -148,9 +148,8 @@ void RefList::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     // Wide enough for the grid's columns and their titles.
-    const int needed = fittedWidth(DBGrid1) + (width() - DBGrid1->width());
-    if (width() < needed && !(windowFlags() & Qt::MSWindowsFixedSizeDialogHint))
-        resize(needed, height());
+    if (!(windowFlags() & Qt::MSWindowsFixedSizeDialogHint))
+        widenToFit(this, DBGrid1);
     if (Edit1->isVisibleTo(this))
         Edit1->setFocus();
 }

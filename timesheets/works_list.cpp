@@ -12,6 +12,7 @@
 #include <QDateEdit>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -118,6 +119,8 @@ void WorksList::prepare(const QDate& date)
     CBox1->setChecked(isWeekend(date));
     paintDayOff();
     reread(false);
+    layout()->activate();
+    widenToFit(this, DBGrid1);
 }
 
 void WorksList::finish() { fatigue.close(); }
