@@ -1,5 +1,7 @@
 #include "widgets.h"
 
+#include "dataset.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QFormLayout>
@@ -79,3 +81,16 @@ void showAsReadOnly(QLineEdit* field)
 
 BusyCursor::BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
 BusyCursor::~BusyCursor() { QApplication::restoreOverrideCursor(); }
+
+bool pickInto(const std::function<std::optional<Row>()>& picker, int& id, QLineEdit* field,
+              const QString& captionField)
+{
+    if (!picker)
+        return false;
+    const std::optional<Row> row = picker();
+    if (!row)
+        return false;
+    id = (*row)[QStringLiteral("id")].asInteger();
+    field->setText((*row)[captionField].asString().trimmed());
+    return true;
+}

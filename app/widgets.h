@@ -4,7 +4,11 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+#include <optional>
+
 class QDialog;
+class Row;
 class QFormLayout;
 class QLineEdit;
 class QPushButton;
@@ -39,3 +43,8 @@ struct BusyCursor {
 
 // What a dialog that adds or changes one row was opened for.
 enum class DialogMode { Add, Change };
+
+// Asks a picker for a row; when the user chose one, keeps its "id" and shows its `captionField`
+// in the field. Returns whether a row was chosen.
+bool pickInto(const std::function<std::optional<Row>()>& picker, int& id, QLineEdit* field,
+              const QString& captionField);

@@ -176,12 +176,7 @@ bool EntryDialog::openForChange(const Row& entry, int shiftNo)
 
 void EntryDialog::chooseWorker()
 {
-    if (!pickers_.worker)
-        return;
-    if (const auto worker = pickers_.worker()) {
-        workerId_ = (*worker)[QStringLiteral("id")].asInteger();
-        Edit1->setText((*worker)[QStringLiteral("fio")].asString().trimmed());
-    }
+    pickInto(pickers_.worker, workerId_, Edit1, QStringLiteral("fio"));
 }
 
 void EntryDialog::chooseOperation()

@@ -152,22 +152,12 @@ bool WorksDialog::run()
 
 void WorksDialog::chooseWorker()
 {
-    if (!pickers_.worker)
-        return;
-    if (const auto worker = pickers_.worker()) {
-        worker_id = (*worker)[QStringLiteral("id")].asInteger();
-        Edit1->setText((*worker)[QStringLiteral("fio")].asString().trimmed());
-    }
+    pickInto(pickers_.worker, worker_id, Edit1, QStringLiteral("fio"));
 }
 
 void WorksDialog::chooseNomenclature()
 {
-    if (!pickers_.nomenclature)
-        return;
-    if (const auto item = pickers_.nomenclature()) {
-        nom_id = (*item)[QStringLiteral("id")].asInteger();
-        Edit2->setText((*item)[QStringLiteral("s_caption")].asString().trimmed());
-    }
+    pickInto(pickers_.nomenclature, nom_id, Edit2, QStringLiteral("s_caption"));
 }
 
 void WorksDialog::showPrice()
