@@ -244,12 +244,20 @@ private slots:
         window->hide();
     }
 
-    // Many workers: the day numbers and the title on every page, the pages numbered.
+    // Many workers in December: the day numbers and the title on every page, the pages
+    // numbered; on the tab the worker with an entry on the 31st, not the one of 1 January.
     void pagesNumbered()
     {
-        for (int i = 0; i < 60; ++i)
-            monthRow(tdb->addWorker(QStringLiteral("Рабочий %1").arg(i, 2, 10, QChar('0'))), 12, 1, 31, 8);
+        QList<int> workers;
+        for (int i = 0; i < 60; ++i) {
+            workers << tdb->addWorker(QStringLiteral("Рабочий %1").arg(i, 2, 10, QChar('0')));
+            monthRow(workers.last(), 12, 1, 31, 8);
+        }
+        op = tdb->addOperation(tdb->addKind("Сборка"), tdb->addProduct("КМ-1"));
+        entry(workers[0], {2024, 12, 31}, 1, 8);
+        entry(workers[1], {2025, 1, 1}, 1, 8);
         window->prepare({2024, 12, 2});
+        QCOMPARE(tab(1), QStringList{"Рабочий 00|8"});
         QTemporaryDir folder;
         const QStringList pages = printPages(folder.filePath("print.pdf"));
         QVERIFY(pages.size() >= 2);
