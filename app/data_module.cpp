@@ -14,10 +14,12 @@ QString dayColumnsSum()
 
 QString hTabelStatement(int shiftNo)
 {
-    const QString days = dayColumnsSum();
+    // The row's own day cells (grouped by its key), not their sum over the joined register
+    // entries, which would count the row's hours once per entry of the worker.
+    const QString days = QStringLiteral("(%1)").arg(dayColumnsSum());
     return QStringList{
-        QStringLiteral("select person.s_caption fio, sum(%1)::integer summ,").arg(days),
-        QStringLiteral("(case when sum(%1)=0 then 0 else sum(s.cena*(kol_vo-brak))/sum(%1) end)::numeric(10,2) average_price,")
+        QStringLiteral("select person.s_caption fio, %1::integer summ,").arg(days),
+        QStringLiteral("(case when %1=0 then 0 else sum(s.cena*(kol_vo-brak))/%1 end)::numeric(10,2) average_price,")
             .arg(days),
         QStringLiteral("sum(s.cena*(kol_vo-brak))::numeric(10,2) cena_all, h_tabel.*"),
         QStringLiteral("from accounts_dep.h_tabel, cmn_contractor.person, accounts_dep.smena s where"),

@@ -18,6 +18,7 @@ const std::pair<const char*, void (*)(bench::Context&)> kSuites[] = {
     {"start", bench::startSuite},
     {"register", bench::registerSuite},
     {"lists", bench::listsSuite},
+    {"timesheet by shifts", bench::byShiftSuite},
 };
 
 int usage()

@@ -57,5 +57,6 @@ int fetchAll(Database& db, const QString& statement, const Params& params = {});
 void startSuite(Context& context);
 void registerSuite(Context& context);
 void listsSuite(Context& context);
+void byShiftSuite(Context& context);
 
 } // namespace bench

@@ -15,6 +15,7 @@
 #include "products_list.h"
 #include "register_window.h"
 #include "timesheet_window.h"
+#include "by_shift_window.h"
 #include "summary_reports_window.h"
 #include "worker_dialog.h"
 #include "workers_list.h"
@@ -150,6 +151,7 @@ void Windows::createTimesheets()
     TDataModule6& dm = *dataModule_;
     QWidget* owner = register_.get();
     timesheetWindow_ = std::make_unique<TimesheetWindow>(dm, owner);
+    timesheetByShiftWindow_ = std::make_unique<TimesheetByShiftWindow>(dm, owner);
     worksDialog_ = std::make_unique<WorksDialog>(dm, owner);
     worksDialog_->setPickers({[this] { return workersList_->choose(); }, [this] { return nomenclatureList_->choose(); }});
     worksList_ = std::make_unique<WorksList>(dm, *worksDialog_, owner);
@@ -171,6 +173,7 @@ void Windows::wireRegister()
     links.nomenclature = [this] { nomenclatureList_->browse(); };
     links.timesheet = [this](TimesheetMode mode) { timesheetWindow_->open(mode); };
     links.works = [this](const QDate& date) { worksList_->openForDate(date); };
+    links.timesheetByShifts = [this](const QDate& date) { timesheetByShiftWindow_->openFor(date); };
     links.summaryReports = [this] { summaryReports_->openReports(); };
     links.addEntry = [this](const QDate& date, int shiftNo) { return entryDialog_->openForAdd(date, shiftNo); };
     links.changeEntry = [this](const Row& entry, int shiftNo) { return entryDialog_->openForChange(entry, shiftNo); };

@@ -22,6 +22,7 @@ class ProductDialog;
 class ProductsList;
 class RegisterWindow;
 class TimesheetWindow;
+class TimesheetByShiftWindow;
 class SummaryReportsWindow;
 class WorkerDialog;
 class WorkersList;
@@ -52,6 +53,7 @@ public:
     EntryDialog& entryDialog() { return *entryDialog_; }
     NomenclatureList& nomenclatureList() { return *nomenclatureList_; }
     TimesheetWindow& timesheetWindow() { return *timesheetWindow_; }
+    TimesheetByShiftWindow& timesheetByShiftWindow() { return *timesheetByShiftWindow_; }
     WorksList& worksList() { return *worksList_; }
     WorksDialog& worksDialog() { return *worksDialog_; }
     SummaryReportsWindow& summaryReports() { return *summaryReports_; }
@@ -81,6 +83,7 @@ private:
     std::unique_ptr<NormsWindow> normsWindow_;
     std::unique_ptr<EntryDialog> entryDialog_;
     std::unique_ptr<TimesheetWindow> timesheetWindow_;
+    std::unique_ptr<TimesheetByShiftWindow> timesheetByShiftWindow_;
     std::unique_ptr<WorksDialog> worksDialog_;
     std::unique_ptr<WorksList> worksList_;
     std::unique_ptr<SummaryReportsWindow> summaryReports_;

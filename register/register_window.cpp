@@ -195,7 +195,12 @@ void RegisterWindow::buildMenu()
         return a;
     };
     N9 = timesheet(QStringLiteral("N9"), QStringLiteral("Табель сделка"), TimesheetMode::PieceWork);
-    N13 = item(N11, QStringLiteral("N13"), QStringLiteral("Табель по сменам"), &links_.timesheetByShifts);
+    N13 = N11->addAction(QStringLiteral("Табель по сменам"));
+    N13->setObjectName(QStringLiteral("N13"));
+    connect(N13, &QAction::triggered, this, [this] {
+        if (links_.timesheetByShifts)
+            links_.timesheetByShifts(date());
+    });
     N14 = timesheet(QStringLiteral("N14"), QStringLiteral("Табель хоз. работ"), TimesheetMode::Household);
     N15 = timesheet(QStringLiteral("N15"), QStringLiteral("Табель ср. сдельная"), TimesheetMode::AveragePieceRate);
     N17 = timesheet(QStringLiteral("N17"), QStringLiteral("Общий табель"), TimesheetMode::General);

@@ -27,8 +27,9 @@ public:
     struct Links {
         std::function<void()> workers, products, prices, kinds, nomenclature;
         std::function<void(TimesheetMode)> timesheet;
-        std::function<void()> timesheetByShifts, summaryReports;
-        std::function<void(const QDate&)> works;
+        std::function<void()> summaryReports;
+        // The register's date is passed on.
+        std::function<void(const QDate&)> works, timesheetByShifts;
         // The entry dialog for a new entry or an entry of the shift list; true when it saved.
         std::function<bool(const QDate& date, int shiftNo)> addEntry;
         std::function<bool(const Row& entry, int shiftNo)> changeEntry;

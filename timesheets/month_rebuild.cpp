@@ -15,33 +15,50 @@ QString dayColumns()
     return days.join(QStringLiteral(", "));
 }
 
-QString daySums(const QString& hours, const QString& date)
+// The day cells of the month's rows: the source's hours summed per key and day first (one
+// day number per record), then spread over d1..d31 per key, which costs a fraction of summing
+// every record into 31 filtered sums.
+QString daySums()
 {
     QStringList sums;
     for (int k = 1; k <= 31; ++k)
-        sums << QStringLiteral("sum(%1) filter (where extract(day from %2)=%3)").arg(hours, date).arg(k);
+        sums << QStringLiteral("sum(x.hours) filter (where x.day=%1)").arg(k);
     return sums.join(QStringLiteral(",\n "));
+}
+
+// The insert of the month's rows: `keys` the key columns of the monthly table, `source` their
+// expressions over the source `from` (a table aliased with its filter), `hours` and `date` its
+// hours and date columns.
+QString insertStatement(const QString& keys, const QString& source, const QString& from, const QString& hours,
+                        const QString& date)
+{
+    QStringList positions;  // the keys and the day, by their places in the inner select list
+    for (int i = 1; i <= keys.count(u',') + 2; ++i)
+        positions << QString::number(i);
+    return QStringLiteral("insert into accounts_dep.h_tabel(%1, month, year, %2)\n"
+                          "select %1, :month, :year,\n %3\n"
+                          "from (select %4, extract(day from %5)::integer as day, sum(%6) as hours\n"
+                          "      from %7\n"
+                          "      group by %8) x\n"
+                          "group by %1")
+        .arg(keys, dayColumns(), daySums(), source, date, hours, from, positions.join(QStringLiteral(", ")));
 }
 
 RebuildStatements works()
 {
     return {QStringLiteral("delete from accounts_dep.h_tabel where smena=0 and month=:month and year=:year"),
-            QStringLiteral("insert into accounts_dep.h_tabel(i_type, w_id, i_night, month, year, %1)\n"
-                           "select f.id_o, f.id_p, f.i_night, :month, :year,\n %2\n"
-                           "from accounts_dep.fatigue f where f.d_date>=:first and f.d_date<:next\n"
-                           "group by f.id_p, f.id_o, f.i_night")
-                .arg(dayColumns(), daySums(QStringLiteral("f.cnt"), QStringLiteral("f.d_date")))};
+            insertStatement(QStringLiteral("i_type, w_id, i_night"), QStringLiteral("f.id_o as i_type, f.id_p as w_id, f.i_night"),
+                            QStringLiteral("accounts_dep.fatigue f where f.d_date>=:first and f.d_date<:next"),
+                            QStringLiteral("f.cnt"), QStringLiteral("f.d_date"))};
 }
 
 RebuildStatements pieceWork()
 {
     // Register entries of no shift (0 or none) belong to no piece-work row.
     return {QStringLiteral("delete from accounts_dep.h_tabel where smena>0 and month=:month and year=:year"),
-            QStringLiteral("insert into accounts_dep.h_tabel(smena, w_id, month, year, %1)\n"
-                           "select s.smena, s.w_id, :month, :year,\n %2\n"
-                           "from accounts_dep.smena s where s.data>=:first and s.data<:next and s.smena>0\n"
-                           "group by s.smena, s.w_id")
-                .arg(dayColumns(), daySums(QStringLiteral("s.time"), QStringLiteral("s.data")))};
+            insertStatement(QStringLiteral("smena, w_id"), QStringLiteral("s.smena, s.w_id"),
+                            QStringLiteral("accounts_dep.smena s where s.data>=:first and s.data<:next and s.smena>0"),
+                            QStringLiteral("s.time"), QStringLiteral("s.data"))};
 }
 
 } // namespace

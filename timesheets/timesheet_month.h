@@ -2,6 +2,7 @@
 // One month of the monthly table: its dates run from the first day (included) to the first day
 // of the following month (excluded); the following month of December is January of the next year.
 #include <QDate>
+#include <QStringList>
 
 struct TimesheetMonth {
     int month = 1;  // 1..12
@@ -11,4 +12,15 @@ struct TimesheetMonth {
     QDate first() const { return QDate(year, month, 1); }
     QDate next() const { return first().addMonths(1); }
     int days() const { return first().daysInMonth(); }
+
+    // "Январь".."Декабрь", as the month boxes list them.
+    static const QStringList& names()
+    {
+        static const QStringList list{QStringLiteral("Январь"),   QStringLiteral("Февраль"), QStringLiteral("Март"),
+                                      QStringLiteral("Апрель"),   QStringLiteral("Май"),     QStringLiteral("Июнь"),
+                                      QStringLiteral("Июль"),     QStringLiteral("Август"),  QStringLiteral("Сентябрь"),
+                                      QStringLiteral("Октябрь"),  QStringLiteral("Ноябрь"),  QStringLiteral("Декабрь")};
+        return list;
+    }
+    QString name() const { return names()[month - 1]; }
 };

@@ -18,11 +18,6 @@
 
 namespace {
 
-const QStringList kMonthNames{QStringLiteral("Январь"), QStringLiteral("Февраль"), QStringLiteral("Март"),
-                              QStringLiteral("Апрель"), QStringLiteral("Май"),     QStringLiteral("Июнь"),
-                              QStringLiteral("Июль"),   QStringLiteral("Август"),  QStringLiteral("Сентябрь"),
-                              QStringLiteral("Октябрь"), QStringLiteral("Ноябрь"), QStringLiteral("Декабрь")};
-
 const QColor kTotalsBackground(225, 228, 255);
 constexpr int kDayWidth = 20;
 
@@ -45,39 +40,10 @@ ModeLook lookOf(TimesheetMode mode)
     return {};
 }
 
-// The day number of a day column's field ("d7" is 7), 0 for any other field.
-int dayOf(const QString& field)
-{
-    if (field.size() < 2 || field[0] != u'd' || !field[1].isDigit())
-        return 0;
-    return field.mid(1).toInt();
-}
-
 bool isTotal(const QString& field)
 {
     return field == QLatin1String("f_price") || field == QLatin1String("i_time") || field == QLatin1String("average_price");
 }
-
-// The grid's model: the titles of weekend days in red as well.
-class TimesheetModel : public DatasetModel {
-public:
-    TimesheetModel(Dataset& ds, QVector<GridColumn> columns, const std::array<bool, 32>& weekend, QObject* parent)
-        : DatasetModel(ds, std::move(columns), parent), weekend_(weekend)
-    {
-    }
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
-        if (role == Qt::ForegroundRole && orientation == Qt::Horizontal && section >= 0 && section < columns().size()) {
-            const int day = dayOf(columns()[section].field);
-            if (day > 0 && weekend_[day])
-                return QColor(Qt::red);
-        }
-        return DatasetModel::headerData(section, orientation, role);
-    }
-
-private:
-    const std::array<bool, 32>& weekend_;
-};
 
 } // namespace
 
@@ -119,11 +85,15 @@ TimesheetWindow::TimesheetWindow(TDataModule6& dm, QWidget* parent)
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     setFixedSize(1127, 617);
-    model_ = new TimesheetModel(*cur_tabel, gridColumns(), weekend_, this);
+    model_ = new DayColumnsModel(*cur_tabel, gridColumns(), [this](int day) -> std::optional<QColor> {
+        if (weekend_[day])
+            return QColor(Qt::red);
+        return std::nullopt;
+    }, this);
     model_->setCellRule([this](const Dataset&, int, const QString& field) -> std::optional<CellStyle> {
         if (isTotal(field))
             return CellStyle{std::nullopt, kTotalsBackground, true};
-        if (const int day = dayOf(field); day > 0 && weekend_[day])
+        if (const int day = dayOfField(field); day > 0 && weekend_[day])
             return CellStyle{QColor(Qt::red), std::nullopt, false};
         return std::nullopt;
     });
@@ -134,7 +104,7 @@ void TimesheetWindow::buildControls()
 {
     ComboBox1 = new QComboBox(this);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->addItems(kMonthNames);
+    ComboBox1->addItems(TimesheetMonth::names());
     cb_year = new QComboBox(this);
     cb_year->setObjectName(QStringLiteral("cb_year"));
     auto* monthLabel = new QLabel(QStringLiteral("&Месяц:"), this);
@@ -337,7 +307,7 @@ void TimesheetWindow::layOutDayColumns(TimesheetMonth month)
         DBGrid->setColumnHidden(columnOf(QStringLiteral("d%1").arg(day)), !shown);
     }
     DBGrid->setColumnWidth(0, lookOf(mode_).nameWidth + kDayWidth * (31 - days));
-    emit model_->headerDataChanged(Qt::Horizontal, 0, model_->columnCount() - 1);
+    model_->titlesChanged();
     DBGrid->viewport()->update();
 }
 
@@ -376,7 +346,7 @@ void TimesheetWindow::rebuild()
 void TimesheetWindow::exportToExcel()
 {
     const TimesheetMonth month = chosenMonth();
-    const QString heading = kMonthNames[month.month - 1] + u' ' + QString::number(month.year);
+    const QString heading = month.name() + u' ' + QString::number(month.year);
     ExcelBook book(lookOf(mode_).caption.chopped(5) + u' ' + heading);
     if (book.OpenExcelBook(QString()) == -1)
         return;

@@ -3,7 +3,7 @@
 // modes (piece-work, household works, average piece-rate works, general): hours per day with the
 // weekends in red, the month's hours, earnings and earnings per hour, the month's footer figures;
 // refresh, the rebuild of the works rows and the export to a spreadsheet.
-#include "dataset_model.h"
+#include "day_columns_model.h"
 #include "timesheet_mode.h"
 #include "timesheet_month.h"
 #include "timesheet_store.h"
@@ -79,7 +79,7 @@ private:
     TimesheetStore store_;
     Dataset* cur_tabel;
     TimesheetMode mode_ = TimesheetMode::PieceWork;
-    DatasetModel* model_;
+    DayColumnsModel* model_;
     std::array<bool, 32> weekend_{};  // by day of the month
     bool busy_ = false;
     bool filling_ = false;

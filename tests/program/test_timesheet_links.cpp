@@ -1,4 +1,5 @@
-// The register opens the timesheet window in its four modes from the menu "Табель", and the
+// The register opens the timesheet window in its four modes and the timesheet by shifts for its
+// date from the menu "Табель", and the
 // works list of its date from "Ср.сд./хоз. работы", whose dialog picks the worker and the
 // nomenclature group from the lists in their choosing mode.
 #include "data_module.h"
@@ -8,6 +9,7 @@
 #include "register_window.h"
 #include "test_database.h"
 #include "timesheet_window.h"
+#include "by_shift_window.h"
 #include "windows.h"
 #include "workers_list.h"
 #include "works_dialog.h"
@@ -15,6 +17,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
@@ -80,6 +83,44 @@ private slots:
         });
         reg.Button5->click();
         QVERIFY(walked);
+        QVERIFY(messages.shown.isEmpty());
+    }
+
+    // The month of the register's date; the years from 2007 to the later of next year and the
+    // date's year, the date's year chosen.
+    void byShiftsForTheRegisterDate_data()
+    {
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<int>("lastYear");
+        QTest::newRow("2024") << QDate(2024, 3, 16) << QDate::currentDate().year() + 1;
+        QTest::newRow("years ahead") << QDate(2031, 12, 3) << 2031;
+    }
+    void byShiftsForTheRegisterDate()
+    {
+        QFETCH(QDate, date);
+        QFETCH(int, lastYear);
+        MessageRecorder messages;
+        TestDatabase tdb;
+        Windows windows;
+        QVERIFY(windows.start({tdb.settings().database, tdb.settings().host}, {20240227, 0}));
+        RegisterWindow& reg = windows.registerWindow();
+        reg.DateT->setDate(date);
+        bool seen = false;
+        whenShown([&] {
+            TimesheetByShiftWindow& w = windows.timesheetByShiftWindow();
+            seen = w.isVisible();
+            QCOMPARE(w.windowTitle(), QStringLiteral("Табель по времени"));
+            QCOMPARE(w.ComboBox1->currentIndex(), date.month() - 1);
+            QCOMPARE(w.ComboBox2->itemText(0), QStringLiteral("2007"));
+            QCOMPARE(w.ComboBox2->itemText(w.ComboBox2->count() - 1), QString::number(lastYear));
+            QCOMPARE(w.ComboBox2->currentText(), QString::number(date.year()));
+            QVERIFY(w.shift(1).isActive() && w.shift(2).isActive() && w.shift(3).isActive());
+            QCOMPARE(w.shift(3).param("date2").toDate(), TimesheetMonth::of(date).next());
+            w.reject();
+        });
+        reg.N13->trigger();
+        QVERIFY(seen);
+        QVERIFY(!windows.dataModule().H_Tabel_1.isActive());
         QVERIFY(messages.shown.isEmpty());
     }
 };

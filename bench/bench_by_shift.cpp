@@ -1,0 +1,155 @@
+// The timesheet by shifts: the month's piece-work rebuild against the day-by-day algorithm (the
+// rows checked equal first) and against its two statements alone; opening a month (three tabs
+// read and painted) against the three statements alone; the print of the month's workers laid
+// out into pages and written as PDF against its query alone.
+#include "bench_data.h"
+#include "bench_support.h"
+#include "by_shift_window.h"
+#include "data_module.h"
+#include "month_rebuild.h"
+#include "row_by_row_rebuild.h"
+#include "windows.h"
+
+#include <QDir>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+
+namespace bench {
+
+namespace {
+
+TimesheetMonth measuredMonth() { return TimesheetMonth::of(data::fullMonth()); }
+
+void measureRebuild(Context& c)
+{
+    Database& db = c.dm().ADO_DB;
+    const TimesheetMonth month = measuredMonth();
+    Measure m;
+    m.group = QStringLiteral("timesheet by shifts");
+    m.name = QStringLiteral("month rebuild (piece-work rows)");
+    m.limit = QStringLiteral("the day-by-day rebuild");
+    m.target = 1.0 / 50;
+    m.runs = 3;
+    m.setup = [&] {
+        m.traced = &db;
+        m.rows = db.scalar(QStringLiteral("select count(*) from accounts_dep.smena where data>=:a and data<:b"),
+                           {{QStringLiteral("a"), month.first()}, {QStringLiteral("b"), month.next()}})
+                     .toDouble();
+    };
+    m.check = [&]() -> QString {
+        rebuildMonthRowByRow(db, MonthRows::PieceWork, month);
+        const QStringList expected = monthRowsText(db, MonthRows::PieceWork, month);
+        rebuildMonth(db, MonthRows::PieceWork, month);
+        const QStringList got = monthRowsText(db, MonthRows::PieceWork, month);
+        if (got == expected)
+            return {};
+        return QStringLiteral("%1 rows against %2 of the day-by-day rebuild").arg(got.size()).arg(expected.size());
+    };
+    m.program = [&](int) { rebuildMonth(db, MonthRows::PieceWork, month); };
+    m.reference = [&](int) { rebuildMonthRowByRow(db, MonthRows::PieceWork, month); };
+    c.runner.run(m);
+
+    Measure alone;
+    alone.group = m.group;
+    alone.name = QStringLiteral("month rebuild against its statements alone");
+    alone.limit = QStringLiteral("its delete and insert, no lock, rolled back");
+    alone.target = 1.5;
+    alone.runs = 11;
+    alone.rows = m.rows;
+    alone.program = [&](int) { rebuildMonth(db, MonthRows::PieceWork, month); };
+    alone.reference = [&](int) {
+        Transaction tx(db);
+        db.execute(rebuildStatements(MonthRows::PieceWork).remove, rebuildParams(month));
+        db.execute(rebuildStatements(MonthRows::PieceWork).insert, rebuildParams(month));
+    };
+    c.runner.run(alone);
+}
+
+void measureOpening(Context& c)
+{
+    TDataModule6& dm = c.dm();
+    const QDate date = data::fullMonth().addDays(14);
+    Measure m;
+    m.group = QStringLiteral("timesheet by shifts");
+    m.name = QStringLiteral("opening a month (three tabs), target 150 ms");
+    m.limit = QStringLiteral("the three shift statements alone");
+    m.runs = 11;
+    const TimesheetMonth month = TimesheetMonth::of(date);
+    const Params params{{QStringLiteral("mnth"), month.month},
+                        {QStringLiteral("yea"), month.year},
+                        {QStringLiteral("date1"), month.first()},
+                        {QStringLiteral("date2"), month.next()}};
+    m.setup = [&] { m.traced = &dm.ADO_DB; };
+    m.program = [&](int) {
+        TimesheetByShiftWindow& w = c.windows().timesheetByShiftWindow();
+        PaintWatch painted(w.DBGrid1->viewport());
+        w.prepare(date);
+        w.show();
+        painted.wait();
+        stopClock();
+        w.hide();
+        w.finish();
+    };
+    m.reference = [&](int) {
+        for (Dataset* ds : {&dm.H_Tabel_1, &dm.H_Tabel_2, &dm.H_Tabel_3})
+            fetchAll(dm.ADO_DB, ds->sql(), params);
+    };
+    c.runner.run(m);
+}
+
+void measurePrint(Context& c)
+{
+    TDataModule6& dm = c.dm();
+    const TimesheetMonth month = measuredMonth();
+    ByShiftPrint& print = c.windows().timesheetByShiftWindow().printLayout();
+    const Params params{{QStringLiteral("mnth"), month.month}, {QStringLiteral("yea"), month.year}};
+
+    Measure pages;
+    pages.group = QStringLiteral("timesheet by shifts");
+    pages.name = QStringLiteral("print laid out into pages, target 0.5 s");
+    pages.limit = QStringLiteral("its query alone");
+    pages.runs = 7;
+    pages.setup = [&] {
+        pages.rows = fetchAll(dm.ADO_DB, ByShiftPrint::statement(), params);
+    };
+    pages.program = [&](int) {
+        print.query().close();
+        print.setMonth(month);
+        print.query().open();
+        print.layout().setText(QStringLiteral("QRLabel33"), ByShiftPrint::title(month));
+        print.layout().prepare();
+        print.query().close();
+    };
+    pages.reference = [&](int) { fetchAll(dm.ADO_DB, ByShiftPrint::statement(), params); };
+    c.runner.run(pages);
+
+    QTemporaryDir folder;
+    Measure pdf;
+    pdf.group = pages.group;
+    pdf.name = QStringLiteral("print written as PDF, target 2 s");
+    pdf.limit = QStringLiteral("its query alone");
+    pdf.runs = 5;
+    pdf.rows = pages.rows;
+    pdf.program = [&](int run) {
+        print.query().close();
+        print.setMonth(month);
+        print.query().open();
+        print.layout().prepare();
+        print.layout().savePdf(folder.filePath(QStringLiteral("print%1.pdf").arg(run)));
+        print.query().close();
+    };
+    pdf.reference = pages.reference;
+    c.runner.run(pdf);
+}
+
+} // namespace
+
+void byShiftSuite(Context& c)
+{
+    measureOpening(c);
+    measurePrint(c);
+    measureRebuild(c);
+}
+
+} // namespace bench

@@ -1,0 +1,369 @@
+#include "by_shift_window.h"
+
+#include "actions.h"
+#include "data_module.h"
+#include "excel_book.h"
+#include "month_rebuild.h"
+#include "widgets.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+const QColor kTotalBackground(225, 228, 255);
+const QColor kLongDay(192, 220, 192);
+constexpr int kDayWidth = 20;
+constexpr int kFirstYear = 2007;
+
+} // namespace
+
+QVector<GridColumn> TimesheetByShiftWindow::gridColumns()
+{
+    QVector<GridColumn> columns{{QStringLiteral("fio"), QStringLiteral("Фамилия И. О."), 208}};
+    for (int day = 1; day <= 31; ++day)
+        columns.push_back({QStringLiteral("d%1").arg(day), QString::number(day), kDayWidth, Qt::AlignCenter});
+    columns.push_back({QStringLiteral("summ"), QStringLiteral("Итого"), 47, Qt::AlignCenter});
+    return columns;
+}
+
+int TimesheetByShiftWindow::columnOf(const QString& field)
+{
+    static const QVector<GridColumn> columns = gridColumns();
+    for (int i = 0; i < columns.size(); ++i)
+        if (columns[i].field == field)
+            return i;
+    return -1;
+}
+
+std::optional<CellStyle> TimesheetByShiftWindow::dayCellStyle(int hours, bool weekend, bool afterEnd,
+                                                             const QColor& background)
+{
+    if (afterEnd)
+        return CellStyle{background, std::nullopt, false};
+    const std::optional<QColor> red = weekend ? std::optional<QColor>(QColor(Qt::red)) : std::nullopt;
+    if (hours == 0)
+        return CellStyle{weekend ? QColor(Qt::red) : QColor(Qt::lightGray), std::nullopt, false};
+    if (hours == 8)
+        return CellStyle{red, std::nullopt, true};
+    if (hours > 8)
+        return CellStyle{red, kLongDay, true};
+    if (weekend)
+        return CellStyle{red, std::nullopt, false};
+    return std::nullopt;
+}
+
+TimesheetByShiftWindow::TimesheetByShiftWindow(TDataModule6& dm, QWidget* parent)
+    : QDialog(parent), dm_(dm), print_(dm.ADO_DB)
+{
+    setObjectName(QStringLiteral("TForm19"));
+    setWindowTitle(QStringLiteral("Табель по времени"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    setFixedSize(958, 577);
+    buildControls();
+}
+
+TimesheetByShiftWindow::~TimesheetByShiftWindow() = default;
+
+Dataset& TimesheetByShiftWindow::shift(int shiftNo)
+{
+    switch (shiftNo) {
+    case 2: return dm_.H_Tabel_2;
+    case 3: return dm_.H_Tabel_3;
+    default: return dm_.H_Tabel_1;
+    }
+}
+
+QTableView* TimesheetByShiftWindow::makeGrid(int shiftNo, QWidget* parent)
+{
+    auto* model = new DayColumnsModel(shift(shiftNo), gridColumns(), [this](int day) -> std::optional<QColor> {
+        if (afterEnd_[day])
+            return QColor(Qt::lightGray);
+        if (weekend_[day])
+            return QColor(Qt::red);
+        return std::nullopt;
+    }, this);
+    auto* grid = new QTableView(parent);
+    grid->setObjectName(QStringLiteral("DBGrid%1").arg(shiftNo));
+    grid->setAccessibleName(QStringLiteral("Смена №%1").arg(shiftNo));
+    model->setCellRule([this, grid](const Dataset& ds, int rec, const QString& field) -> std::optional<CellStyle> {
+        if (field == QLatin1String("summ"))
+            return CellStyle{std::nullopt, kTotalBackground, true};
+        const int day = dayOfField(field);
+        if (day == 0)
+            return std::nullopt;
+        const int hours = ds.valueAt(rec, ds.fieldIndex(field)).toInt();
+        return dayCellStyle(hours, weekend_[day], afterEnd_[day], grid->palette().color(QPalette::Base));
+    });
+    bindGrid(grid, model);
+    grid->horizontalHeader()->setMinimumSectionSize(kDayWidth);
+    grid->setTextElideMode(Qt::ElideNone);
+    const QVector<GridColumn> columns = gridColumns();
+    for (int i = 0; i < columns.size(); ++i)
+        grid->setColumnWidth(i, columns[i].width);
+    models_[shiftNo - 1] = model;
+    grids_[shiftNo - 1] = grid;
+    return grid;
+}
+
+void TimesheetByShiftWindow::buildControls()
+{
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->addItems(TimesheetMonth::names());
+    ComboBox2 = new QComboBox(this);
+    ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
+    auto* monthLabel = new QLabel(QStringLiteral("&Месяц:"), this);
+    monthLabel->setBuddy(ComboBox1);
+    auto* yearLabel = new QLabel(QStringLiteral("&Год:"), this);
+    yearLabel->setBuddy(ComboBox2);
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    auto* first = new QWidget;
+    DBGrid1 = makeGrid(1, first);
+    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("&Перестроить"), first);
+    PB = new QProgressBar(first);
+    PB->setObjectName(QStringLiteral("PB"));
+    PB->setRange(1, 31);
+    PB->setValue(1);
+    PB->hide();
+    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Excel"), first);
+    auto* firstButtons = new QHBoxLayout;
+    firstButtons->addWidget(Button1);
+    firstButtons->addWidget(PB, 1);
+    firstButtons->addStretch();
+    firstButtons->addWidget(Button2);
+    auto* firstLayout = new QVBoxLayout(first);
+    firstLayout->addWidget(DBGrid1, 1);
+    firstLayout->addLayout(firstButtons);
+    PageControl1->addTab(first, QStringLiteral("Смена №1"));
+    for (int shiftNo : {2, 3}) {
+        auto* page = new QWidget;
+        QTableView* grid = makeGrid(shiftNo, page);
+        auto* pageLayout = new QVBoxLayout(page);
+        pageLayout->addWidget(grid);
+        PageControl1->addTab(page, QStringLiteral("Смена №%1").arg(shiftNo));
+    }
+    DBGrid2 = grids_[1];
+    DBGrid3 = grids_[2];
+
+    Button5 = makeButton(QStringLiteral("Button5"), QStringLiteral("Об&новить"), this);
+    Button6 = makeButton(QStringLiteral("Button6"), QStringLiteral("П&ечать"), this);
+    Button4 = makeButton(QStringLiteral("Button4"), QStringLiteral("Вы&ход"), this);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(monthLabel);
+    top->addWidget(ComboBox1);
+    top->addSpacing(12);
+    top->addWidget(yearLabel);
+    top->addWidget(ComboBox2);
+    top->addStretch();
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Button5);
+    buttons->addWidget(Button6);
+    buttons->addStretch();
+    buttons->addWidget(Button4);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(PageControl1, 1);
+    layout->addLayout(buttons);
+
+    for (QComboBox* box : {ComboBox1, ComboBox2})
+        connect(box, &QComboBox::currentIndexChanged, this, [this] {
+            if (!filling_)
+                applyMonth();
+        });
+    connect(Button1, &QPushButton::clicked, this, &TimesheetByShiftWindow::rebuild);
+    connect(Button2, &QPushButton::clicked, this, &TimesheetByShiftWindow::exportToExcel);
+    connect(Button5, &QPushButton::clicked, this, &TimesheetByShiftWindow::refresh);
+    connect(Button6, &QPushButton::clicked, this, &TimesheetByShiftWindow::print);
+    connect(Button4, &QPushButton::clicked, this, &TimesheetByShiftWindow::reject);
+}
+
+void TimesheetByShiftWindow::openFor(const QDate& date)
+{
+    prepare(date);
+    exec();
+    finish();
+}
+
+void TimesheetByShiftWindow::prepare(const QDate& date)
+{
+    Button2->setText(QStringLiteral("Excel"));
+    PageControl1->setCurrentIndex(0);
+    filling_ = true;
+    ComboBox1->setCurrentIndex(date.month() - 1);
+    fillYears(date.year());
+    filling_ = false;
+    applyMonth();
+}
+
+void TimesheetByShiftWindow::finish()
+{
+    for (int shiftNo = 1; shiftNo <= 3; ++shiftNo)
+        shift(shiftNo).close();
+}
+
+void TimesheetByShiftWindow::reject()
+{
+    if (busy_)
+        return;
+    QDialog::reject();
+}
+
+void TimesheetByShiftWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !busy_)
+        Button2->setText(QStringLiteral("Excel"));
+    QDialog::changeEvent(event);
+}
+
+void TimesheetByShiftWindow::fillYears(int year)
+{
+    const int last = std::max(QDate::currentDate().year() + 1, year);
+    const bool wasFilling = filling_;
+    filling_ = true;
+    ComboBox2->clear();
+    for (int y = kFirstYear; y <= last; ++y)
+        ComboBox2->addItem(QString::number(y), y);
+    // A year before the list's first is added in front, so that its month can still be shown.
+    if (year < kFirstYear)
+        ComboBox2->insertItem(0, QString::number(year), year);
+    ComboBox2->setCurrentIndex(ComboBox2->findData(year));
+    filling_ = wasFilling;
+}
+
+TimesheetMonth TimesheetByShiftWindow::chosenMonth() const
+{
+    return {ComboBox1->currentIndex() + 1, ComboBox2->currentData().toInt()};
+}
+
+void TimesheetByShiftWindow::chooseMonth(TimesheetMonth month)
+{
+    filling_ = true;
+    ComboBox1->setCurrentIndex(month.month - 1);
+    if (const int index = ComboBox2->findData(month.year); index >= 0)
+        ComboBox2->setCurrentIndex(index);
+    else
+        fillYears(month.year);
+    filling_ = false;
+    applyMonth();
+}
+
+void TimesheetByShiftWindow::openShifts()
+{
+    runAction(dm_.ADO_DB, [this] {
+        for (int shiftNo = 1; shiftNo <= 3; ++shiftNo)
+            shift(shiftNo).open();
+    });
+}
+
+void TimesheetByShiftWindow::applyMonth()
+{
+    const TimesheetMonth month = chosenMonth();
+    for (int shiftNo = 1; shiftNo <= 3; ++shiftNo) {
+        Dataset& ds = shift(shiftNo);
+        ds.close();
+        ds.setParam(QStringLiteral("mnth"), month.month);
+        ds.setParam(QStringLiteral("yea"), month.year);
+        ds.setParam(QStringLiteral("date1"), month.first());
+        ds.setParam(QStringLiteral("date2"), month.next());
+    }
+    layOutDayColumns(month);
+    openShifts();
+}
+
+void TimesheetByShiftWindow::layOutDayColumns(TimesheetMonth month)
+{
+    const int days = month.days();
+    weekend_.fill(false);
+    afterEnd_.fill(false);
+    for (int day = 1; day <= 31; ++day) {
+        if (day <= days)
+            weekend_[day] = QDate(month.year, month.month, day).dayOfWeek() >= 6;
+        else
+            afterEnd_[day] = true;
+    }
+    for (int i = 0; i < 3; ++i) {
+        models_[i]->titlesChanged();
+        grids_[i]->viewport()->update();
+    }
+}
+
+void TimesheetByShiftWindow::refresh()
+{
+    BusyCursor busy;
+    finish();
+    openShifts();
+}
+
+void TimesheetByShiftWindow::setBusy(bool busy)
+{
+    busy_ = busy;
+    for (QWidget* w : std::initializer_list<QWidget*>{ComboBox1, ComboBox2, Button1, Button2, Button5, Button6, Button4})
+        w->setEnabled(!busy);
+}
+
+void TimesheetByShiftWindow::rebuild()
+{
+    const TimesheetMonth month = chosenMonth();
+    setBusy(true);
+    const auto done = qScopeGuard([this] { setBusy(false); });
+    BusyCursor busy;
+    finish();
+    PB->setRange(1, month.days());
+    PB->setValue(1);
+    PB->show();
+    PB->repaint();
+    // One transaction: a failure leaves the month as it was, and the grids show it again.
+    runAction(dm_.ADO_DB, [&] { rebuildMonth(dm_.ADO_DB, MonthRows::PieceWork, month); });
+    PB->setValue(month.days());
+    openShifts();
+    PB->hide();
+}
+
+void TimesheetByShiftWindow::print()
+{
+    runAction(dm_.ADO_DB, [this] { print_.run(chosenMonth(), this); });
+}
+
+void TimesheetByShiftWindow::exportToExcel()
+{
+    if (busy_)
+        return;
+    const TimesheetMonth month = chosenMonth();
+    const QString heading = month.name() + u' ' + QString::number(month.year);
+    setBusy(true);
+    Dataset& report = print_.query();
+    const auto done = qScopeGuard([&] {
+        report.close();
+        setBusy(false);
+    });
+    report.close();
+    print_.setMonth(month);
+    if (!runAction(dm_.ADO_DB, [&] { report.open(); }))
+        return;
+    ExcelBook book(QStringLiteral("Табель по сменам ") + heading);
+    if (book.OpenExcelBook(QString()) == -1)
+        return;
+    book.ShowExcel(false);
+    const int count = report.recordCount();
+    Button2->setText(QStringLiteral("Excel (0 из %1)").arg(count));
+    ByShiftPrint::exportTo(book, report, heading, [&](int written) {
+        Button2->setText(QStringLiteral("Excel (%1 из %2)").arg(written).arg(count));
+        QCoreApplication::processEvents();
+    });
+    book.ShowExcel(true);
+}
