@@ -66,9 +66,22 @@ QString displayText(const QVariant& value)
     }
 }
 
+namespace {
+
+// The index of a field name in a map of lower-case names: names written in lower case (nearly
+// all of them) are found without folding a copy.
+int indexOf(const QHash<QString, int>& index, const QString& name)
+{
+    if (const auto it = index.constFind(name); it != index.cend())
+        return *it;
+    return index.value(name.toLower(), -1);
+}
+
+} // namespace
+
 FieldValue Row::field(const QString& name) const
 {
-    const int idx = index_.value(name.toLower(), -1);
+    const int idx = indexOf(index_, name);
     return FieldValue(idx < 0 ? QVariant() : values_[idx]);
 }
 
@@ -302,7 +315,7 @@ bool Dataset::locate(const QString& field, const QVariant& value)
 
 bool Dataset::hasField(const QString& field) const { return fieldIndex(field) >= 0; }
 
-int Dataset::fieldIndex(const QString& field) const { return fieldIndex_.value(field.toLower(), -1); }
+int Dataset::fieldIndex(const QString& field) const { return indexOf(fieldIndex_, field); }
 
 FieldValue Dataset::field(const QString& field) const
 {

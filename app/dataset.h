@@ -87,9 +87,11 @@ public:
     // QSql::HighPrecision reads numeric columns as their exact decimal text (money that is
     // added up); the default reads them as doubles. Takes effect at the next open.
     void setNumericalPrecisionPolicy(QSql::NumericalPrecisionPolicy precision) { precision_ = precision; }
+    QSql::NumericalPrecisionPolicy numericalPrecisionPolicy() const { return precision_; }
 
     void setParam(const QString& name, const QVariant& value);
     QVariant param(const QString& name) const;
+    const Params& params() const { return params_; }
 
     void open();
     // Opens with rows read by another statement (one statement serving several lists): the

@@ -7,7 +7,6 @@
 #include "by_shift_window.h"
 #include "data_module.h"
 #include "month_rebuild.h"
-#include "row_by_row_rebuild.h"
 #include "windows.h"
 
 #include <QDir>
@@ -20,51 +19,6 @@ namespace bench {
 namespace {
 
 TimesheetMonth measuredMonth() { return TimesheetMonth::of(data::fullMonth()); }
-
-void measureRebuild(Context& c)
-{
-    Database& db = c.dm().ADO_DB;
-    const TimesheetMonth month = measuredMonth();
-    Measure m;
-    m.group = QStringLiteral("timesheet by shifts");
-    m.name = QStringLiteral("month rebuild (piece-work rows)");
-    m.limit = QStringLiteral("the day-by-day rebuild");
-    m.target = 1.0 / 50;
-    m.runs = 3;
-    m.setup = [&] {
-        m.traced = &db;
-        m.rows = db.scalar(QStringLiteral("select count(*) from accounts_dep.smena where data>=:a and data<:b"),
-                           {{QStringLiteral("a"), month.first()}, {QStringLiteral("b"), month.next()}})
-                     .toDouble();
-    };
-    m.check = [&]() -> QString {
-        rebuildMonthRowByRow(db, MonthRows::PieceWork, month);
-        const QStringList expected = monthRowsText(db, MonthRows::PieceWork, month);
-        rebuildMonth(db, MonthRows::PieceWork, month);
-        const QStringList got = monthRowsText(db, MonthRows::PieceWork, month);
-        if (got == expected)
-            return {};
-        return QStringLiteral("%1 rows against %2 of the day-by-day rebuild").arg(got.size()).arg(expected.size());
-    };
-    m.program = [&](int) { rebuildMonth(db, MonthRows::PieceWork, month); };
-    m.reference = [&](int) { rebuildMonthRowByRow(db, MonthRows::PieceWork, month); };
-    c.runner.run(m);
-
-    Measure alone;
-    alone.group = m.group;
-    alone.name = QStringLiteral("month rebuild against its statements alone");
-    alone.limit = QStringLiteral("its delete and insert, no lock, rolled back");
-    alone.target = 1.5;
-    alone.runs = 11;
-    alone.rows = m.rows;
-    alone.program = [&](int) { rebuildMonth(db, MonthRows::PieceWork, month); };
-    alone.reference = [&](int) {
-        Transaction tx(db);
-        db.execute(rebuildStatements(MonthRows::PieceWork).remove, rebuildParams(month));
-        db.execute(rebuildStatements(MonthRows::PieceWork).insert, rebuildParams(month));
-    };
-    c.runner.run(alone);
-}
 
 void measureOpening(Context& c)
 {
@@ -149,7 +103,7 @@ void byShiftSuite(Context& c)
 {
     measureOpening(c);
     measurePrint(c);
-    measureRebuild(c);
+    measureMonthRebuild(c, MonthRows::PieceWork, QStringLiteral("timesheet by shifts"));
 }
 
 } // namespace bench

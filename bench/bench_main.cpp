@@ -19,6 +19,8 @@ const std::pair<const char*, void (*)(bench::Context&)> kSuites[] = {
     {"register", bench::registerSuite},
     {"lists", bench::listsSuite},
     {"timesheet by shifts", bench::byShiftSuite},
+    {"timesheets", bench::timesheetsSuite},
+    {"summary reports", bench::reportsSuite},
 };
 
 int usage()

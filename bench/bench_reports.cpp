@@ -9,11 +9,11 @@
 #include "excel_book.h"
 #include "harness.h"
 #include "samples.h"
+#include "xlsx_reference.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <xlsxwriter.h>
 
 #include <cstdio>
 #include <string>
@@ -36,10 +36,8 @@ QString cellText(int row, int column)
 }
 
 struct Prepared {
-    std::vector<QString> texts;        // for WriteExcelCell
-    std::vector<std::string> utf8;     // for the direct writes: strings
-    std::vector<double> numbers;       // and numbers
-    std::vector<char> isNumber;
+    std::vector<QString> texts;  // for WriteExcelCell
+    bench::xlsx::Cells direct;   // the same cells for libxlsxwriter
 };
 
 Prepared prepare(int rows)
@@ -47,18 +45,19 @@ Prepared prepare(int rows)
     Prepared p;
     const size_t n = size_t(rows) * kColumns;
     p.texts.reserve(n);
-    p.utf8.reserve(n);
-    p.numbers.reserve(n);
-    p.isNumber.reserve(n);
+    p.direct.cells.reserve(n);
     for (int r = 1; r <= rows; ++r)
         for (int c = 1; c <= kColumns; ++c) {
             const QString t = cellText(r, c);
-            double v = 0;
-            const bool number = ExcelBook::readsAsNumber(t, &v);
+            bench::xlsx::Cell cell;
+            cell.row = r - 1;
+            cell.column = c - 1;
+            cell.textFormat = c == 1;
+            cell.isNumber = !cell.textFormat && ExcelBook::readsAsNumber(t, &cell.number);
+            if (!cell.isNumber)
+                cell.text = t.toStdString();
             p.texts.push_back(t);
-            p.utf8.push_back(t.toStdString());
-            p.numbers.push_back(v);
-            p.isNumber.push_back(number);
+            p.direct.cells.push_back(std::move(cell));
         }
     return p;
 }
@@ -84,29 +83,6 @@ double throughBook(const Prepared& p, int rows, const QString& path)
     return s;
 }
 
-double direct(const Prepared& p, int rows, const QString& path, bool constantMemory)
-{
-    QElapsedTimer t;
-    t.start();
-    const QByteArray file = path.toLocal8Bit();
-    lxw_workbook_options options = {};
-    options.constant_memory = constantMemory;
-    lxw_workbook* wb = workbook_new_opt(file.constData(), &options);
-    lxw_worksheet* ws = workbook_add_worksheet(wb, nullptr);
-    lxw_format* text = workbook_add_format(wb);
-    format_set_num_format(text, "@");
-    size_t i = 0;
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < kColumns; ++c, ++i) {
-            if (p.isNumber[i])
-                worksheet_write_number(ws, r, c, p.numbers[i], nullptr);
-            else
-                worksheet_write_string(ws, r, c, p.utf8[i].c_str(), c == 0 ? text : nullptr);
-        }
-    workbook_close(wb);
-    return t.nsecsElapsed() / 1e9;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -126,7 +102,7 @@ int main(int argc, char** argv)
     sheet.runs = 5;
     sheet.rows = double(rows) * kColumns;
     sheet.program = [&](int) { throughBook(p, rows, dir.filePath(QStringLiteral("book.xlsx"))); };
-    sheet.reference = [&](int) { direct(p, rows, dir.filePath(QStringLiteral("constant.xlsx")), true); };
+    sheet.reference = [&](int) { bench::xlsx::writeDirect(p.direct, dir.filePath(QStringLiteral("constant.xlsx"))); };
     runner.run(sheet);
 
     ConnectionSettings settings = ConnectionSettings::fromArguments(

@@ -1,10 +1,12 @@
 #include "bench_support.h"
 
 #include "data_module.h"
+#include "excel_book.h"
 #include "register_window.h"
 #include "windows.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QSqlQuery>
@@ -66,9 +68,21 @@ void PaintWatch::wait()
     }
 }
 
-int fetchAll(Database& db, const QString& statement, const Params& params)
+QString newestExport()
 {
-    QSqlQuery q = db.exec(statement, params);
+    const QFileInfoList files = QDir(ExcelBook::exportFolder())
+                                    .entryInfoList({QStringLiteral("*.xlsx")}, QDir::Files, QDir::Time);
+    return files.isEmpty() ? QString() : files.first().filePath();
+}
+
+int fetchAll(Database& db, const Dataset& dataset)
+{
+    return fetchAll(db, dataset.sql(), dataset.params(), dataset.numericalPrecisionPolicy());
+}
+
+int fetchAll(Database& db, const QString& statement, const Params& params, QSql::NumericalPrecisionPolicy precision)
+{
+    QSqlQuery q = db.exec(statement, params, precision);
     const int columns = q.record().count();
     int rows = 0;
     QVector<QVariant> row(columns);

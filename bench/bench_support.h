@@ -2,6 +2,7 @@
 // What the in-process suites share: the program's windows on the benchmark database, waiting
 // for a window's paint, and reading a statement's rows as the floor of a list.
 #include "database.h"
+#include "dataset.h"
 #include "harness.h"
 
 #include <QObject>
@@ -9,6 +10,7 @@
 #include <memory>
 
 class QWidget;
+enum class MonthRows;
 class TDataModule6;
 class Windows;
 
@@ -51,12 +53,25 @@ private:
 };
 
 // Runs the statement and converts every value of every row as a dataset does; the number of rows.
-int fetchAll(Database& db, const QString& statement, const Params& params = {});
+int fetchAll(Database& db, const QString& statement, const Params& params = {},
+             QSql::NumericalPrecisionPolicy precision = QSql::LowPrecisionDouble);
+// The same for the statement of a dataset with its parameters and precision (the dataset is not
+// opened).
+int fetchAll(Database& db, const Dataset& dataset);
+
+// The newest workbook in the export folder (the one an export has just written).
+QString newestExport();
 
 // The suites, each in a file of its own.
 void startSuite(Context& context);
 void registerSuite(Context& context);
 void listsSuite(Context& context);
 void byShiftSuite(Context& context);
+void timesheetsSuite(Context& context);
+void reportsSuite(Context& context);
+
+// The month rebuild of a family of the monthly table, timed against the day-by-day rebuild (the
+// rows checked equal first) and against its two statements alone.
+void measureMonthRebuild(Context& context, MonthRows rows, const QString& group);
 
 } // namespace bench

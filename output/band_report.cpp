@@ -390,6 +390,7 @@ void BandReport::resolveFonts()
             font.setBold(item.bold_ >= 0 ? item.bold_ == 1 : b->bold_ == 1);
             item.resolved_ = font;
             item.metrics_ = std::make_shared<QFontMetricsF>(font, measuringDevice());
+            item.fitted_.clear();
         }
     }
 }
@@ -433,9 +434,25 @@ void BandReport::fit(const Item& item, bool number, PlacedItem& placed)
 {
     if (item.width_ <= 0 || placed.text.isEmpty())
         return;
-    const QFontMetricsF& metrics = *item.metrics_;
-    if (placed.text.size() * metrics.maxWidth() * 25.4 / kMeasureDpi <= item.width_)
+    if (placed.text.size() * item.metrics_->maxWidth() * 25.4 / kMeasureDpi <= item.width_)
         return;  // cannot be too wide
+    // A report repeats its texts (kinds, colours, names) line after line: each is measured once.
+    constexpr qsizetype kRemembered = 4096;
+    if (const auto it = item.fitted_.constFind(placed.text); it != item.fitted_.cend() && it->number == number) {
+        placed.text = it->text;
+        if (it->points != placed.font.pointSizeF())
+            placed.font.setPointSizeF(it->points);
+        return;
+    }
+    const QString written = placed.text;
+    fitMeasured(item, number, placed);
+    if (item.fitted_.size() < kRemembered)
+        item.fitted_.insert(written, {placed.text, placed.font.pointSizeF(), number});
+}
+
+void BandReport::fitMeasured(const Item& item, bool number, PlacedItem& placed)
+{
+    const QFontMetricsF& metrics = *item.metrics_;
     const double width = textWidthMm(metrics, placed.text);
     if (width <= item.width_ + 1e-6)
         return;

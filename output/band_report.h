@@ -33,6 +33,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QHash>
 #include <QPageLayout>
 #include <QRectF>
 #include <QString>
@@ -153,6 +154,13 @@ private:
     Overflow overflow_ = Overflow::Auto;
     QFont resolved_;
     std::shared_ptr<QFontMetricsF> metrics_;  // of the resolved font, for fitting texts
+    // Texts fitted into the item's width during a layout: what prints and at which size.
+    struct Fitted {
+        QString text;
+        double points;
+        bool number;
+    };
+    mutable QHash<QString, Fitted> fitted_;
 };
 
 class Band {
@@ -331,6 +339,7 @@ private:
     PlacedBand placeBand(const Band& band, double y, const Context& ctx) const;
     // Fits the placed text into the item's width as the item's overflow says.
     static void fit(const Item& item, bool number, PlacedItem& placed);
+    static void fitMeasured(const Item& item, bool number, PlacedItem& placed);
     static double bandHeight(const Band& band);
     static double chainHeight(const Band* band);
     void setupPrinter(QPrinter* printer) const;

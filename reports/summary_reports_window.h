@@ -43,6 +43,8 @@ public:
     void previewDetailedWorkerReport();     // Button1
     void previewDetailedProductionReport(); // Button3
     void exportSummary();                   // Button6
+    // What "Excel" writes (its query keeps the parameters of the last export).
+    ProductionSummary& productionSummary() { return summary_; }
 
     QGroupBox* RadioGroup1;
     QButtonGroup* kindButtons;

@@ -198,7 +198,7 @@ void TimesheetWindow::open(TimesheetMode mode)
     finish();
 }
 
-void TimesheetWindow::prepare(TimesheetMode mode)
+void TimesheetWindow::prepare(TimesheetMode mode, TimesheetMonth month)
 {
     mode_ = mode;
     switch (mode) {
@@ -214,10 +214,9 @@ void TimesheetWindow::prepare(TimesheetMode mode)
     DBGrid->setColumnHidden(columnOf(QStringLiteral("s_night")), !look.dayNight);
     DBGrid->setColumnHidden(columnOf(QStringLiteral("average_price")), !look.rate);
     Button2->setText(QStringLiteral("Excel"));
-    const QDate today = QDate::currentDate();
     filling_ = true;
-    ComboBox1->setCurrentIndex(today.month() - 1);
-    fillYears(today.year());
+    ComboBox1->setCurrentIndex(month.month - 1);
+    fillYears(month.year);
     filling_ = false;
     applyMonth();
 }

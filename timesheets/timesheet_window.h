@@ -25,8 +25,8 @@ public:
 
     // The register's menu items: the mode's window for today's month, shown modally.
     void open(TimesheetMode mode);
-    // The steps around showing it, for tests that show it themselves.
-    void prepare(TimesheetMode mode);
+    // The steps around showing it, for tests that show it themselves; `month` is chosen.
+    void prepare(TimesheetMode mode, TimesheetMonth month = TimesheetMonth::of(QDate::currentDate()));
     void finish();
 
     TimesheetMode mode() const { return mode_; }

@@ -1,0 +1,128 @@
+// The summary reports window: each of the four reports from its button to the laid-out pages
+// (the preview window itself is not opened) against the report's statement alone, for a month
+// and for a year; the production summary of a month written into a workbook against
+// libxlsxwriter writing the same cells.
+#include "bench_data.h"
+#include "bench_support.h"
+#include "data_module.h"
+#include "summary_reports_window.h"
+#include "windows.h"
+#include "xlsx_reference.h"
+
+#include <QDateEdit>
+#include <QTemporaryDir>
+
+namespace bench {
+
+namespace {
+
+struct Period {
+    QString name;  // "a month"
+    QDate from, to;  // to excluded
+    int runs;
+};
+
+struct ReportCommand {
+    QString name;
+    PeriodReport& (*report)(SummaryReportsWindow&);
+    void (SummaryReportsWindow::*press)();
+};
+
+const ReportCommand kCommands[] = {
+    {QStringLiteral("worker report"), [](SummaryReportsWindow& w) -> PeriodReport& { return w.workerReport; },
+     &SummaryReportsWindow::previewWorkerReport},
+    {QStringLiteral("production report"), [](SummaryReportsWindow& w) -> PeriodReport& { return w.productionReport; },
+     &SummaryReportsWindow::previewProductionReport},
+    {QStringLiteral("detailed worker report"),
+     [](SummaryReportsWindow& w) -> PeriodReport& { return w.detailedWorkerReport; },
+     &SummaryReportsWindow::previewDetailedWorkerReport},
+    {QStringLiteral("detailed production report"),
+     [](SummaryReportsWindow& w) -> PeriodReport& { return w.detailedProductionReport; },
+     &SummaryReportsWindow::previewDetailedProductionReport},
+};
+
+void choosePeriod(SummaryReportsWindow& w, const Period& period)
+{
+    w.DTPicker1->setDate(period.from);
+    w.DTPicker2->setDate(period.to);
+    w.setKind(0);
+}
+
+void measureReport(Context& c, const ReportCommand& command, const Period& period)
+{
+    SummaryReportsWindow& w = c.windows().summaryReports();
+    PeriodReport& report = command.report(w);
+    int pages = 0;
+    Measure m;
+    m.group = QStringLiteral("summary reports");
+    m.name = QStringLiteral("%1, %2, to laid-out pages").arg(command.name, period.name);
+    m.limit = QStringLiteral("its statement alone");
+    m.runs = period.runs;
+    m.setup = [&] {
+        choosePeriod(w, period);
+        report.setPeriod(period.from, period.to);
+        m.rows = fetchAll(c.dm().ADO_DB, report.query());
+        // The button's command ends where the preview window would open.
+        report::BandReport::setPreviewHook([&](report::BandReport& laidOut) {
+            stopClock();
+            pages = laidOut.pageCount();
+        });
+    };
+    m.check = [&]() -> QString {
+        (w.*command.press)();
+        return pages > 0 ? QString() : QStringLiteral("no page was laid out");
+    };
+    m.program = [&](int) { (w.*command.press)(); };
+    m.reference = [&](int) {
+        report.setPeriod(period.from, period.to);
+        fetchAll(c.dm().ADO_DB, report.query());
+    };
+    m.teardown = [] { report::BandReport::setPreviewHook({}); };
+    c.runner.run(m);
+}
+
+void measureSummary(Context& c, const Period& period)
+{
+    SummaryReportsWindow& w = c.windows().summaryReports();
+    QTemporaryDir folder;
+    xlsx::Cells cells;
+    Measure m;
+    m.group = QStringLiteral("summary reports");
+    m.name = QStringLiteral("production summary workbook, %1, target 2×").arg(period.name);
+    m.limit = QStringLiteral("its statement, then libxlsxwriter writing the same cells");
+    m.target = 2;
+    m.runs = 7;
+    m.setup = [&] { choosePeriod(w, period); };
+    // The program's workbook read back gives the reference its cells.
+    m.check = [&]() -> QString {
+        w.exportSummary();
+        QString error;
+        cells = xlsx::readBack(newestExport(), &error);
+        m.rows = double(cells.cells.size());
+        return error;
+    };
+    m.program = [&](int) { w.exportSummary(); };
+    m.reference = [&](int run) {
+        fetchAll(c.dm().ADO_DB, w.productionSummary().XLS_Rep);
+        xlsx::writeDirect(cells, folder.filePath(QStringLiteral("direct%1.xlsx").arg(run)));
+    };
+    c.runner.run(m);
+}
+
+} // namespace
+
+void reportsSuite(Context& c)
+{
+    const QDate month = data::fullMonth();
+    const Period periods[] = {{QStringLiteral("a month"), month, month.addMonths(1), 7},
+                              {QStringLiteral("a year"), month.addMonths(-11), month.addMonths(1), 3}};
+    // A year at the plant size only: at the large size each run of a worker report takes minutes.
+    const bool plant = data::current(c.dm().ADO_DB).name == QLatin1String("plant");
+    for (const Period& period : periods)
+        if (&period == &periods[0] || plant)
+            for (const ReportCommand& command : kCommands)
+                measureReport(c, command, period);
+    measureSummary(c, periods[0]);
+}
+
+} // namespace bench
