@@ -315,7 +315,15 @@ bool Dataset::locate(const QString& field, const QVariant& value)
 
 bool Dataset::hasField(const QString& field) const { return fieldIndex(field) >= 0; }
 
-int Dataset::fieldIndex(const QString& field) const { return indexOf(fieldIndex_, field); }
+int Dataset::fieldIndex(const QString& field) const
+{
+    // A name as the statement spells it is found by comparing (reports ask for fields on every
+    // line, and a short scan costs less than hashing); the last of equal names wins, as in the map.
+    for (qsizetype i = fields_.size() - 1; i >= 0; --i)
+        if (fields_[i] == field)
+            return int(i);
+    return indexOf(fieldIndex_, field);
+}
 
 FieldValue Dataset::field(const QString& field) const
 {

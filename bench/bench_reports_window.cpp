@@ -4,6 +4,7 @@
 // libxlsxwriter writing the same cells.
 #include "bench_data.h"
 #include "bench_support.h"
+#include "correlated_statements.h"
 #include "data_module.h"
 #include "summary_reports_window.h"
 #include "windows.h"
@@ -81,6 +82,55 @@ void measureReport(Context& c, const ReportCommand& command, const Period& perio
     c.runner.run(m);
 }
 
+// The rows of a dataset as sorted lines (lines of equal sort keys may come in either order).
+QStringList sortedRows(const Dataset& rows)
+{
+    QStringList lines;
+    for (const QVector<QVariant>& row : rows.fetchedRows()) {
+        QStringList values;
+        for (const QVariant& v : row)
+            values << (v.isNull() ? QStringLiteral("null") : v.toString());
+        lines << values.join(QLatin1Char('|'));
+    }
+    lines.sort();
+    return lines;
+}
+
+// A worker report's statement against the same statement with a subquery per line for each
+// works sum, as it was first written; the rows checked equal first.
+void measureWorksSums(Context& c, const QString& name, PeriodReport& report, const QString& correlated,
+                      const Period& period)
+{
+    Database& db = c.dm().ADO_DB;
+    Dataset first(db, QStringLiteral("correlated"), correlated);
+    first.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    Measure m;
+    m.group = QStringLiteral("summary reports");
+    m.name = QStringLiteral("%1 statement, %2").arg(name, period.name);
+    m.limit = QStringLiteral("the works summed per line");
+    m.runs = period.runs;
+    m.setup = [&] {
+        report.setPeriod(period.from, period.to);
+        for (const auto& [param, value] : report.query().params())
+            first.setParam(param, value);
+    };
+    m.check = [&]() -> QString {
+        report.query().close();
+        report.query().open();
+        first.close();
+        first.open();
+        m.rows = report.query().recordCount();
+        const bool same =
+            report.query().fieldNames() == first.fieldNames() && sortedRows(report.query()) == sortedRows(first);
+        report.query().close();
+        first.close();
+        return same ? QString() : QStringLiteral("the rows differ from those of the works summed per line");
+    };
+    m.program = [&](int) { fetchAll(db, report.query()); };
+    m.reference = [&](int) { fetchAll(db, first); };
+    c.runner.run(m);
+}
+
 void measureSummary(Context& c, const Period& period)
 {
     SummaryReportsWindow& w = c.windows().summaryReports();
@@ -118,10 +168,16 @@ void reportsSuite(Context& c)
                               {QStringLiteral("a year"), month.addMonths(-11), month.addMonths(1), 3}};
     // A year at the plant size only: at the large size each run of a worker report takes minutes.
     const bool plant = data::current(c.dm().ADO_DB).name == QLatin1String("plant");
-    for (const Period& period : periods)
-        if (&period == &periods[0] || plant)
-            for (const ReportCommand& command : kCommands)
-                measureReport(c, command, period);
+    SummaryReportsWindow& w = c.windows().summaryReports();
+    for (const Period& period : periods) {
+        if (&period != &periods[0] && !plant)
+            continue;
+        for (const ReportCommand& command : kCommands)
+            measureReport(c, command, period);
+        measureWorksSums(c, QStringLiteral("worker report"), w.workerReport, correlatedWorkerStatement(), period);
+        measureWorksSums(c, QStringLiteral("detailed worker report"), w.detailedWorkerReport,
+                         correlatedDetailedWorkerStatement(), period);
+    }
     measureSummary(c, periods[0]);
 }
 

@@ -14,28 +14,35 @@ RowFn summaOf()
 
 } // namespace
 
+// The works sums of each line are summed once per worker (and nomenclature group) over the
+// period and joined to the lines, rather than once per line: the same figures, but a year's
+// report no longer reads a worker's works once for every one of the worker's lines.
 QString WorkerReport::statement()
 {
     return QStringList{
-        QStringLiteral("select person.s_caption fio, sum(smena.kol_vo-smena.brak)::numeric(10,2) as kolvo,vid_oper.vid, "),
-        QStringLiteral("sum((kol_vo-brak)*smena.cena)::numeric(10,2) as summa,izdel.nom, oper.naimen, color,"),
-        QStringLiteral("(select coalesce(sum(f.cnt*f.price),0)::numeric(10,2) f_sum7 from accounts_dep.fatigue f where "
-                       "f.d_date<:data4 and f.d_date>=:data3 and f.id_p=smena.w_id and f.id_nom=izdel.id_nom and "
-                       "f.id_o=7777),"),
-        QStringLiteral("(select coalesce(sum(f.cnt*f.price),0)::numeric(10,2) f_sum8 from accounts_dep.fatigue f where "
-                       "f.d_date<:data6 and f.d_date>=:data5 and f.id_p=smena.w_id and f.id_nom=izdel.id_nom and "
-                       "f.id_o=7778),"),
-        QStringLiteral("(select coalesce(sum(f.cnt*f.price),0)::numeric(10,2) f_sum78 from accounts_dep.fatigue f where "
-                       "f.d_date<:data8 and f.d_date>=:data7 and f.id_p=smena.w_id),"),
+        QStringLiteral("select r.fio, r.kolvo, r.vid, r.summa, r.nom, r.naimen, r.color,"),
+        QStringLiteral("coalesce(wn.s7,0)::numeric(10,2) f_sum7, coalesce(wn.s8,0)::numeric(10,2) f_sum8,"),
+        QStringLiteral("coalesce(w.s78,0)::numeric(10,2) f_sum78,"),
         QStringLiteral("(select coalesce(sum(f.cnt*f.price),0)::numeric(10,2) f_sum7_all from accounts_dep.fatigue f "
                        "where f.d_date<:data10 and f.d_date>=:data9 and f.id_o=7777),"),
         QStringLiteral("(select coalesce(sum(f.cnt*f.price),0)::numeric(10,2) f_sum8_all from accounts_dep.fatigue f "
                        "where f.d_date<:data12 and f.d_date>=:data11 and f.id_o=7778)"),
+        QStringLiteral("from (select person.s_caption fio, sum(smena.kol_vo-smena.brak)::numeric(10,2) as kolvo,"),
+        QStringLiteral("vid_oper.vid, sum((kol_vo-brak)*smena.cena)::numeric(10,2) as summa,izdel.nom, oper.naimen, color,"),
+        QStringLiteral("smena.w_id, izdel.id_nom"),
         QStringLiteral("from cmn_contractor.person person,accounts_dep.smena,accounts_dep.izdel,accounts_dep.vid_oper,"),
         QStringLiteral("accounts_dep.oper where w_id=s_code::integer and izdel.id=smena.i_id and vid_oper.id=oper.vid"),
         QStringLiteral("and oper.id=smena.o_id and smena.data<:data2 and smena.data>=:data1"),
-        QStringLiteral("group by fio, izdel.nom, vid_oper.vid, smena.w_id, izdel.id_nom, oper.naimen, color"),
-        QStringLiteral("order by fio, izdel.nom"),
+        QStringLiteral("group by fio, izdel.nom, vid_oper.vid, smena.w_id, izdel.id_nom, oper.naimen, color) r"),
+        QStringLiteral("left join (select f.id_p, f.id_nom,"),
+        QStringLiteral("sum(f.cnt*f.price) filter (where f.d_date<:data4 and f.d_date>=:data3 and f.id_o=7777) s7,"),
+        QStringLiteral("sum(f.cnt*f.price) filter (where f.d_date<:data6 and f.d_date>=:data5 and f.id_o=7778) s8"),
+        QStringLiteral("from accounts_dep.fatigue f where f.d_date<:data4 and f.d_date>=:data3 or "
+                       "f.d_date<:data6 and f.d_date>=:data5"),
+        QStringLiteral("group by f.id_p, f.id_nom) wn on wn.id_p=r.w_id and wn.id_nom=r.id_nom"),
+        QStringLiteral("left join (select f.id_p, sum(f.cnt*f.price) s78 from accounts_dep.fatigue f"),
+        QStringLiteral("where f.d_date<:data8 and f.d_date>=:data7 group by f.id_p) w on w.id_p=r.w_id"),
+        QStringLiteral("order by r.fio, r.nom"),
     }.join(QLatin1Char('\n'));
 }
 
@@ -121,38 +128,50 @@ WorkerReport::WorkerReport(Database& db)
     });
 }
 
+// As in the worker report, each worker's works sums are summed once and joined to the lines.
 QString DetailedWorkerReport::statement()
 {
-    const auto works = [](const QString& what, const QString& name, int from, int to, int kind, int night) {
-        return QStringLiteral("(select coalesce(%1,0)::numeric(10,2) %2 from accounts_dep.fatigue f where "
-                              "f.d_date<:data%4 and f.d_date>=:data%3 and f.id_p=smena.w_id and f.id_o=%5 and "
-                              "f.i_night=%6)")
-            .arg(what, name)
-            .arg(from)
-            .arg(to)
-            .arg(kind)
-            .arg(night);
+    struct WorksSum {
+        QString what, name;
+        int from, to, kind, night;
     };
-    const QString money = QStringLiteral("sum(f.cnt*f.price)"), hours = QStringLiteral("sum(f.cnt)");
+    const QString money = QStringLiteral("f.cnt*f.price"), hours = QStringLiteral("f.cnt");
+    const WorksSum sums[] = {{money, QStringLiteral("f_sum7"), 1, 2, 7777, 0},
+                             {money, QStringLiteral("f_sum7_n"), 3, 4, 7777, 1},
+                             {money, QStringLiteral("f_sum8"), 5, 6, 7778, 0},
+                             {money, QStringLiteral("f_sum8_n"), 7, 8, 7778, 1},
+                             {hours, QStringLiteral("f_sum7h"), 11, 12, 7777, 0},
+                             {hours, QStringLiteral("f_sum7h_n"), 13, 14, 7777, 1},
+                             {hours, QStringLiteral("f_sum8h"), 15, 16, 7778, 0},
+                             {hours, QStringLiteral("f_sum8h_n"), 17, 18, 7778, 1}};
+    QStringList shown, summed, periods;
+    for (const WorksSum& w : sums) {
+        const QString period = QStringLiteral("f.d_date<:data%1 and f.d_date>=:data%2").arg(w.to).arg(w.from);
+        shown << QStringLiteral("coalesce(w.%1,0)::numeric(10,2) %1").arg(w.name);
+        summed << QStringLiteral("sum(%1) filter (where %2 and f.id_o=%3 and f.i_night=%4) %5")
+                      .arg(w.what, period)
+                      .arg(w.kind)
+                      .arg(w.night)
+                      .arg(w.name);
+        periods << period;
+    }
     return QStringList{
-        QStringLiteral("select s_caption fio, izdel.marka, vid_oper.vid, oper.naimen, sum(time) as sum_time,"),
+        QStringLiteral("select r.fio, r.marka, r.vid, r.naimen, r.sum_time, r.kolvo, r.brk, r.summa, r.color, r.s_prize,"),
+        shown.join(QStringLiteral(", ")),
+        QStringLiteral("from (select s_caption fio, izdel.marka, vid_oper.vid, oper.naimen, sum(time) as sum_time,"),
         QStringLiteral("sum(smena.kol_vo)::numeric as kolvo, sum(smena.brak) as brk, sum((kol_vo-brak)*"),
-        QStringLiteral("smena.cena) as summa, color, sum(prize*(kol_vo-brak)*cena/100) as s_prize,"),
-        works(money, QStringLiteral("f_sum7"), 1, 2, 7777, 0) + QLatin1Char(','),
-        works(money, QStringLiteral("f_sum7_n"), 3, 4, 7777, 1) + QLatin1Char(','),
-        works(money, QStringLiteral("f_sum8"), 5, 6, 7778, 0) + QLatin1Char(','),
-        works(money, QStringLiteral("f_sum8_n"), 7, 8, 7778, 1) + QLatin1Char(','),
-        works(hours, QStringLiteral("f_sum7h"), 11, 12, 7777, 0) + QLatin1Char(','),
-        works(hours, QStringLiteral("f_sum7h_n"), 13, 14, 7777, 1) + QLatin1Char(','),
-        works(hours, QStringLiteral("f_sum8h"), 15, 16, 7778, 0) + QLatin1Char(','),
-        works(hours, QStringLiteral("f_sum8h_n"), 17, 18, 7778, 1),
+        QStringLiteral("smena.cena) as summa, color, sum(prize*(kol_vo-brak)*cena/100) as s_prize, w_id"),
         QStringLiteral("from cmn_contractor.person person,accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,"
                        "accounts_dep.vid_oper "),
         QStringLiteral("where smena.o_id=oper.id and smena.w_id=s_code::integer and smena.i_id=izdel.id "),
         QStringLiteral("and smena.o_id=oper.id and w_id=s_code::integer and oper.vid=vid_oper.id "),
         QStringLiteral("and smena.data<:data10 and smena.data>=:data9 "),
-        QStringLiteral("group by fio, marka,vid_oper.vid, oper.naimen, color, w_id "),
-        QStringLiteral("order by fio, marka, vid_oper.vid, oper.naimen"),
+        QStringLiteral("group by fio, marka,vid_oper.vid, oper.naimen, color, w_id) r"),
+        QStringLiteral("left join (select f.id_p,"),
+        summed.join(QStringLiteral(",\n")),
+        QStringLiteral("from accounts_dep.fatigue f where ") + periods.join(QStringLiteral(" or ")),
+        QStringLiteral("group by f.id_p) w on w.id_p=r.w_id"),
+        QStringLiteral("order by r.fio, r.marka, r.vid, r.naimen"),
     }.join(QLatin1Char('\n'));
 }
 
