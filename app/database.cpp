@@ -280,9 +280,7 @@ void Database::lockKeys(const QStringList& sharedKeys, const QStringList& keys)
     Params params;
     const QStringList all = sharedKeys + keys;
     for (int i = 0; i < all.size(); ++i) {
-        locks << QStringLiteral("pg_advisory_xact_lock%1(hashtextextended(:k%2, 0))")
-                     .arg(i < sharedKeys.size() ? QStringLiteral("_shared") : QString())
-                     .arg(i);
+        locks << lockCall(QStringLiteral(":k%1").arg(i), i < sharedKeys.size());
         params.push_back({QStringLiteral("k%1").arg(i), all[i]});
     }
     if (!locks.isEmpty())
@@ -291,6 +289,11 @@ void Database::lockKeys(const QStringList& sharedKeys, const QStringList& keys)
 
 void Database::lockKey(const QString& key)
 {
-    exec(QStringLiteral("select pg_advisory_xact_lock(hashtextextended(:key, 0))"),
-         {{QStringLiteral("key"), key}});
+    exec(QStringLiteral("select ") + lockCall(QStringLiteral(":key")), {{QStringLiteral("key"), key}});
+}
+
+QString Database::lockCall(const QString& keyExpression, bool shared)
+{
+    return QStringLiteral("pg_advisory_xact_lock%1(hashtextextended(%2, 0))")
+        .arg(shared ? QStringLiteral("_shared") : QString(), keyExpression);
 }

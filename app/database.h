@@ -67,6 +67,9 @@ public:
     // Shared locks on `sharedKeys` (pg_advisory_xact_lock_shared: other shared holders do not
     // wait, an exclusive one does), then the locks of `keys`, in one round trip in that order.
     void lockKeys(const QStringList& sharedKeys, const QStringList& keys);
+    // The call that takes the lock of a key given as an SQL text expression, for a statement
+    // that takes its locks itself.
+    static QString lockCall(const QString& keyExpression, bool shared = false);
 
     // Whether a failed statement's error means the connection is gone: an SQLSTATE of class 08
     // or 57P, or no SQLSTATE at all while the server no longer answers. An error of the client

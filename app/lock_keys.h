@@ -41,6 +41,22 @@ inline QString timesheetRow(int workerId, int shiftNo, int month, int year)
     return QStringLiteral("h_tabel:%1:%2:%3:%4").arg(workerId).arg(shiftNo).arg(month).arg(year);
 }
 
+// The two keys above spelled in SQL over a statement's own columns or expressions (`date` a
+// date), for a statement that takes the locks of a row it has just written itself: the same text
+// as the keys above make, so both lock the same thing.
+inline QString timesheetMonthSql(const QString& date)
+{
+    return QStringLiteral("'h_tabel_month:' || coalesce(extract(month from %1)::int, 0) || ':' || "
+                          "coalesce(extract(year from %1)::int, 0)")
+        .arg(date);
+}
+inline QString timesheetRowSql(const QString& worker, const QString& shift, const QString& date)
+{
+    return QStringLiteral("'h_tabel:' || coalesce(%1, 0) || ':' || coalesce(%2, 0) || ':' || "
+                          "coalesce(extract(month from %3)::int, 0) || ':' || coalesce(extract(year from %3)::int, 0)")
+        .arg(worker, shift, date);
+}
+
 // The duplicate key of a register entry.
 inline QString entry(int workerId, int operationId, int productId, const QDate& date, int shiftNo, int colour)
 {

@@ -16,21 +16,25 @@ Outcome setDayCell(Database& db, const CellSource& source, Params params, const 
 {
     // The day's column is the only name in the statement that is not a parameter: d1 … d31.
     const QString day = QStringLiteral("d%1").arg(date.day());
+    // Without a row to create (a delete) the statement has no insert to plan.
+    const QString created =
+        createRow ? QStringLiteral(", created as ("
+                                   "  insert into accounts_dep.h_tabel(%3, month, year, %1)"
+                                   "  select %4, :month, :year, hours from total"
+                                   "   where :create and hours <= 2147483647 and not exists ("
+                                   "     select 1 from accounts_dep.h_tabel where %2 and month=:month and year=:year)"
+                                   "  returning id)")
+                        .arg(day, source.rowKey, source.keyColumns, source.keyValues)
+                  : QString();
     const QString statement = QStringLiteral(
-        "with total as (%2),"
-        " stored as ("
-        "  update accounts_dep.h_tabel set %1=(select hours from total)"
-        "   where %3 and month=:month and year=:year"
-        "     and (select hours from total) <= 2147483647"
-        "  returning id),"
-        " created as ("
-        "  insert into accounts_dep.h_tabel(%4, month, year, %1)"
-        "  select %5, :month, :year, hours from total"
-        "   where :create and hours <= 2147483647 and not exists ("
-        "     select 1 from accounts_dep.h_tabel where %3 and month=:month and year=:year)"
-        "  returning id)"
-        " select hours from total")
-                                  .arg(day, source.hours, source.rowKey, source.keyColumns, source.keyValues);
+                                  "with total as (%2),"
+                                  " stored as ("
+                                  "  update accounts_dep.h_tabel set %1=(select hours from total)"
+                                  "   where %3 and month=:month and year=:year"
+                                  "     and (select hours from total) <= 2147483647"
+                                  "  returning id)%4"
+                                  " select hours from total")
+                                  .arg(day, source.hours, source.rowKey, created);
     const Params cell{{QStringLiteral("data"), date},
                       {QStringLiteral("month"), date.month()},
                       {QStringLiteral("year"), date.year()},

@@ -27,19 +27,22 @@ Outcome RegisterStore::deleteEntry(const Row& shown)
     const int id = shown[QStringLiteral("id")].asInteger();
     Transaction tx(db_);
     // Deleted first, then compared: a row that is not what the list showed is back when the
-    // transaction rolls back. The delete locks the row before any advisory lock is taken.
-    const std::optional<Row> stored = firstRow(
-        db_,
-        QStringLiteral("delete from accounts_dep.smena where id=:id returning %1").arg(entryFields().join(QStringLiteral(", "))),
-        {{QStringLiteral("id"), id}});
+    // transaction rolls back. The delete locks the row; the same statement then takes the
+    // month's lock (shared: it keeps a rebuild out) and the timesheet row's lock, which every
+    // writer of the row takes, so the cell below is computed from the register as it stands.
+    static const QString statement =
+        QStringLiteral("with gone as (delete from accounts_dep.smena where id=:id returning %1)"
+                       " select gone.*, %2, %3 from gone")
+            .arg(entryFields().join(QStringLiteral(", ")),
+                 Database::lockCall(lock_keys::timesheetMonthSql(QStringLiteral("data")), true),
+                 Database::lockCall(lock_keys::timesheetRowSql(QStringLiteral("w_id"), QStringLiteral("smena"),
+                                                               QStringLiteral("data"))));
+    const std::optional<Row> stored = firstRow(db_, statement, {{QStringLiteral("id"), id}});
     if (!stored || !stored->sameAs(shown, entryFields()))
         return Outcome::changedMeanwhile(kEntryChangedMeanwhile);
     const int worker = (*stored)[QStringLiteral("w_id")].asInteger();
     const int shift = (*stored)[QStringLiteral("smena")].asInteger();
     const QDate date = (*stored)[QStringLiteral("data")].asDate();
-    // Every writer of this timesheet row takes the same lock, so the cell is computed from
-    // the register as it stands when it is written; the month's lock keeps a rebuild out.
-    db_.lockKeys(lock_keys::timesheetMonths({date}), {lock_keys::timesheetRow(worker, shift, date.month(), date.year())});
     if (Outcome cell = updateDayCell(db_, worker, shift, date, false); !cell)
         return cell;
     tx.commit();

@@ -3,6 +3,7 @@
 #include "actions.h"
 #include "data_module.h"
 #include "decimal4.h"
+#include "lock_keys.h"
 #include "login_window.h"
 #include "message_recorder.h"
 #include "program_fixture.h"
@@ -267,6 +268,17 @@ private slots:
             QVERIFY(dm->ADO_DB.inTransaction());
         }
         QCOMPARE(tdb->count("select count(*) from accounts_dep.person"), 0);
+    }
+
+    // A statement that takes the locks of the row it writes spells their keys as the program
+    // does, so it meets every other writer of the same timesheet row and month.
+    void lockKeysSpelledInSql()
+    {
+        Database& db = dm->ADO_DB;
+        const QString date = QStringLiteral("date '2026-02-09'");
+        QCOMPARE(db.scalar("select " + lock_keys::timesheetRowSql("17", "3::smallint", date)).toString(),
+                 lock_keys::timesheetRow(17, 3, 2, 2026));
+        QCOMPARE(db.scalar("select " + lock_keys::timesheetMonthSql(date)).toString(), lock_keys::timesheetMonth(2, 2026));
     }
 
     void decimalPoint_data()
