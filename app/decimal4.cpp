@@ -1,7 +1,6 @@
 #include "decimal4.h"
 
 #include <QLocale>
-#include <QRegularExpression>
 #include <cmath>
 #include <limits>
 
@@ -29,23 +28,48 @@ std::optional<Decimal4> Decimal4::fromDouble(double value)
     return fromText(QString::number(value, 'f', 6));
 }
 
+std::optional<DecimalText> DecimalText::split(QStringView text, bool comma)
+{
+    // Blanks as the C locale knows them; digits are ASCII digits only.
+    const auto blank = [](QChar c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); };
+    const auto digit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+    qsizetype i = 0, n = text.size();
+    while (i < n && blank(text[i]))
+        ++i;
+    while (n > i && blank(text[n - 1]))
+        --n;
+    DecimalText out;
+    if (i < n && (text[i] == u'+' || text[i] == u'-'))
+        out.negative = text[i++] == u'-';
+    const qsizetype wholeStart = i;
+    while (i < n && digit(text[i]))
+        ++i;
+    out.whole = text.mid(wholeStart, i - wholeStart);
+    if (i < n && (text[i] == u'.' || (comma && text[i] == u','))) {
+        const qsizetype fractionStart = ++i;
+        while (i < n && digit(text[i]))
+            ++i;
+        out.fraction = text.mid(fractionStart, i - fractionStart);
+    }
+    if (i != n || (out.whole.isEmpty() && out.fraction.isEmpty()))
+        return std::nullopt;
+    return out;
+}
+
 std::optional<Decimal4> Decimal4::fromText(const QString& text)
 {
-    static const QRegularExpression re(QStringLiteral("^\\s*([+-]?)(\\d*)(?:[.,](\\d*))?\\s*$"));
-    const auto m = re.match(text);
-    if (!m.hasMatch() || (m.captured(2).isEmpty() && m.captured(3).isEmpty()))
+    const std::optional<DecimalText> parts = DecimalText::split(text, true);
+    if (!parts || parts->whole.size() > 14)
         return std::nullopt;
-    const QString whole = m.captured(2).isEmpty() ? QStringLiteral("0") : m.captured(2);
-    QString fraction = m.captured(3);
-    if (whole.size() > 14)
-        return std::nullopt;
-    // Round the fraction to four places, half away from zero.
-    const bool roundUp = fraction.size() > 4 && fraction.at(4) >= u'5';
-    fraction = fraction.left(4).leftJustified(4, u'0');
-    qint64 units = whole.toLongLong() * 10000 + fraction.toLongLong() + (roundUp ? 1 : 0);
-    if (m.captured(1) == QLatin1String("-"))
-        units = -units;
-    return fromUnits(units);
+    qint64 units = 0;
+    for (QChar c : parts->whole)
+        units = units * 10 + (c.unicode() - u'0');
+    // Four places, rounded half away from zero.
+    for (qsizetype k = 0; k < 4; ++k)
+        units = units * 10 + (k < parts->fraction.size() ? parts->fraction[k].unicode() - u'0' : 0);
+    if (parts->fraction.size() > 4 && parts->fraction[4] >= u'5')
+        ++units;
+    return fromUnits(parts->negative ? -units : units);
 }
 
 std::optional<Decimal4> Decimal4::scaled(qint64 numerator, qint64 denominator) const
@@ -63,26 +87,30 @@ QString Decimal4::toString(int places) const
     for (int i = places; i < 4; ++i)
         divisor *= 10;
     const qint64 shown = roundedDivision<qint64>(units_, divisor);
-    qint64 scale = 1;
-    for (int i = 0; i < places; ++i)
-        scale *= 10;
-    const QString sign = shown < 0 ? QStringLiteral("-") : QString();
-    const qint64 a = std::llabs(shown);
-    QString out = sign + QString::number(a / scale);
+    // Written backwards into a buffer: reports format a number for every line.
+    char buffer[32];
+    char* p = buffer + sizeof buffer;
+    quint64 a = shown < 0 ? quint64(0) - quint64(shown) : quint64(shown);
+    for (int i = 0; i < places; ++i, a /= 10)
+        *--p = char('0' + a % 10);
     if (places > 0)
-        out += u'.' + QString::number(a % scale).rightJustified(places, u'0');
-    return out;
+        *--p = '.';
+    do {
+        *--p = char('0' + a % 10);
+        a /= 10;
+    } while (a > 0);
+    if (shown < 0)
+        *--p = '-';
+    return QString::fromLatin1(p, buffer + sizeof buffer - p);
 }
 
 QString Decimal4::toString() const
 {
     QString out = toString(4);
-    if (out.contains(u'.')) {
-        while (out.endsWith(u'0'))
-            out.chop(1);
-        if (out.endsWith(u'.'))
-            out.chop(1);
-    }
+    while (out.endsWith(u'0'))
+        out.chop(1);
+    if (out.endsWith(u'.'))
+        out.chop(1);
     return out;
 }
 

@@ -2,8 +2,19 @@
 // An exact decimal with four places, for the prices and amounts the program computes
 // itself (a norm price × 2 × 1.2 must not pick up binary fractions).
 #include <QString>
+#include <QStringView>
 #include <QtGlobal>
 #include <optional>
+
+// A plain decimal text split into its parts: blanks around it, an optional sign, digits, and
+// after a point (or, when `comma` is set, a comma) more digits, at least one digit in all.
+// Nullopt for any other text. The views point into `text`.
+struct DecimalText {
+    bool negative = false;
+    QStringView whole;
+    QStringView fraction;
+    static std::optional<DecimalText> split(QStringView text, bool comma);
+};
 
 class Decimal4 {
 public:

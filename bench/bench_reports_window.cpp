@@ -83,13 +83,18 @@ void measureReport(Context& c, const ReportCommand& command, const Period& perio
 }
 
 // The rows of a dataset as sorted lines (lines of equal sort keys may come in either order).
+// Numbers to 12 significant digits: sums of double precision columns (the register's prices)
+// differ in their last digits with the order the server adds them in.
 QStringList sortedRows(const Dataset& rows)
 {
     QStringList lines;
     for (const QVector<QVariant>& row : rows.fetchedRows()) {
         QStringList values;
-        for (const QVariant& v : row)
-            values << (v.isNull() ? QStringLiteral("null") : v.toString());
+        for (const QVariant& v : row) {
+            bool number = false;
+            const double d = v.toString().toDouble(&number);
+            values << (v.isNull() ? QStringLiteral("null") : number ? QString::number(d, 'g', 12) : v.toString());
+        }
         lines << values.join(QLatin1Char('|'));
     }
     lines.sort();

@@ -18,6 +18,7 @@
 #include <QToolBar>
 #include <QtDebug>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -102,6 +103,10 @@ const QPaintDevice* measuringDevice()
     }();
     return &device;
 }
+
+// The characters a formatted number is made of (a masked sum: "-12 345,50").
+const QString kNumberChars = QStringLiteral("0123456789.,-+ ");
+bool isNumberChar(QChar c) { return kNumberChars.contains(c); }
 
 double textWidthMm(const QFontMetricsF& metrics, const QString& text)
 {
@@ -391,6 +396,10 @@ void BandReport::resolveFonts()
             item.resolved_ = font;
             item.metrics_ = std::make_shared<QFontMetricsF>(font, measuringDevice());
             item.fitted_.clear();
+            item.numberCharWidth_ = 0;
+            for (QChar c : kNumberChars)
+                item.numberCharWidth_ = std::max(item.numberCharWidth_, item.metrics_->horizontalAdvance(c));
+            item.numberCharWidth_ *= 25.4 / kMeasureDpi;
         }
     }
 }
@@ -434,8 +443,16 @@ void BandReport::fit(const Item& item, bool number, PlacedItem& placed)
 {
     if (item.width_ <= 0 || placed.text.isEmpty())
         return;
-    if (placed.text.size() * item.metrics_->maxWidth() * 25.4 / kMeasureDpi <= item.width_)
-        return;  // cannot be too wide
+    // Cannot be too wide: a number, even with its widest characters, or any text in the widest
+    // character of the font.
+    const bool numberChars = std::all_of(placed.text.cbegin(), placed.text.cend(), isNumberChar);
+    const double widest = numberChars ? item.numberCharWidth_ : item.metrics_->maxWidth() * 25.4 / kMeasureDpi;
+    if (placed.text.size() * widest <= item.width_)
+        return;
+    if (numberChars) {  // numbers differ from line to line: not worth remembering
+        fitMeasured(item, number, placed);
+        return;
+    }
     // A report repeats its texts (kinds, colours, names) line after line: each is measured once.
     constexpr qsizetype kRemembered = 4096;
     if (const auto it = item.fitted_.constFind(placed.text); it != item.fitted_.cend() && it->number == number) {

@@ -154,6 +154,7 @@ private:
     Overflow overflow_ = Overflow::Auto;
     QFont resolved_;
     std::shared_ptr<QFontMetricsF> metrics_;  // of the resolved font, for fitting texts
+    double numberCharWidth_ = 0;  // mm: the widest digit, sign, separator or space of the font
     // Texts fitted into the item's width during a layout: what prints and at which size.
     struct Fitted {
         QString text;

@@ -1,6 +1,6 @@
 #include "mask_format.h"
 
-#include <QRegularExpression>
+#include "decimal4.h"
 
 #include <cmath>
 #include <cstdio>
@@ -133,13 +133,16 @@ QString MaskFormat::apply(double value, QChar separator) const
 
 QString MaskFormat::applyDecimal(const QString& text, QChar separator) const
 {
-    static const QRegularExpression plain(QStringLiteral("^\\s*([+-]?)(\\d*)(?:\\.(\\d*))?\\s*$"));
-    const auto m = plain.match(text);
-    if (!m.hasMatch() || (m.capturedLength(2) == 0 && m.capturedLength(3) == 0))
+    const std::optional<DecimalText> parts = DecimalText::split(text, false);
+    if (!parts)
         return {};
-    const std::string whole = m.captured(2).toStdString();
-    return applyDigits(m.captured(1) == QLatin1String("-"), whole + m.captured(3).toStdString(), int(whole.size()),
-                       separator);
+    std::string digits;
+    digits.reserve(size_t(parts->whole.size() + parts->fraction.size()));
+    for (QChar c : parts->whole)
+        digits += char(c.unicode());
+    for (QChar c : parts->fraction)
+        digits += char(c.unicode());
+    return applyDigits(parts->negative, digits, int(parts->whole.size()), separator);
 }
 
 QString MaskFormat::applyDigits(bool negative, const std::string& digits, int intLen, QChar separator) const

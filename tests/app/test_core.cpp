@@ -181,6 +181,10 @@ private slots:
     {
         QCOMPARE(Decimal4::fromText("12,5")->toString(4), QStringLiteral("12.5000"));
         QCOMPARE(Decimal4::fromText("-0.00005")->toString(), QStringLiteral("-0.0001"));
+        QCOMPARE(Decimal4::fromText(" 120 ")->toString(), QStringLiteral("120"));
+        QCOMPARE(Decimal4::fromText("-12.345")->toString(2), QStringLiteral("-12.35"));
+        QCOMPARE(Decimal4::fromText("-0.4")->toString(0), QStringLiteral("0"));
+        QCOMPARE(Decimal4::fromText(".5")->toString(1), QStringLiteral("0.5"));
         QVERIFY(!Decimal4::fromText("1,2,3"));
         QVERIFY(!Decimal4::fromText("abc"));
         QVERIFY(!Decimal4::fromText(""));
