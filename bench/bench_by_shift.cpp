@@ -34,7 +34,12 @@ void measureOpening(Context& c)
                         {QStringLiteral("yea"), month.year},
                         {QStringLiteral("date1"), month.first()},
                         {QStringLiteral("date2"), month.next()}};
-    m.setup = [&] { m.traced = &dm.ADO_DB; };
+    m.setup = [&] {
+        m.traced = &dm.ADO_DB;
+        m.rows = 0;
+        for (Dataset* ds : {&dm.H_Tabel_1, &dm.H_Tabel_2, &dm.H_Tabel_3})
+            m.rows += fetchAll(dm.ADO_DB, ds->sql(), params);
+    };
     m.program = [&](int) {
         TimesheetByShiftWindow& w = c.windows().timesheetByShiftWindow();
         PaintWatch painted(w.DBGrid1->viewport());

@@ -62,8 +62,11 @@ bool printsAsNumber(const QVariant& v)
         return true;
     if (v.typeId() != QMetaType::QString)
         return false;
+    const QString text = v.toString();
+    if (DecimalText::split(text, false))  // the usual numeric text, read without a copy
+        return true;
     bool ok = false;
-    v.toString().trimmed().toDouble(&ok);
+    text.trimmed().toDouble(&ok);
     return ok;
 }
 
