@@ -141,6 +141,7 @@ void measureMonthRebuild(Context& c, MonthRows rows, const QString& group)
     alone.program = [&](int) { rebuildMonth(db, rows, month); };
     alone.reference = [&](int) {
         Transaction tx(db);
+        db.exec(rebuildStatements(rows).memory);
         db.execute(rebuildStatements(rows).remove, rebuildParams(month));
         db.execute(rebuildStatements(rows).insert, rebuildParams(month));
     };

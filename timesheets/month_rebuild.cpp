@@ -44,9 +44,13 @@ QString insertStatement(const QString& keys, const QString& source, const QStrin
         .arg(keys, dayColumns(), daySums(), source, date, hours, from, positions.join(QStringLiteral(", ")));
 }
 
+// A large plant's month of register records (200,000 and more) does not sort within the
+// server's default working memory; a sort that spills to disk grows faster than the month.
+const QString kSortMemory = QStringLiteral("select set_config('work_mem', '32MB', true)");
+
 RebuildStatements works()
 {
-    return {QStringLiteral("delete from accounts_dep.h_tabel where smena=0 and month=:month and year=:year"),
+    return {kSortMemory, QStringLiteral("delete from accounts_dep.h_tabel where smena=0 and month=:month and year=:year"),
             insertStatement(QStringLiteral("i_type, w_id, i_night"), QStringLiteral("f.id_o as i_type, f.id_p as w_id, f.i_night"),
                             QStringLiteral("accounts_dep.fatigue f where f.d_date>=:first and f.d_date<:next"),
                             QStringLiteral("f.cnt"), QStringLiteral("f.d_date"))};
@@ -55,7 +59,7 @@ RebuildStatements works()
 RebuildStatements pieceWork()
 {
     // Register entries of no shift (0 or none) belong to no piece-work row.
-    return {QStringLiteral("delete from accounts_dep.h_tabel where smena>0 and month=:month and year=:year"),
+    return {kSortMemory, QStringLiteral("delete from accounts_dep.h_tabel where smena>0 and month=:month and year=:year"),
             insertStatement(QStringLiteral("smena, w_id"), QStringLiteral("s.smena, s.w_id"),
                             QStringLiteral("accounts_dep.smena s where s.data>=:first and s.data<:next and s.smena>0"),
                             QStringLiteral("s.time"), QStringLiteral("s.data"))};
@@ -84,6 +88,7 @@ void rebuildMonth(Database& db, MonthRows rows, TimesheetMonth month)
     const Params params = rebuildParams(month);
     Transaction tx(db);
     db.lockKey(lock_keys::timesheetMonth(month.month, month.year));
+    db.exec(statements.memory);
     db.execute(statements.remove, params);
     db.execute(statements.insert, params);
     tx.commit();

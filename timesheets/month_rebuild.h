@@ -22,6 +22,7 @@ void rebuildMonth(Database& db, MonthRows rows, TimesheetMonth month);
 
 // The rebuild's two statements and their parameters, for a caller that times them alone.
 struct RebuildStatements {
+    QString memory;  // room for the transaction to sort a month's records without spilling to disk
     QString remove;  // the month's rows of the family
     QString insert;  // the month's rows from the grouped source
 };
