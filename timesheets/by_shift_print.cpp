@@ -1,6 +1,7 @@
 #include "by_shift_print.h"
 
 #include "excel_book.h"
+#include "month_choice.h"
 
 #include <QStringList>
 
@@ -86,14 +87,8 @@ void ByShiftPrint::run(TimesheetMonth month, QWidget* parent)
 void ByShiftPrint::exportTo(ExcelBook& book, Dataset& ds, const QString& heading,
                             const std::function<void(int written)>& written)
 {
-    auto title = [&](int column, int row, const QString& text, bool asText = true) {
-        book.WriteExcelCell(1, column, row, text, asText, true, true);
-    };
-    title(1, 1, heading);
-    title(1, 2, QStringLiteral("Фамилия И.О."));
-    for (int day = 1; day <= 31; ++day)
-        title(day + 1, 2, QString::number(day), false);
-    title(33, 2, QStringLiteral("Итого"));
+    writeTimesheetTitles(book, heading, 2);
+    book.WriteExcelCell(1, 33, 2, QStringLiteral("Итого"), true, true, true);
 
     int row = 3;
     for (ds.first(); !ds.eof(); ds.next(), ++row) {

@@ -3,6 +3,7 @@
 #include "actions.h"
 #include "data_module.h"
 #include "excel_book.h"
+#include "month_choice.h"
 #include "month_rebuild.h"
 #include "widgets.h"
 
@@ -119,15 +120,9 @@ QTableView* TimesheetByShiftWindow::makeGrid(int shiftNo, QWidget* parent)
 
 void TimesheetByShiftWindow::buildControls()
 {
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->addItems(TimesheetMonth::names());
-    ComboBox2 = new QComboBox(this);
-    ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
-    auto* monthLabel = new QLabel(QStringLiteral("&Месяц:"), this);
-    monthLabel->setBuddy(ComboBox1);
-    auto* yearLabel = new QLabel(QStringLiteral("&Год:"), this);
-    yearLabel->setBuddy(ComboBox2);
+    const MonthChoice choice = makeMonthChoice(this, QStringLiteral("ComboBox2"));
+    ComboBox1 = choice.month;
+    ComboBox2 = choice.year;
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
@@ -163,20 +158,13 @@ void TimesheetByShiftWindow::buildControls()
     Button6 = makeButton(QStringLiteral("Button6"), QStringLiteral("П&ечать"), this);
     Button4 = makeButton(QStringLiteral("Button4"), QStringLiteral("Вы&ход"), this);
 
-    auto* top = new QHBoxLayout;
-    top->addWidget(monthLabel);
-    top->addWidget(ComboBox1);
-    top->addSpacing(12);
-    top->addWidget(yearLabel);
-    top->addWidget(ComboBox2);
-    top->addStretch();
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Button5);
     buttons->addWidget(Button6);
     buttons->addStretch();
     buttons->addWidget(Button4);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
+    layout->addLayout(choice.row);
     layout->addWidget(PageControl1, 1);
     layout->addLayout(buttons);
 

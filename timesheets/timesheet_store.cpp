@@ -2,6 +2,7 @@
 
 #include "database.h"
 #include "excel_book.h"
+#include "month_choice.h"
 #include "month_rebuild.h"
 
 #include <QStringList>
@@ -150,17 +151,12 @@ void TimesheetStore::exportTimesheet(ExcelBook& book, const Dataset& timesheet, 
 {
     const bool general = mode == TimesheetMode::General;
     const bool works = mode == TimesheetMode::Household || mode == TimesheetMode::AveragePieceRate;
-    auto title = [&](int column, int row, const QString& text, bool asText = true) {
-        book.WriteExcelCell(1, column, row, text, asText, true, true);
-    };
-    title(1, 1, heading);
-    title(1, 2, QStringLiteral("Фамилия И.О."));
-    for (int day = 1; day <= 31; ++day)
-        title(day + 2, 2, QString::number(day), false);
-    title(34, 2, QStringLiteral("Итого (ч.)"));
-    title(35, 2, QStringLiteral("Итого (р.)"));
+    writeTimesheetTitles(book, heading, 3);
+    auto title = [&](int column, const QString& text) { book.WriteExcelCell(1, column, 2, text, true, true, true); };
+    title(34, QStringLiteral("Итого (ч.)"));
+    title(35, QStringLiteral("Итого (р.)"));
     if (!general)
-        title(36, 2, QStringLiteral("Час (р.)"));
+        title(36, QStringLiteral("Час (р.)"));
 
     auto text = [&](int rec, const QString& field) {
         return displayText(timesheet.valueAt(rec, timesheet.fieldIndex(field)));

@@ -4,6 +4,7 @@
 #include "data_module.h"
 #include "excel_book.h"
 #include "money_text.h"
+#include "month_choice.h"
 #include "widgets.h"
 
 #include <QComboBox>
@@ -102,15 +103,9 @@ TimesheetWindow::TimesheetWindow(TDataModule6& dm, QWidget* parent)
 
 void TimesheetWindow::buildControls()
 {
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->addItems(TimesheetMonth::names());
-    cb_year = new QComboBox(this);
-    cb_year->setObjectName(QStringLiteral("cb_year"));
-    auto* monthLabel = new QLabel(QStringLiteral("&Месяц:"), this);
-    monthLabel->setBuddy(ComboBox1);
-    auto* yearLabel = new QLabel(QStringLiteral("&Год:"), this);
-    yearLabel->setBuddy(cb_year);
+    const MonthChoice choice = makeMonthChoice(this, QStringLiteral("cb_year"));
+    ComboBox1 = choice.month;
+    cb_year = choice.year;
 
     DBGrid = new QTableView(this);
     DBGrid->setObjectName(QStringLiteral("DBGrid"));
@@ -158,13 +153,6 @@ void TimesheetWindow::buildControls()
     PB->hide();
     Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("Вы&ход"), this);
 
-    auto* top = new QHBoxLayout;
-    top->addWidget(monthLabel);
-    top->addWidget(ComboBox1);
-    top->addSpacing(12);
-    top->addWidget(yearLabel);
-    top->addWidget(cb_year);
-    top->addStretch();
     auto* buttons = new QHBoxLayout;
     for (QWidget* w : std::initializer_list<QWidget*>{Button2, Button5, Button3})
         buttons->addWidget(w);
@@ -172,7 +160,7 @@ void TimesheetWindow::buildControls()
     buttons->addStretch();
     buttons->addWidget(Button1);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
+    layout->addLayout(choice.row);
     layout->addWidget(DBGrid, 1);
     layout->addLayout(footer);
     layout->addLayout(buttons);
