@@ -12,7 +12,7 @@ QString dayColumnsSum()
     return parts.join(u'+');
 }
 
-QString hTabelStatement(int shiftNo)
+QString shiftTimesheetStatement(int shiftNo)
 {
     // The row's own day cells (grouped by its key), not their sum over the joined register
     // entries, which would count the row's hours once per entry of the worker.
@@ -57,7 +57,7 @@ const QStringList kLaterShiftFields{
 
 // Rows that tie on a list's sort keys (one name, two workers) follow the entry numbers, so that
 // a list reads in the same order however it is read.
-QString TDataModule6::shiftStatement(int shiftNo)
+QString DataModule::shiftStatement(int shiftNo)
 {
     if (shiftNo == 1)
         return (kShiftOneHead
@@ -75,7 +75,7 @@ QString TDataModule6::shiftStatement(int shiftNo)
         .join(u'\n');
 }
 
-QString TDataModule6::allShiftsStatement()
+QString DataModule::allShiftsStatement()
 {
     // Sorted by shift, then as each shift's own statement sorts: the sort keys that only the
     // shift 1 list has are null for the others.
@@ -87,7 +87,7 @@ QString TDataModule6::allShiftsStatement()
         .join(u'\n');
 }
 
-QString TDataModule6::operStatement()
+QString DataModule::operationsStatement()
 {
     return QStringList{
         QStringLiteral("select izdel.MARKA, vid_oper.VID, oper.NAIMEN, (SELECT (CASE naimen WHEN 0 THEN 'Готовая продукция' ELSE 'Заготовки' END)) as nmn,"),
@@ -97,41 +97,41 @@ QString TDataModule6::operStatement()
         .join(u'\n');
 }
 
-TDataModule6::TDataModule6(QObject* parent)
+DataModule::DataModule(QObject* parent)
     : QObject(parent),
-      Workers(ADO_DB, QStringLiteral("Workers"), QStringLiteral("select * from accounts_dep.person order by fio")),
-      Izdel(ADO_DB, QStringLiteral("Izdel"), QStringLiteral("select *  from accounts_dep.IZDEL order by marka")),
-      Oper(ADO_DB, QStringLiteral("Oper"), operStatement()),
-      Vid_oper(ADO_DB, QStringLiteral("Vid_oper"), QStringLiteral("select * from accounts_dep.VID_OPER order by vid")),
-      Smena1(ADO_DB, QStringLiteral("Smena1"), shiftStatement(1)),
-      Smena2(ADO_DB, QStringLiteral("Smena2"), shiftStatement(2)),
-      Smena3(ADO_DB, QStringLiteral("Smena3"), shiftStatement(3)),
-      Smena4(ADO_DB, QStringLiteral("Smena4"), shiftStatement(4)),
-      H_Tabel_1(ADO_DB, QStringLiteral("H_Tabel_1"), hTabelStatement(1)),
-      H_Tabel_2(ADO_DB, QStringLiteral("H_Tabel_2"), hTabelStatement(2)),
-      H_Tabel_3(ADO_DB, QStringLiteral("H_Tabel_3"), hTabelStatement(3))
+      workers(db, QStringLiteral("Workers"), QStringLiteral("select * from accounts_dep.person order by fio")),
+      products(db, QStringLiteral("Izdel"), QStringLiteral("select *  from accounts_dep.IZDEL order by marka")),
+      operations(db, QStringLiteral("Oper"), operationsStatement()),
+      operationKinds(db, QStringLiteral("Vid_oper"), QStringLiteral("select * from accounts_dep.VID_OPER order by vid")),
+      shiftList1(db, QStringLiteral("Smena1"), shiftStatement(1)),
+      shiftList2(db, QStringLiteral("Smena2"), shiftStatement(2)),
+      shiftList3(db, QStringLiteral("Smena3"), shiftStatement(3)),
+      shiftList4(db, QStringLiteral("Smena4"), shiftStatement(4)),
+      shiftTimesheet1(db, QStringLiteral("H_Tabel_1"), shiftTimesheetStatement(1)),
+      shiftTimesheet2(db, QStringLiteral("H_Tabel_2"), shiftTimesheetStatement(2)),
+      shiftTimesheet3(db, QStringLiteral("H_Tabel_3"), shiftTimesheetStatement(3))
 {
     setObjectName(QStringLiteral("DataModule6"));
 }
 
-TDataModule6::~TDataModule6() = default;
+DataModule::~DataModule() = default;
 
-void TDataModule6::reopenShiftLists()
+void DataModule::reopenShiftLists()
 {
     for (int shift = 1; shift <= 4; ++shift)
-        smena(shift).close();
-    const QVariant date = Smena1.param(QStringLiteral("data"));
-    const QVariant mark = Smena1.param(QStringLiteral("ok"));
+        shiftList(shift).close();
+    const QVariant date = shiftList1.param(QStringLiteral("data"));
+    const QVariant mark = shiftList1.param(QStringLiteral("ok"));
     bool together = true;
     for (int shift = 2; shift <= 4; ++shift)
-        together = together && smena(shift).param(QStringLiteral("data")) == date
-            && smena(shift).param(QStringLiteral("ok")) == mark;
+        together = together && shiftList(shift).param(QStringLiteral("data")) == date
+            && shiftList(shift).param(QStringLiteral("ok")) == mark;
     if (!together) {
         for (int shift = 1; shift <= 4; ++shift)
-            smena(shift).open();
+            shiftList(shift).open();
         return;
     }
-    Dataset all(ADO_DB, QStringLiteral("Smena"), allShiftsStatement());
+    Dataset all(db, QStringLiteral("Smena"), allShiftsStatement());
     all.setParam(QStringLiteral("data"), date);
     all.setParam(QStringLiteral("ok"), mark);
     all.open();
@@ -152,24 +152,33 @@ void TDataModule6::reopenShiftLists()
             reordered[i] = row[laterOrder[i]];
         rows[shift - 1].push_back(std::move(reordered));
     }
-    Smena1.openWith(fields, std::move(rows[0]));
+    shiftList1.openWith(fields, std::move(rows[0]));
     for (int shift = 2; shift <= 4; ++shift)
-        smena(shift).openWith(kLaterShiftFields, std::move(rows[shift - 1]));
+        shiftList(shift).openWith(kLaterShiftFields, std::move(rows[shift - 1]));
 }
 
-Dataset& TDataModule6::smena(int shiftNo)
+Dataset& DataModule::shiftList(int shiftNo)
 {
     switch (shiftNo) {
-    case 2: return Smena2;
-    case 3: return Smena3;
-    case 4: return Smena4;
-    default: return Smena1;
+    case 2: return shiftList2;
+    case 3: return shiftList3;
+    case 4: return shiftList4;
+    default: return shiftList1;
     }
 }
 
-Outcome TDataModule6::CheckExists(const QString& statement, const QString& message, const Params& params)
+Dataset& DataModule::shiftTimesheet(int shiftNo)
 {
-    return ADO_DB.scalar(statement, params).toLongLong() > 0 ? Outcome::refused(message) : Outcome::done();
+    switch (shiftNo) {
+    case 2: return shiftTimesheet2;
+    case 3: return shiftTimesheet3;
+    default: return shiftTimesheet1;
+    }
 }
 
-QString TDataModule6::FixDecimalSeparator(const QString& text) const { return sql::withDecimalSeparator(text, Delim); }
+Outcome DataModule::checkDuplicate(const QString& statement, const QString& message, const Params& params)
+{
+    return db.scalar(statement, params).toLongLong() > 0 ? Outcome::refused(message) : Outcome::done();
+}
+
+QString DataModule::withDecimalSeparator(const QString& text) const { return sql::withDecimalSeparator(text, decimalSeparator); }

@@ -11,33 +11,33 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-LoginWindow::LoginWindow(TDataModule6& dm, BuildStamp stamp, Hooks hooks, QWidget* parent)
+LoginWindow::LoginWindow(DataModule& dm, BuildStamp stamp, Hooks hooks, QWidget* parent)
     : QDialog(parent), dm_(dm), stamp_(stamp), hooks_(std::move(hooks))
 {
     setObjectName(QStringLiteral("TForm23"));
     setWindowTitle(QStringLiteral("Авторизация"));
     auto* label = new QLabel(QStringLiteral("&Пароль:"), this);
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setEchoMode(QLineEdit::Password);
-    label->setBuddy(Edit1);
-    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("Вход"), this);
-    Button1->setDefault(true);
-    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Отмена"), this);
+    wordEdit = new QLineEdit(this);
+    wordEdit->setObjectName(QStringLiteral("Edit1"));
+    wordEdit->setEchoMode(QLineEdit::Password);
+    label->setBuddy(wordEdit);
+    logInButton = makeButton(QStringLiteral("Button1"), QStringLiteral("Вход"), this);
+    logInButton->setDefault(true);
+    cancelButton = makeButton(QStringLiteral("Button2"), QStringLiteral("Отмена"), this);
     auto* row = new QHBoxLayout(this);
     row->addWidget(label);
-    row->addWidget(Edit1, 1);
-    row->addWidget(Button1);
-    row->addWidget(Button2);
+    row->addWidget(wordEdit, 1);
+    row->addWidget(logInButton);
+    row->addWidget(cancelButton);
     resize(330, 44);
 
-    Timer1.setObjectName(QStringLiteral("Timer1"));
-    Timer1.setInterval(5000);
-    Timer1.setSingleShot(true);
-    connect(&Timer1, &QTimer::timeout, this, &LoginWindow::endProgram);
-    connect(Button1, &QPushButton::clicked, this, &LoginWindow::logIn);
+    endTimer.setObjectName(QStringLiteral("Timer1"));
+    endTimer.setInterval(5000);
+    endTimer.setSingleShot(true);
+    connect(&endTimer, &QTimer::timeout, this, &LoginWindow::endProgram);
+    connect(logInButton, &QPushButton::clicked, this, &LoginWindow::logIn);
     // Escape also rejects the dialog, which closes it and so ends the program.
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void LoginWindow::showEvent(QShowEvent* event)
@@ -48,24 +48,24 @@ void LoginWindow::showEvent(QShowEvent* event)
 
 void LoginWindow::activate()
 {
-    VersionCheck();
+    runVersionCheck();
     setWindowTitle(QStringLiteral("Авторизация (build: %1.%2)").arg(stamp_.date).arg(stamp_.time));
     // Wide enough for the whole caption beside the title bar's buttons.
     setMinimumWidth(std::max(330, fontMetrics().horizontalAdvance(windowTitle()) + 140));
 }
 
-void LoginWindow::VersionCheck()
+void LoginWindow::runVersionCheck()
 {
     // The 30-second timer must not stack a second check (and its message) on one still open.
     if (checking_)
         return;
     checking_ = true;
     bool current = true;
-    runAction(dm_.ADO_DB, [&] { current = checkVersion(dm_, stamp_); });
+    runAction(dm_.db, [&] { current = checkVersion(dm_, stamp_); });
     checking_ = false;
     if (current)
         return;
-    Timer1.start();
+    endTimer.start();
     msg::error(QStringLiteral("Версия программы не соответсвует БД! Запустите программу через 5 мин."),
                QStringLiteral("Ошибка"));
     endProgram();
@@ -76,7 +76,7 @@ void LoginWindow::endProgram()
     if (ended_)
         return;
     ended_ = true;
-    Timer1.stop();
+    endTimer.stop();
     if (hooks_.endProgram) {
         hooks_.endProgram();
         return;
@@ -91,7 +91,7 @@ void LoginWindow::endProgram()
 
 void LoginWindow::logIn()
 {
-    const auto role = roleForWord(Edit1->text());
+    const auto role = roleForWord(wordEdit->text());
     if (!role) {
         msg::error(QStringLiteral("Введены неверные данные."), QStringLiteral("Ошибка"));
         return;
@@ -99,7 +99,7 @@ void LoginWindow::logIn()
     if (hooks_.startSession)
         hooks_.startSession(*role);
     for (int shift = 1; shift <= 4; ++shift)
-        dm_.smena(shift).setParam(QStringLiteral("ok"), QStringLiteral("ta"));
+        dm_.shiftList(shift).setParam(QStringLiteral("ok"), QStringLiteral("ta"));
     hide();
     if (hooks_.registerWindow)
         hooks_.registerWindow->exec();

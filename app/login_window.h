@@ -10,7 +10,7 @@
 
 class QLineEdit;
 class QPushButton;
-class TDataModule6;
+class DataModule;
 
 class LoginWindow : public QDialog {
     Q_OBJECT
@@ -24,20 +24,20 @@ public:
         std::function<void()> endProgram;
     };
 
-    LoginWindow(TDataModule6& dm, BuildStamp stamp, Hooks hooks, QWidget* parent = nullptr);
+    LoginWindow(DataModule& dm, BuildStamp stamp, Hooks hooks, QWidget* parent = nullptr);
 
     // Reads and records the build stamp; on a newer build in the database starts the
     // 5-second end, shows the message and ends the program.
-    void VersionCheck();
+    void runVersionCheck();
     // The login decision of "Вход".
     void logIn();
     // True once the build check has ended the program (even before its event loop runs).
     bool hasEnded() const { return ended_; }
 
-    QLineEdit* Edit1;
-    QPushButton* Button1;
-    QPushButton* Button2;
-    QTimer Timer1;
+    QLineEdit* wordEdit;
+    QPushButton* logInButton;
+    QPushButton* cancelButton;
+    QTimer endTimer;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -46,7 +46,7 @@ private:
     void activate();
     void endProgram();
 
-    TDataModule6& dm_;
+    DataModule& dm_;
     BuildStamp stamp_;
     Hooks hooks_;
     bool ended_ = false;

@@ -9,13 +9,13 @@ BuildStamp buildStampOf(const QDateTime& built)
     return {d.year() * 10000 + d.month() * 100 + d.day(), t.hour() * 3600 + t.minute() * 60 + t.second()};
 }
 
-bool checkVersion(TDataModule6& dm, BuildStamp stamp)
+bool checkVersion(DataModule& dm, BuildStamp stamp)
 {
-    Database& db = dm.ADO_DB;
+    Database& db = dm.db;
     QSqlQuery ver = db.exec(QStringLiteral("select d, t, delim from accounts_dep.ver limit 1"));
     if (!ver.next())
         throw DbError(QStringLiteral("Таблица accounts_dep.ver пуста."));
-    dm.Delim = ver.value(2).toString();
+    dm.decimalSeparator = ver.value(2).toString();
     const int d = ver.value(0).toInt();
     const int t = ver.value(1).toInt();
     if (d > stamp.date || (d == stamp.date && t > stamp.time))

@@ -3,7 +3,7 @@
 // connected to the database (accounts_dep.ver).
 #include <QDateTime>
 
-class TDataModule6;
+class DataModule;
 
 struct BuildStamp {
     int date = 0;  // yyyymmdd
@@ -12,6 +12,6 @@ struct BuildStamp {
 
 BuildStamp buildStampOf(const QDateTime& built);
 
-// Reads accounts_dep.ver, sets the data module's Delim and records this stamp when it is
+// Reads accounts_dep.ver, sets the data module's decimalSeparator and records this stamp when it is
 // newer than the one stored. Returns false when a newer build has already connected.
-bool checkVersion(TDataModule6& dm, BuildStamp stamp);
+bool checkVersion(DataModule& dm, BuildStamp stamp);

@@ -22,7 +22,7 @@ TimesheetMonth measuredMonth() { return TimesheetMonth::of(data::fullMonth()); }
 
 void measureOpening(Context& c)
 {
-    TDataModule6& dm = c.dm();
+    DataModule& dm = c.dm();
     const QDate date = data::fullMonth().addDays(14);
     Measure m;
     m.group = QStringLiteral("timesheet by shifts");
@@ -35,10 +35,10 @@ void measureOpening(Context& c)
                         {QStringLiteral("date1"), month.first()},
                         {QStringLiteral("date2"), month.next()}};
     m.setup = [&] {
-        m.traced = &dm.ADO_DB;
+        m.traced = &dm.db;
         m.rows = 0;
-        for (Dataset* ds : {&dm.H_Tabel_1, &dm.H_Tabel_2, &dm.H_Tabel_3})
-            m.rows += fetchAll(dm.ADO_DB, ds->sql(), params);
+        for (Dataset* ds : {&dm.shiftTimesheet1, &dm.shiftTimesheet2, &dm.shiftTimesheet3})
+            m.rows += fetchAll(dm.db, ds->sql(), params);
     };
     m.program = [&](int) {
         TimesheetByShiftWindow& w = c.windows().timesheetByShiftWindow();
@@ -51,15 +51,15 @@ void measureOpening(Context& c)
         w.finish();
     };
     m.reference = [&](int) {
-        for (Dataset* ds : {&dm.H_Tabel_1, &dm.H_Tabel_2, &dm.H_Tabel_3})
-            fetchAll(dm.ADO_DB, ds->sql(), params);
+        for (Dataset* ds : {&dm.shiftTimesheet1, &dm.shiftTimesheet2, &dm.shiftTimesheet3})
+            fetchAll(dm.db, ds->sql(), params);
     };
     c.runner.run(m);
 }
 
 void measurePrint(Context& c)
 {
-    TDataModule6& dm = c.dm();
+    DataModule& dm = c.dm();
     const TimesheetMonth month = measuredMonth();
     ByShiftPrint& print = c.windows().timesheetByShiftWindow().printLayout();
     const Params params{{QStringLiteral("mnth"), month.month}, {QStringLiteral("yea"), month.year}};
@@ -70,7 +70,7 @@ void measurePrint(Context& c)
     pages.limit = QStringLiteral("its query alone");
     pages.runs = 7;
     pages.setup = [&] {
-        pages.rows = fetchAll(dm.ADO_DB, ByShiftPrint::statement(), params);
+        pages.rows = fetchAll(dm.db, ByShiftPrint::statement(), params);
     };
     pages.program = [&](int) {
         print.query().close();
@@ -80,7 +80,7 @@ void measurePrint(Context& c)
         print.layout().prepare();
         print.query().close();
     };
-    pages.reference = [&](int) { fetchAll(dm.ADO_DB, ByShiftPrint::statement(), params); };
+    pages.reference = [&](int) { fetchAll(dm.db, ByShiftPrint::statement(), params); };
     c.runner.run(pages);
 
     QTemporaryDir folder;

@@ -23,8 +23,8 @@ void measureList(Context& c, const QString& name, const std::function<RefList&()
     m.limit = QStringLiteral("its statement alone");
     m.runs = 11;
     m.setup = [&] {
-        m.traced = &c.dm().ADO_DB;
-        m.rows = fetchAll(c.dm().ADO_DB, rows().sql());
+        m.traced = &c.dm().db;
+        m.rows = fetchAll(c.dm().db, rows().sql());
     };
     m.program = [&](int) {
         RefList& l = list();
@@ -36,7 +36,7 @@ void measureList(Context& c, const QString& name, const std::function<RefList&()
         l.hide();
         l.finish();
     };
-    m.reference = [&](int) { fetchAll(c.dm().ADO_DB, rows().sql()); };
+    m.reference = [&](int) { fetchAll(c.dm().db, rows().sql()); };
     c.runner.run(m);
 }
 
@@ -45,11 +45,11 @@ void measureList(Context& c, const QString& name, const std::function<RefList&()
 void listsSuite(Context& c)
 {
     measureList(c, QStringLiteral("Рабочие"), [&]() -> RefList& { return c.windows().workersList(); },
-                [&]() -> Dataset& { return c.dm().Workers; });
+                [&]() -> Dataset& { return c.dm().workers; });
     measureList(c, QStringLiteral("Изделия"), [&]() -> RefList& { return c.windows().productsList(); },
-                [&]() -> Dataset& { return c.dm().Izdel; });
+                [&]() -> Dataset& { return c.dm().products; });
     measureList(c, QStringLiteral("Цены (lowest prices)"), [&]() -> RefList& { return c.windows().operationsList(); },
-                [&]() -> Dataset& { return c.dm().Oper; });
+                [&]() -> Dataset& { return c.dm().operations; });
     measureList(c, QStringLiteral("Ном. группы"), [&]() -> RefList& { return c.windows().nomenclatureList(); },
                 [&]() -> Dataset& { return c.windows().nomenclatureList().item; });
 }

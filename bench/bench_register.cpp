@@ -24,10 +24,10 @@ namespace {
 // API changes here only.
 // ---------------------------------------------------------------------------------------------
 
-Outcome programSave(TDataModule6& dm, const EntryValues& values) { return EntryStore(dm.ADO_DB).add(values); }
+Outcome programSave(DataModule& dm, const EntryValues& values) { return EntryStore(dm.db).add(values); }
 
 // `shown` is the entry's row of its shift list, as the user saw it.
-void programDelete(TDataModule6& dm, const Row& shown) { RegisterStore(dm.ADO_DB).deleteEntry(shown); }
+void programDelete(DataModule& dm, const Row& shown) { RegisterStore(dm.db).deleteEntry(shown); }
 
 // ---------------------------------------------------------------------------------------------
 // The limits: one lock (the worker's timesheet row, which every writer of the worker's entries
@@ -135,9 +135,9 @@ struct EntryPlace {
         return e;
     }
     // The entries written here, as the shift list shows them, by colour tag.
-    QVector<Row> shownRows(TDataModule6& dm, int fromColour)
+    QVector<Row> shownRows(DataModule& dm, int fromColour)
     {
-        Dataset list(dm.ADO_DB, QStringLiteral("list"), TDataModule6::shiftStatement(base.shiftNo));
+        Dataset list(dm.db, QStringLiteral("list"), DataModule::shiftStatement(base.shiftNo));
         list.setParam(QStringLiteral("data"), base.date);
         list.setParam(QStringLiteral("ok"), QStringLiteral("ta"));
         list.open();
@@ -194,9 +194,9 @@ struct EntryPlace {
 
 // A save and a delete through the program and then through the limit, with the same values:
 // the same entry row, the same day cell after the save and after the delete.
-QString sameWrites(TDataModule6& dm, EntryPlace& place)
+QString sameWrites(DataModule& dm, EntryPlace& place)
 {
-    Database& db = dm.ADO_DB;
+    Database& db = dm.db;
     const EntryValues e = place.next();
     QStringList program, reference;
     if (!programSave(dm, e))
@@ -235,7 +235,7 @@ void registerSuite(Context& c)
         PaintWatch shown(&reg);
         reg.show();
         shown.wait();
-        change.traced = &c.dm().ADO_DB;
+        change.traced = &c.dm().db;
     };
     change.check = [&]() -> QString {
         RegisterWindow& reg = c.windows().registerWindow();
@@ -243,8 +243,8 @@ void registerSuite(Context& c)
         reg.changeDate();
         change.rows = 0;
         for (int shift = 1; shift <= 4; ++shift) {
-            Dataset& list = c.dm().smena(shift);
-            Dataset alone(c.dm().ADO_DB, QStringLiteral("alone"), list.sql());
+            Dataset& list = c.dm().shiftList(shift);
+            Dataset alone(c.dm().db, QStringLiteral("alone"), list.sql());
             alone.setParam(QStringLiteral("data"), list.param(QStringLiteral("data")));
             alone.setParam(QStringLiteral("ok"), list.param(QStringLiteral("ok")));
             alone.open();
@@ -262,7 +262,7 @@ void registerSuite(Context& c)
         painted.wait();
     };
     change.reference = [&](int run) {
-        fetchAll(c.dm().ADO_DB, TDataModule6::allShiftsStatement(),
+        fetchAll(c.dm().db, DataModule::allShiftsStatement(),
                  {{QStringLiteral("data"), dayOf(run + 1)}, {QStringLiteral("ok"), QStringLiteral("ta")}});
     };
     change.teardown = [&] { c.windows().registerWindow().hide(); };
@@ -278,8 +278,8 @@ void registerSuite(Context& c)
     save.runs = 25;
     const int firstColour = place.nextColour;
     save.setup = [&] {
-        place.find(c.dm().ADO_DB);
-        save.traced = &c.dm().ADO_DB;
+        place.find(c.dm().db);
+        save.traced = &c.dm().db;
     };
     save.check = [&] { return sameWrites(c.dm(), place); };
     save.program = [&](int) {
@@ -287,10 +287,10 @@ void registerSuite(Context& c)
             throw std::runtime_error("the save was refused");
     };
     save.reference = [&](int) {
-        if (!referenceSave(c.dm().ADO_DB, place.next()))
+        if (!referenceSave(c.dm().db, place.next()))
             throw std::runtime_error("the save was refused");
     };
-    save.teardown = [&] { place.removeFrom(c.dm().ADO_DB, firstColour); };
+    save.teardown = [&] { place.removeFrom(c.dm().db, firstColour); };
     c.runner.run(save);
 
     Measure remove;
@@ -302,8 +302,8 @@ void registerSuite(Context& c)
     QVector<Row> rows;
     int fromColour = 0;
     remove.setup = [&] {
-        place.find(c.dm().ADO_DB);
-        remove.traced = &c.dm().ADO_DB;
+        place.find(c.dm().db);
+        remove.traced = &c.dm().db;
     };
     remove.check = [&]() -> QString {
         if (QString differs = sameWrites(c.dm(), place); !differs.isEmpty())
@@ -318,8 +318,8 @@ void registerSuite(Context& c)
     };
     int taken = 0;
     remove.program = [&](int) { programDelete(c.dm(), rows.value(taken++)); };
-    remove.reference = [&](int) { referenceDelete(c.dm().ADO_DB, rows.value(taken++)); };
-    remove.teardown = [&] { place.removeFrom(c.dm().ADO_DB, firstColour); };
+    remove.reference = [&](int) { referenceDelete(c.dm().db, rows.value(taken++)); };
+    remove.teardown = [&] { place.removeFrom(c.dm().db, firstColour); };
     c.runner.run(remove);
 }
 

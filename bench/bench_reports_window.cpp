@@ -62,7 +62,7 @@ void measureReport(Context& c, const ReportCommand& command, const Period& perio
     m.setup = [&] {
         choosePeriod(w, period);
         report.setPeriod(period.from, period.to);
-        m.rows = fetchAll(c.dm().ADO_DB, report.query());
+        m.rows = fetchAll(c.dm().db, report.query());
         // The button's command ends where the preview window would open.
         report::BandReport::setPreviewHook([&](report::BandReport& laidOut) {
             stopClock();
@@ -76,7 +76,7 @@ void measureReport(Context& c, const ReportCommand& command, const Period& perio
     m.program = [&](int) { (w.*command.press)(); };
     m.reference = [&](int) {
         report.setPeriod(period.from, period.to);
-        fetchAll(c.dm().ADO_DB, report.query());
+        fetchAll(c.dm().db, report.query());
     };
     m.teardown = [] { report::BandReport::setPreviewHook({}); };
     c.runner.run(m);
@@ -106,7 +106,7 @@ QStringList sortedRows(const Dataset& rows)
 void measureWorksSums(Context& c, const QString& name, PeriodReport& report, const QString& correlated,
                       const Period& period)
 {
-    Database& db = c.dm().ADO_DB;
+    Database& db = c.dm().db;
     Dataset first(db, QStringLiteral("correlated"), correlated);
     first.setNumericalPrecisionPolicy(QSql::HighPrecision);
     Measure m;
@@ -158,7 +158,7 @@ void measureSummary(Context& c, const Period& period)
     };
     m.program = [&](int) { w.exportSummary(); };
     m.reference = [&](int run) {
-        fetchAll(c.dm().ADO_DB, w.productionSummary().XLS_Rep);
+        fetchAll(c.dm().db, w.productionSummary().XLS_Rep);
         xlsx::writeDirect(cells, folder.filePath(QStringLiteral("direct%1.xlsx").arg(run)));
     };
     c.runner.run(m);
@@ -172,7 +172,7 @@ void reportsSuite(Context& c)
     const Period periods[] = {{QStringLiteral("a month"), month, month.addMonths(1), 7},
                               {QStringLiteral("a year"), month.addMonths(-11), month.addMonths(1), 3}};
     // A year at the plant size only: at the large size each run of a worker report takes minutes.
-    const bool plant = data::current(c.dm().ADO_DB).name == QLatin1String("plant");
+    const bool plant = data::current(c.dm().db).name == QLatin1String("plant");
     SummaryReportsWindow& w = c.windows().summaryReports();
     for (const Period& period : periods) {
         if (&period != &periods[0] && !plant)

@@ -101,19 +101,19 @@ void startSuite(Context& c)
     login.runs = 11;
     QDialog bare;
     login.setup = [&] {
-        data::addDays(c.dm().ADO_DB, QDate::currentDate(), QDate::currentDate());
+        data::addDays(c.dm().db, QDate::currentDate(), QDate::currentDate());
         bare.resize(c.windows().registerWindow().size());
         auto* layout = new QVBoxLayout(&bare);
         layout->addWidget(new QTableView(&bare));
         login.rows = 0;
-        login.traced = &c.dm().ADO_DB;
+        login.traced = &c.dm().db;
     };
     login.check = [&]() -> QString {
         LoginWindow& w = c.windows().loginWindow();
-        w.Edit1->setText(QStringLiteral("7391"));
+        w.wordEdit->setText(QStringLiteral("7391"));
         untilPainted(&c.windows().registerWindow(), [&] { w.logIn(); });
         for (int shift = 1; shift <= 4; ++shift)
-            login.rows += c.dm().smena(shift).recordCount();
+            login.rows += c.dm().shiftList(shift).recordCount();
         return login.rows > 0 ? QString() : QStringLiteral("the register of today is empty");
     };
     login.program = [&](int) {
@@ -121,7 +121,7 @@ void startSuite(Context& c)
         untilPainted(&c.windows().registerWindow(), [&] { w.logIn(); });
     };
     login.reference = [&](int) {
-        fetchAll(c.dm().ADO_DB, TDataModule6::allShiftsStatement(),
+        fetchAll(c.dm().db, DataModule::allShiftsStatement(),
                  {{QStringLiteral("data"), QDate::currentDate()}, {QStringLiteral("ok"), QStringLiteral("ta")}});
         untilPainted(&bare, [&] { bare.exec(); });
     };

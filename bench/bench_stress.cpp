@@ -57,22 +57,22 @@ QString auditSetUp()
 // One client: its own connection, commands from lists re-read every few commands.
 int runClient(const QString& database, int client, int operations, const QString& logPath)
 {
-    TDataModule6 dm;
+    DataModule dm;
     ConnectionSettings settings = ConnectionSettings::fromArguments({database, qEnvironmentVariable("PGHOST", "127.0.0.1")});
     settings.options.clear();
     // The killer may end the connection before it is set up; the program then reconnects on
     // its next command, as it does after any lost connection.
     for (int attempt = 0;; ++attempt) {
         try {
-            dm.ADO_DB.open(settings);
+            dm.db.open(settings);
             break;
         } catch (const DbError&) {
             if (attempt == 20)
                 return 3;
         }
     }
-    EntryStore entries(dm.ADO_DB);
-    RegisterStore marks(dm.ADO_DB);
+    EntryStore entries(dm.db);
+    RegisterStore marks(dm.db);
     QRandomGenerator random(quint32(client * 7919 + 17));
     QFile logFile(logPath);
     if (!logFile.open(QIODevice::WriteOnly | QIODevice::Text))
@@ -81,7 +81,7 @@ int runClient(const QString& database, int client, int operations, const QString
     QVector<Row> shown;  // the client's list, as its user would see it
     auto reread = [&] {
         shown.clear();
-        QSqlQuery q = dm.ADO_DB.exec(QStringLiteral("select id, w_id, i_id, o_id, cena, kol_vo, brak, data, smena, "
+        QSqlQuery q = dm.db.exec(QStringLiteral("select id, w_id, i_id, o_id, cena, kol_vo, brak, data, smena, "
                                                     "color, time, ok from accounts_dep.smena where data=:d"),
                                      {{QStringLiteral("d"), kFirstDay.addDays(random.bounded(kDays))}});
         while (q.next())

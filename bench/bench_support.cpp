@@ -38,13 +38,13 @@ Windows& Context::windows()
             throw std::runtime_error("the program's windows could not connect to the benchmark database");
         windows_->registerWindow().Timer1.stop();
         for (int shift = 1; shift <= 4; ++shift)
-            windows_->dataModule().smena(shift).setParam(QStringLiteral("ok"), QStringLiteral("ta"));
-        windows_->dataModule().Delim = QStringLiteral(".");
+            windows_->dataModule().shiftList(shift).setParam(QStringLiteral("ok"), QStringLiteral("ta"));
+        windows_->dataModule().decimalSeparator = QStringLiteral(".");
     }
     return *windows_;
 }
 
-TDataModule6& Context::dm() { return windows().dataModule(); }
+DataModule& Context::dm() { return windows().dataModule(); }
 
 PaintWatch::PaintWatch(QWidget* widget) : widget_(widget) { widget_->installEventFilter(this); }
 

@@ -11,7 +11,7 @@
 
 class QWidget;
 enum class MonthRows;
-class TDataModule6;
+class DataModule;
 class Windows;
 
 namespace bench {
@@ -29,7 +29,7 @@ public:
     // The program's windows and data module, created once as the program creates them, and
     // the shift lists' mark set as the login sets it.
     Windows& windows();
-    TDataModule6& dm();
+    DataModule& dm();
 
 private:
     std::unique_ptr<Windows> windows_;

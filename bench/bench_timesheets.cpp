@@ -45,10 +45,10 @@ QString modeName(TimesheetMode mode)
 
 void measureOpening(Context& c, TimesheetMode mode)
 {
-    TDataModule6& dm = c.dm();
+    DataModule& dm = c.dm();
     const TimesheetMonth month = measuredMonth();
     TimesheetWindow& w = c.windows().timesheetWindow();
-    Dataset statement(dm.ADO_DB, QStringLiteral("reference"), TimesheetStore::statement(mode));
+    Dataset statement(dm.db, QStringLiteral("reference"), TimesheetStore::statement(mode));
     statement.setNumericalPrecisionPolicy(w.timesheet().numericalPrecisionPolicy());
     TimesheetStore::setMonth(statement, mode, month);
     Measure m;
@@ -57,8 +57,8 @@ void measureOpening(Context& c, TimesheetMode mode)
     m.limit = QStringLiteral("its statement alone");
     m.runs = 11;
     m.setup = [&] {
-        m.traced = &dm.ADO_DB;
-        m.rows = fetchAll(dm.ADO_DB, statement);
+        m.traced = &dm.db;
+        m.rows = fetchAll(dm.db, statement);
     };
     m.program = [&](int) {
         PaintWatch painted(w.DBGrid->viewport());
@@ -69,7 +69,7 @@ void measureOpening(Context& c, TimesheetMode mode)
         w.hide();
         w.finish();
     };
-    m.reference = [&](int) { fetchAll(dm.ADO_DB, statement); };
+    m.reference = [&](int) { fetchAll(dm.db, statement); };
     c.runner.run(m);
 }
 
@@ -105,7 +105,7 @@ void measureExport(Context& c)
 
 void measureMonthRebuild(Context& c, MonthRows rows, const QString& group)
 {
-    Database& db = c.dm().ADO_DB;
+    Database& db = c.dm().db;
     const TimesheetMonth month = measuredMonth();
     const QString family = familyName(rows);
     Measure m;

@@ -34,13 +34,13 @@ Windows::~Windows() = default;
 
 bool Windows::start(const QStringList& arguments, BuildStamp stamp, Others others)
 {
-    dataModule_ = std::make_unique<TDataModule6>();
+    dataModule_ = std::make_unique<DataModule>();
     // The connection opens on a thread of its own while the windows are made (none of them
     // reads the database before it is shown): loading the driver and the server's start of a
     // session take about as long as making the windows. It is handed to this thread before
     // anything uses it; without it no window is shown.
     const ConnectionSettings settings = ConnectionSettings::fromArguments(arguments);
-    Database& db = dataModule_->ADO_DB;
+    Database& db = dataModule_->db;
     QThread* windowsThread = QThread::currentThread();
     bool connected = false;
     std::thread connecting([&] {
@@ -113,7 +113,7 @@ void Windows::createOtherWindows()
 
 void Windows::createReferenceBooks()
 {
-    TDataModule6& dm = *dataModule_;
+    DataModule& dm = *dataModule_;
     QWidget* owner = register_.get();
     workerDialog_ = std::make_unique<WorkerDialog>(dm, owner);
     workersList_ = std::make_unique<WorkersList>(dm, *workerDialog_, owner);
@@ -128,7 +128,7 @@ void Windows::createReferenceBooks()
 
 void Windows::createRegisterDialogs()
 {
-    TDataModule6& dm = *dataModule_;
+    DataModule& dm = *dataModule_;
     QWidget* owner = register_.get();
     operationDialog_ = std::make_unique<OperationDialog>(dm, owner);
     operationDialog_->setPickers({[this] { return productsList_->choose(); }, [this] { return kindsList_->choose(); }});
@@ -148,7 +148,7 @@ void Windows::createRegisterDialogs()
 
 void Windows::createTimesheets()
 {
-    TDataModule6& dm = *dataModule_;
+    DataModule& dm = *dataModule_;
     QWidget* owner = register_.get();
     timesheetWindow_ = std::make_unique<TimesheetWindow>(dm, owner);
     timesheetByShiftWindow_ = std::make_unique<TimesheetByShiftWindow>(dm, owner);
@@ -165,7 +165,7 @@ void Windows::createReports()
 void Windows::wireRegister()
 {
     RegisterWindow::Links links;
-    links.versionCheck = [this] { login_->VersionCheck(); };
+    links.versionCheck = [this] { login_->runVersionCheck(); };
     links.workers = [this] { workersList_->browse(); };
     links.products = [this] { productsList_->browse(); };
     links.kinds = [this] { kindsList_->browse(); };

@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <memory>
 
-class TDataModule6;
+class DataModule;
 class EntryDialog;
 class GroupDialog;
 class KindDialog;
@@ -43,7 +43,7 @@ public:
     // connection tells the user and returns false; no window is shown then.
     bool start(const QStringList& arguments, BuildStamp stamp, Others others = Others::Now);
 
-    TDataModule6& dataModule() { return *dataModule_; }
+    DataModule& dataModule() { return *dataModule_; }
     RegisterWindow& registerWindow() { return *register_; }
     LoginWindow& loginWindow() { return *login_; }
     WorkersList& workersList() { return *workersList_; }
@@ -67,7 +67,7 @@ private:
     void createReports();
     void wireRegister();
 
-    std::unique_ptr<TDataModule6> dataModule_;
+    std::unique_ptr<DataModule> dataModule_;
     std::unique_ptr<RegisterWindow> register_;
     std::unique_ptr<LoginWindow> login_;
     std::unique_ptr<WorkerDialog> workerDialog_;

@@ -7,10 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-GroupDialog::GroupDialog(TDataModule6& dm, QWidget* parent)
+GroupDialog::GroupDialog(DataModule& dm, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       dm_(dm),
-      store_(dm.ADO_DB)
+      store_(dm.db)
 {
     setObjectName(QStringLiteral("TForm29"));
     setWindowTitle(QStringLiteral("Ведение групп (29)"));
@@ -50,7 +50,7 @@ bool GroupDialog::openForChange(const Row& group)
 void GroupDialog::save()
 {
     const QString name = Edit1->text().trimmed();
-    const bool saved = runAction(dm_.ADO_DB, [&] {
+    const bool saved = runAction(dm_.db, [&] {
         if (mode_ == DialogMode::Add)
             store_.add(name);
         else

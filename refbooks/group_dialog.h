@@ -8,12 +8,12 @@
 
 class QLineEdit;
 class QPushButton;
-class TDataModule6;
+class DataModule;
 
 class GroupDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit GroupDialog(TDataModule6& dm, QWidget* parent = nullptr);
+    explicit GroupDialog(DataModule& dm, QWidget* parent = nullptr);
 
     // Shown modally for a new group, or to rename the group of a row of the nomenclature
     // list; true when the name was written.
@@ -32,7 +32,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    TDataModule6& dm_;
+    DataModule& dm_;
     GroupsStore store_;
     DialogMode mode_ = DialogMode::Add;
     int groupId_ = 0;

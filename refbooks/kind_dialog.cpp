@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-KindDialog::KindDialog(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm)
+KindDialog::KindDialog(DataModule& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm)
 {
     setObjectName(QStringLiteral("TForm9"));
     Edit1 = new QLineEdit(this);
@@ -52,7 +52,7 @@ void KindDialog::save()
         msg::error(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
         return;
     }
-    if (runCommand(dm_.ADO_DB, [&] { return store_.save(mode_ == DialogMode::Add ? 0 : kindId_, name); }))
+    if (runCommand(dm_.db, [&] { return store_.save(mode_ == DialogMode::Add ? 0 : kindId_, name); }))
         accept();
 }
 

@@ -8,12 +8,12 @@
 
 class QLineEdit;
 class QPushButton;
-class TDataModule6;
+class DataModule;
 
 class KindDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit KindDialog(TDataModule6& dm, QWidget* parent = nullptr);
+    explicit KindDialog(DataModule& dm, QWidget* parent = nullptr);
 
     // Shown modally for a new kind, or to rename the kind of a row of the kinds list; true
     // when the name was written.
@@ -33,7 +33,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    TDataModule6& dm_;
+    DataModule& dm_;
     KindsStore store_;
     DialogMode mode_ = DialogMode::Add;
     int kindId_ = 0;

@@ -5,8 +5,8 @@
 
 #include <QTableView>
 
-KindsList::KindsList(TDataModule6& dm, KindDialog& dialog, QWidget* parent)
-    : RefList(dm, dm.Vid_oper,
+KindsList::KindsList(DataModule& dm, KindDialog& dialog, QWidget* parent)
+    : RefList(dm, dm.operationKinds,
               {.formName = QStringLiteral("TForm8"),
                .title = QStringLiteral("Виды операций (8)"),
                .columns = {{QStringLiteral("VID"), QStringLiteral("Операции"), 309}},

@@ -10,7 +10,7 @@ class KindDialog;
 class KindsList : public RefList {
     Q_OBJECT
 public:
-    KindsList(TDataModule6& dm, KindDialog& dialog, QWidget* parent = nullptr);
+    KindsList(DataModule& dm, KindDialog& dialog, QWidget* parent = nullptr);
 
 protected:
     void addItem() override;

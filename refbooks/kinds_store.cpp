@@ -5,7 +5,7 @@
 
 Outcome KindsStore::save(int kindId, const QString& name)
 {
-    Database& db = dm_.ADO_DB;
+    Database& db = dm_.db;
     Transaction tx(db);
     if (const Outcome test = uniqueName(
             dm_, QStringLiteral("vid_oper"),
@@ -24,5 +24,5 @@ Outcome KindsStore::save(int kindId, const QString& name)
 
 void KindsStore::remove(int kindId)
 {
-    dm_.ADO_DB.execute(QStringLiteral("delete from accounts_dep.vid_oper where id=:id"), {{QStringLiteral("id"), kindId}});
+    dm_.db.execute(QStringLiteral("delete from accounts_dep.vid_oper where id=:id"), {{QStringLiteral("id"), kindId}});
 }

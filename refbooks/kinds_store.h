@@ -4,11 +4,11 @@
 #include "outcome.h"
 
 class QString;
-class TDataModule6;
+class DataModule;
 
 class KindsStore {
 public:
-    explicit KindsStore(TDataModule6& dm) : dm_(dm) {}
+    explicit KindsStore(DataModule& dm) : dm_(dm) {}
 
     // Adds (kindId 0) or renames a kind. Refused, with nothing written, when another kind
     // has the name in any letter case.
@@ -16,5 +16,5 @@ public:
     void remove(int kindId);
 
 private:
-    TDataModule6& dm_;
+    DataModule& dm_;
 };

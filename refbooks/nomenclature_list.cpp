@@ -8,10 +8,10 @@
 #include <QPushButton>
 #include <QTableView>
 
-NomenclatureList::NomenclatureList(TDataModule6& dm, GroupDialog& dialog, QWidget* parent)
+NomenclatureList::NomenclatureList(DataModule& dm, GroupDialog& dialog, QWidget* parent)
     : RefList(dm,
               std::make_unique<Dataset>(
-                  dm.ADO_DB, QStringLiteral("item"),
+                  dm.db, QStringLiteral("item"),
                   QStringLiteral("select * from cmn_classifier.item where id_level=2 order by s_caption")),
               {.formName = QStringLiteral("TForm26"),
                .title = QStringLiteral("Номенклатура (26)"),

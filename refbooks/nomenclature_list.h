@@ -8,7 +8,7 @@ class GroupDialog;
 class NomenclatureList : public RefList {
     Q_OBJECT
 public:
-    NomenclatureList(TDataModule6& dm, GroupDialog& dialog, QWidget* parent = nullptr);
+    NomenclatureList(DataModule& dm, GroupDialog& dialog, QWidget* parent = nullptr);
 
     // The groups: the list's own query, not a shared one.
     Dataset& item;

@@ -11,8 +11,8 @@
 #include <QPushButton>
 #include <QTableView>
 
-OperationsList::OperationsList(TDataModule6& dm, QWidget* parent)
-    : RefList(dm, dm.Oper,
+OperationsList::OperationsList(DataModule& dm, QWidget* parent)
+    : RefList(dm, dm.operations,
               {.formName = QStringLiteral("TForm4"),
                .title = QStringLiteral("Операции"),
                .columns = {{QStringLiteral("MARKA"), QStringLiteral("Марка"), 200},
@@ -26,7 +26,7 @@ OperationsList::OperationsList(TDataModule6& dm, QWidget* parent)
                .searchField = QStringLiteral("marka"),
                .match = Match::Anywhere},
               parent),
-      store_(dm.ADO_DB)
+      store_(dm.db)
 {
     DBGrid1->setMinimumSize(760, 400);
     Button5 = makeButton(QStringLiteral("Button5"), QStringLiteral("Excel"), this);
@@ -51,7 +51,7 @@ std::optional<OperationChoice> OperationsList::choose(int operationId, bool dayO
     if (!chosen())
         return std::nullopt;
     std::optional<OperationChoice> choice;
-    runCommand(dm_.ADO_DB, [&] {
+    runCommand(dm_.db, [&] {
         choice = choiceOf(*chosen(), dayOff, shiftNo);
         return choice ? Outcome::done()
                       : Outcome::refused(QStringLiteral("Цена операции вне допустимых пределов. Исправьте нормативы "
@@ -106,7 +106,7 @@ void OperationsList::rowDoubleClicked()
 void OperationsList::exportList()
 {
     BusyCursor busy;
-    runAction(dm_.ADO_DB, [this] {
+    runAction(dm_.db, [this] {
         ExcelBook book(QStringLiteral("Операции"));
         store_.exportList(book);
     });

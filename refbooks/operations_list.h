@@ -31,7 +31,7 @@ public:
         std::function<bool(const Row& operation)> editNorms;
     };
 
-    explicit OperationsList(TDataModule6& dm, QWidget* parent = nullptr);
+    explicit OperationsList(DataModule& dm, QWidget* parent = nullptr);
     void setEditors(Editors editors) { editors_ = std::move(editors); }
 
     // Choosing: stands on the operation (the first row when 0 or not listed), shown modally;

@@ -13,9 +13,9 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
-ProductDialog::ProductDialog(TDataModule6& dm, QWidget* parent)
+ProductDialog::ProductDialog(DataModule& dm, QWidget* parent)
     : QDialog(parent),
-      item(dm.ADO_DB, QStringLiteral("item"),
+      item(dm.db, QStringLiteral("item"),
            QStringLiteral("select * from cmn_classifier.item where id_level=2 order by s_caption")),
       dm_(dm),
       store_(dm)
@@ -72,7 +72,7 @@ bool ProductDialog::openForChange(const Row& product)
 
 bool ProductDialog::showWithGroups(int groupId)
 {
-    runAction(dm_.ADO_DB, [this] { item.open(); });
+    runAction(dm_.db, [this] { item.open(); });
     fillLookup(cb_item, item);
     setGroupId(groupId);
     const bool saved = exec() == QDialog::Accepted;
@@ -97,7 +97,7 @@ void ProductDialog::save()
         Edit2->setFocus();
         return;
     }
-    if (runCommand(dm_.ADO_DB, [&] { return store_.save(mode_ == DialogMode::Add ? 0 : productId_, product); }))
+    if (runCommand(dm_.db, [&] { return store_.save(mode_ == DialogMode::Add ? 0 : productId_, product); }))
         accept();
 }
 

@@ -10,12 +10,12 @@
 class QComboBox;
 class QLineEdit;
 class QPushButton;
-class TDataModule6;
+class DataModule;
 
 class ProductDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit ProductDialog(TDataModule6& dm, QWidget* parent = nullptr);
+    explicit ProductDialog(DataModule& dm, QWidget* parent = nullptr);
 
     // Shown modally for a new product, or for the product of a row of the products list;
     // true when the product was written.
@@ -48,7 +48,7 @@ private:
     // Opens the groups and fills the group choice (keeping its key), shows the dialog, closes them.
     bool showWithGroups(int groupId);
 
-    TDataModule6& dm_;
+    DataModule& dm_;
     ProductsStore store_;
     DialogMode mode_ = DialogMode::Add;
     int productId_ = 0;

@@ -8,8 +8,8 @@
 #include <QHeaderView>
 #include <QTableView>
 
-ProductsList::ProductsList(TDataModule6& dm, ProductDialog& dialog, QWidget* parent)
-    : RefList(dm, dm.Izdel,
+ProductsList::ProductsList(DataModule& dm, ProductDialog& dialog, QWidget* parent)
+    : RefList(dm, dm.products,
               {.formName = QStringLiteral("TForm3"),
                .title = QStringLiteral("Изделия (3)"),
                .columns = {{QStringLiteral("marka"), QStringLiteral("Марка изделия"), 315},
@@ -41,7 +41,7 @@ void ProductsList::changeItem(const Row& row)
 void ProductsList::deleteItem(const Row& row)
 {
     const int id = row[QStringLiteral("id")].asInteger();
-    runCommand(dm_.ADO_DB, [&] {
+    runCommand(dm_.db, [&] {
         const int entries = store_.entryCount(id, today());
         const int operations = store_.operationCount(id);
         const bool dropOperations =

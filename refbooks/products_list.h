@@ -12,7 +12,7 @@ class ProductDialog;
 class ProductsList : public RefList {
     Q_OBJECT
 public:
-    ProductsList(TDataModule6& dm, ProductDialog& dialog, QWidget* parent = nullptr);
+    ProductsList(DataModule& dm, ProductDialog& dialog, QWidget* parent = nullptr);
 
     // Today, for the delete question's entry count; tests fix it.
     std::function<QDate()> today = [] { return QDate::currentDate(); };

@@ -8,7 +8,7 @@
 
 Outcome ProductsStore::save(int productId, const ProductValues& product)
 {
-    Database& db = dm_.ADO_DB;
+    Database& db = dm_.db;
     Transaction tx(db);
     if (const Outcome test = uniqueName(
             dm_, QStringLiteral("izdel"),
@@ -40,7 +40,7 @@ QDate ProductsStore::entriesSince(const QDate& today)
 
 int ProductsStore::operationCount(int productId)
 {
-    return dm_.ADO_DB
+    return dm_.db
         .scalar(QStringLiteral("select count(*) from accounts_dep.oper o where o.i_id=:id_ii"),
                 {{QStringLiteral("id_ii"), productId}})
         .toInt();
@@ -48,7 +48,7 @@ int ProductsStore::operationCount(int productId)
 
 int ProductsStore::entryCount(int productId, const QDate& today)
 {
-    return dm_.ADO_DB
+    return dm_.db
         .scalar(QStringLiteral("select count(*) from accounts_dep.smena s where s.i_id=:id_ii and s.\"data\">=:dt"),
                 {{QStringLiteral("id_ii"), productId}, {QStringLiteral("dt"), entriesSince(today)}})
         .toInt();
@@ -58,7 +58,7 @@ Outcome ProductsStore::remove(int productId, bool operations, bool product, bool
 {
     if (!operations && !product)
         return Outcome::done();
-    Database& db = dm_.ADO_DB;
+    Database& db = dm_.db;
     const Params id{{QStringLiteral("id"), productId}};
     Transaction tx(db);
     // Entries go before the operations they refer to; the day cells they leave are recomputed.
@@ -76,7 +76,7 @@ Outcome ProductsStore::remove(int productId, bool operations, bool product, bool
 
 Outcome ProductsStore::deleteEntries(int productId)
 {
-    Database& db = dm_.ADO_DB;
+    Database& db = dm_.db;
     struct Cell {
         int worker, shift;
         QDate date;

@@ -6,7 +6,7 @@
 #include <QDate>
 #include <QString>
 
-class TDataModule6;
+class DataModule;
 
 // What the product dialog saves.
 struct ProductValues {
@@ -17,7 +17,7 @@ struct ProductValues {
 
 class ProductsStore {
 public:
-    explicit ProductsStore(TDataModule6& dm) : dm_(dm) {}
+    explicit ProductsStore(DataModule& dm) : dm_(dm) {}
 
     // Adds (productId 0) or changes a product. Refused, with nothing written, when another
     // product has the same mark in any letter case.
@@ -37,5 +37,5 @@ private:
     // Deletes the product's register entries and recomputes every day cell they touched.
     Outcome deleteEntries(int productId);
 
-    TDataModule6& dm_;
+    DataModule& dm_;
 };

@@ -13,7 +13,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-RefList::RefList(TDataModule6& dm, Dataset& list, Setup setup, QWidget* parent)
+RefList::RefList(DataModule& dm, Dataset& list, Setup setup, QWidget* parent)
     : QDialog(parent), dm_(dm), list_(list), setup_(std::move(setup))
 {
     setObjectName(setup_.formName);
@@ -43,7 +43,7 @@ RefList::RefList(TDataModule6& dm, Dataset& list, Setup setup, QWidget* parent)
     connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-RefList::RefList(TDataModule6& dm, std::unique_ptr<Dataset> ownList, Setup setup, QWidget* parent)
+RefList::RefList(DataModule& dm, std::unique_ptr<Dataset> ownList, Setup setup, QWidget* parent)
     : RefList(dm, *ownList, std::move(setup), parent)
 {
     ownList_ = std::move(ownList);
@@ -93,7 +93,7 @@ void RefList::openIn(ListMode mode)
     list_.clearFilter();
     // Read anew even if an opener left it open: the list shows the rows as they are now.
     list_.close();
-    runAction(dm_.ADO_DB, [this] { list_.open(); });
+    runAction(dm_.db, [this] { list_.open(); });
 }
 
 void RefList::prepareBrowsing()
@@ -192,7 +192,7 @@ void RefList::deleteRow()
 void RefList::reread(After after)
 {
     const int remembered = list_.recNo();
-    runAction(dm_.ADO_DB, [&] {
+    runAction(dm_.db, [&] {
         list_.reopen();
         if (after == After::SameRow && !list_.isEmpty())
             list_.setRecNo(remembered);
@@ -205,6 +205,6 @@ void RefList::askAndDelete(const Row& row, const QString& question, const std::f
     if (!msg::askYesNo(question, QStringLiteral("Удаление")))
         return;
     const int id = row.field(QStringLiteral("id")).asInteger();
-    runAction(dm_.ADO_DB, [&] { remove(id); });
+    runAction(dm_.db, [&] { remove(id); });
     reread(after);
 }

@@ -15,7 +15,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableView;
-class TDataModule6;
+class DataModule;
 
 enum class ListMode { Browse, Choose };
 
@@ -67,9 +67,9 @@ protected:
         QString deleteName = QStringLiteral("Button3");
         QString exitName = QStringLiteral("Button4");
     };
-    RefList(TDataModule6& dm, Dataset& list, Setup setup, QWidget* parent);
+    RefList(DataModule& dm, Dataset& list, Setup setup, QWidget* parent);
     // A list of a query of its own rather than of a shared dataset.
-    RefList(TDataModule6& dm, std::unique_ptr<Dataset> ownList, Setup setup, QWidget* parent);
+    RefList(DataModule& dm, std::unique_ptr<Dataset> ownList, Setup setup, QWidget* parent);
 
     // The list's own layouts: the grid above the search field above the buttons, or the grid
     // above one row of buttons and search field with `extra` controls after the delete button.
@@ -93,7 +93,7 @@ protected:
 
     void showEvent(QShowEvent* event) override;
 
-    TDataModule6& dm_;
+    DataModule& dm_;
     Dataset& list_;
 
 private:

@@ -11,15 +11,15 @@
 #include <QPushButton>
 #include <QWheelEvent>
 
-WorkerDialog::WorkerDialog(TDataModule6& dm, QWidget* parent)
+WorkerDialog::WorkerDialog(DataModule& dm, QWidget* parent)
     : QDialog(parent),
-      department(dm.ADO_DB, QStringLiteral("department"),
+      department(dm.db, QStringLiteral("department"),
                  QStringLiteral("select * from cmn_department.department order by s_caption, id")),
-      staffpos(dm.ADO_DB, QStringLiteral("staffpos"),
+      staffpos(dm.db, QStringLiteral("staffpos"),
                QStringLiteral("select * from hrms_staffpos.staffpos order by s_caption, id")),
-      roles(dm.ADO_DB, QStringLiteral("roles"), QStringLiteral("select * from adm_role.roles order by s_caption, id")),
+      roles(dm.db, QStringLiteral("roles"), QStringLiteral("select * from adm_role.roles order by s_caption, id")),
       dm_(dm),
-      store_(dm.ADO_DB)
+      store_(dm.db)
 {
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(QStringLiteral("Работники"));
@@ -56,7 +56,7 @@ WorkerDialog::WorkerDialog(TDataModule6& dm, QWidget* parent)
 
 void WorkerDialog::reloadLists()
 {
-    runAction(dm_.ADO_DB, [this] {
+    runAction(dm_.db, [this] {
         for (Dataset* ds : {&staffpos, &roles, &department})
             ds->reopen();
     });
@@ -103,7 +103,7 @@ void WorkerDialog::save()
     // The list's "Должность" column gets the caption of the chosen department.
     if (LCB_department->currentIndex() >= 0)
         worker.position = LCB_department->currentText();
-    const bool saved = runAction(dm_.ADO_DB, [&] {
+    const bool saved = runAction(dm_.db, [&] {
         if (mode_ == DialogMode::Add)
             store_.add(worker);
         else

@@ -9,12 +9,12 @@
 class QComboBox;
 class QLineEdit;
 class QPushButton;
-class TDataModule6;
+class DataModule;
 
 class WorkerDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit WorkerDialog(TDataModule6& dm, QWidget* parent = nullptr);
+    explicit WorkerDialog(DataModule& dm, QWidget* parent = nullptr);
 
     // Shown modally for a new worker, or for the worker of a row of the workers list; true
     // when the worker was written.
@@ -50,7 +50,7 @@ private:
     // The wheel steps whichever drop-down has the keyboard focus, as Up and Down would.
     void wheelStep(int angleDelta);
 
-    TDataModule6& dm_;
+    DataModule& dm_;
     WorkersStore store_;
     DialogMode mode_ = DialogMode::Add;
     int personId_ = 0;

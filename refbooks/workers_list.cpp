@@ -3,8 +3,8 @@
 #include "data_module.h"
 #include "worker_dialog.h"
 
-WorkersList::WorkersList(TDataModule6& dm, WorkerDialog& dialog, QWidget* parent)
-    : RefList(dm, dm.Workers,
+WorkersList::WorkersList(DataModule& dm, WorkerDialog& dialog, QWidget* parent)
+    : RefList(dm, dm.workers,
               {.formName = QStringLiteral("TForm5"),
                .title = QStringLiteral("Список рабочих"),
                .columns = {{QStringLiteral("fio"), QStringLiteral("ФИО"), 300},
@@ -12,7 +12,7 @@ WorkersList::WorkersList(TDataModule6& dm, WorkerDialog& dialog, QWidget* parent
                .searchField = QStringLiteral("fio")},
               parent),
       dialog_(dialog),
-      store_(dm.ADO_DB)
+      store_(dm.db)
 {
     layOutInRows();
     resize(641, 420);

@@ -9,7 +9,7 @@ class WorkerDialog;
 class WorkersList : public RefList {
     Q_OBJECT
 public:
-    WorkersList(TDataModule6& dm, WorkerDialog& dialog, QWidget* parent = nullptr);
+    WorkersList(DataModule& dm, WorkerDialog& dialog, QWidget* parent = nullptr);
 
 protected:
     void addItem() override;

@@ -35,7 +35,7 @@ QLineEdit* makeEdit(const QString& name, QWidget* parent, bool readOnly)
 
 } // namespace
 
-EntryDialog::EntryDialog(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm.ADO_DB)
+EntryDialog::EntryDialog(DataModule& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm.db)
 {
     setObjectName(QStringLiteral("TForm11"));
     buildControls();
@@ -304,7 +304,7 @@ bool EntryDialog::save()
     values.price = price_;
     values.date = DTimeP->date();
     values.shiftNo = (shiftNo_ >= 1 && shiftNo_ <= 4) ? shiftNo_ : 1;
-    const Outcome outcome = runCommand(dm_.ADO_DB, [&] {
+    const Outcome outcome = runCommand(dm_.db, [&] {
         return mode_ == DialogMode::Add ? store_.add(values) : store_.change(shown_, values);
     });
     // Saving again would not help when another user changed the entry: back to the list.
@@ -313,9 +313,9 @@ bool EntryDialog::save()
     if (!outcome)
         return false;
     // The by-shift timesheet reads its month anew.
-    dm_.H_Tabel_1.close();
-    dm_.H_Tabel_2.close();
-    dm_.H_Tabel_3.close();
+    dm_.shiftTimesheet1.close();
+    dm_.shiftTimesheet2.close();
+    dm_.shiftTimesheet3.close();
     for (QLineEdit* e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9})
         e->clear();
     accept();

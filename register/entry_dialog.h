@@ -16,7 +16,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class TDataModule6;
+class DataModule;
 
 class EntryDialog : public QDialog {
     Q_OBJECT
@@ -29,7 +29,7 @@ public:
         std::function<std::optional<OperationChoice>(int locateOperationId)> operation;  // 0: the first row
     };
 
-    explicit EntryDialog(TDataModule6& dm, QWidget* parent = nullptr);
+    explicit EntryDialog(DataModule& dm, QWidget* parent = nullptr);
     void setPickers(Pickers pickers) { pickers_ = std::move(pickers); }
 
     // The register's "Добавить" and "Изменить" (an entry of its shift list): shown modally;
@@ -79,7 +79,7 @@ private:
     // Quantity × unit price for "Сумма"; empty when it does not fit.
     QString amountText(const Decimal4& quantity) const;
 
-    TDataModule6& dm_;
+    DataModule& dm_;
     EntryStore store_;
     Pickers pickers_;
     DialogMode mode_ = DialogMode::Add;

@@ -119,7 +119,7 @@ QVariant NormsModel::headerData(int section, Qt::Orientation orientation, int ro
 
 // ---------------------------------------------------------------- NormsWindow
 
-NormsWindow::NormsWindow(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm)
+NormsWindow::NormsWindow(DataModule& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm)
 {
     setObjectName(QStringLiteral("TForm22"));
     setWindowTitle(QStringLiteral("Норматив"));
@@ -171,7 +171,7 @@ void NormsWindow::prepare(int operationId)
 {
     operationId_ = operationId;
     norm->setRows({});
-    runAction(dm_.ADO_DB, [this] { reload(); });
+    runAction(dm_.db, [this] { reload(); });
     moveTo(0, NormsModel::Norma);
 }
 
@@ -189,7 +189,7 @@ void NormsWindow::moveTo(int r, int column)
 bool NormsWindow::storeRow(int r, int* storedId)
 {
     const NormRow row = norm->row(r);
-    return runCommand(dm_.ADO_DB, [&] { return store_.storeNorm(operationId_, row, storedId); }).isDone();
+    return runCommand(dm_.db, [&] { return store_.storeNorm(operationId_, row, storedId); }).isDone();
 }
 
 void NormsWindow::cellChanged(const QModelIndex& current, const QModelIndex& previous)
@@ -206,7 +206,7 @@ void NormsWindow::cellChanged(const QModelIndex& current, const QModelIndex& pre
         moveTo(from, previous.column());
         return;
     }
-    if (!runAction(dm_.ADO_DB, [this] { reload(); }))
+    if (!runAction(dm_.db, [this] { reload(); }))
         return;
     moveTo(norm->rowOf(targetId == -1 ? storedId : targetId), column);
 }
@@ -240,7 +240,7 @@ void NormsWindow::deleteRow()
         return;
     // A row not stored yet is only dropped; the last stored row of an operation stays.
     const int normId = norm->row(r).id;
-    runAction(dm_.ADO_DB, [&] {
+    runAction(dm_.db, [&] {
         if (normId != 0 && norm->storedCount() > 1)
             store_.deleteNorm(operationId_, normId);
         reload();

@@ -10,7 +10,7 @@
 
 class QPushButton;
 class QTableView;
-class TDataModule6;
+class DataModule;
 
 // The rows the norms grid edits: the stored rows in the order of the norm value, then one
 // empty row for a new norm ("*" in the row indicator).
@@ -48,7 +48,7 @@ private:
 class NormsWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit NormsWindow(TDataModule6& dm, QWidget* parent = nullptr);
+    explicit NormsWindow(DataModule& dm, QWidget* parent = nullptr);
 
     // The norms of the operation of a row of the operations list, shown modally; true when
     // the window was closed with its rows stored.
@@ -80,7 +80,7 @@ private:
     void moveTo(int r, int column);
     void commitEditor();
 
-    TDataModule6& dm_;
+    DataModule& dm_;
     OperationsStore store_;
     int operationId_ = 0;
     bool moving_ = false;

@@ -26,7 +26,7 @@ QLineEdit* readOnlyField(const QString& name, QWidget* parent)
 
 } // namespace
 
-OperationDialog::OperationDialog(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm)
+OperationDialog::OperationDialog(DataModule& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm)
 {
     setObjectName(QStringLiteral("TForm10"));
     GroupBox1 = new QGroupBox(QStringLiteral("Цена операции"), this);
@@ -124,6 +124,6 @@ void OperationDialog::save()
         return;
     }
     const OperationValues operation{kindId_, ComboBox1->currentIndex(), productId_};
-    if (runCommand(dm_.ADO_DB, [&] { return store_.saveOperation(operationId_, operation); }))
+    if (runCommand(dm_.db, [&] { return store_.saveOperation(operationId_, operation); }))
         accept();
 }

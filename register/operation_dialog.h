@@ -13,7 +13,7 @@ class QComboBox;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
-class TDataModule6;
+class DataModule;
 
 class OperationDialog : public QDialog {
     Q_OBJECT
@@ -24,7 +24,7 @@ public:
         std::function<std::optional<Row>()> kind;
     };
 
-    explicit OperationDialog(TDataModule6& dm, QWidget* parent = nullptr);
+    explicit OperationDialog(DataModule& dm, QWidget* parent = nullptr);
     void setPickers(Pickers pickers) { pickers_ = std::move(pickers); }
 
     // Shown modally: empty fields and "Готовая продукция" for a new operation (the last
@@ -54,7 +54,7 @@ private:
     // Runs a picker; the chosen row's trimmed `field` goes into `edit` and its id into `id`.
     void pick(const std::function<std::optional<Row>()>& picker, QLineEdit* edit, const QString& field, int& id);
 
-    TDataModule6& dm_;
+    DataModule& dm_;
     OperationsStore store_;
     Pickers pickers_;
     DialogMode mode_ = DialogMode::Add;

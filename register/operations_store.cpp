@@ -18,7 +18,7 @@ QVariant typedValue(const QString& text)
 
 } // namespace
 
-Database& OperationsStore::db() { return dm_.ADO_DB; }
+Database& OperationsStore::db() { return dm_.db; }
 
 const QString OperationsStore::duplicateMessage = QStringLiteral("Операция с такими параметрами уже заведена!");
 
@@ -31,7 +31,7 @@ Outcome OperationsStore::saveOperation(int operationId, const OperationValues& o
     Transaction tx(db());
     // Copies saving the same operation at once wait for each other, so the test holds.
     db().lockKey(lock_keys::operation(operation.kindId, operation.naimen, operation.productId));
-    if (const Outcome test = dm_.CheckExists(QStringLiteral("select count(*) from accounts_dep.oper where vid=:vid "
+    if (const Outcome test = dm_.checkDuplicate(QStringLiteral("select count(*) from accounts_dep.oper where vid=:vid "
                                                             "and naimen=:naimen and i_id=:i_id and id<>:id"),
                                              duplicateMessage, params);
         !test)

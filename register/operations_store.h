@@ -7,7 +7,7 @@
 #include <QVector>
 
 class Database;
-class TDataModule6;
+class DataModule;
 
 // One norm row as the norms grid edits it: the values as read, or as the user typed them.
 struct NormRow {
@@ -32,7 +32,7 @@ constexpr qint64 kMaxNormPrice = 999999999;
 
 class OperationsStore {
 public:
-    explicit OperationsStore(TDataModule6& dm) : dm_(dm) {}
+    explicit OperationsStore(DataModule& dm) : dm_(dm) {}
 
     static const QString duplicateMessage;
 
@@ -57,5 +57,5 @@ public:
 private:
     Database& db();
 
-    TDataModule6& dm_;
+    DataModule& dm_;
 };

@@ -53,15 +53,15 @@ QVector<GridColumn> RegisterWindow::gridColumns()
     };
 }
 
-RegisterWindow::~RegisterWindow() { dm_.ADO_DB.onReopened = nullptr; }
+RegisterWindow::~RegisterWindow() { dm_.db.onReopened = nullptr; }
 
-RegisterWindow::RegisterWindow(TDataModule6& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm.ADO_DB)
+RegisterWindow::RegisterWindow(DataModule& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm.db)
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Табель"));
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     setFixedSize(1281, 585);
-    model_ = new DatasetModel(dm_.Smena1, gridColumns(), this);
+    model_ = new DatasetModel(dm_.shiftList1, gridColumns(), this);
     model_->setCellRule([](const Dataset& ds, int rec, const QString& field) -> std::optional<CellStyle> {
         if (field != QLatin1String("ok"))
             return std::nullopt;
@@ -80,7 +80,7 @@ RegisterWindow::RegisterWindow(TDataModule6& dm, QWidget* parent) : QDialog(pare
     Timer1.start();
 
     // After a lost connection came back, the lists are read again rather than left empty.
-    dm_.ADO_DB.onReopened = [this] {
+    dm_.db.onReopened = [this] {
         QTimer::singleShot(0, this, [this] {
             if (isVisible())
                 refresh();
@@ -229,7 +229,7 @@ QDate RegisterWindow::date() const { return DateT->date(); }
 
 bool RegisterWindow::dayOff() const { return CBox1->isChecked(); }
 
-Dataset& RegisterWindow::shiftList() const { return dm_.smena(shiftNo_); }
+Dataset& RegisterWindow::shiftList() const { return dm_.shiftList(shiftNo_); }
 
 void RegisterWindow::beginSession(Role role)
 {
@@ -276,13 +276,13 @@ void RegisterWindow::activate()
     dateRest_.stop();
     if (isWeekend(date()))
         CBox1->setChecked(true);
-    runAction(dm_.ADO_DB, [this] { openShiftLists(); });
+    runAction(dm_.db, [this] { openShiftLists(); });
 }
 
 void RegisterWindow::openShiftLists()
 {
     for (int shift = 1; shift <= 4; ++shift)
-        dm_.smena(shift).setParam(QStringLiteral("data"), date());
+        dm_.shiftList(shift).setParam(QStringLiteral("data"), date());
     dm_.reopenShiftLists();
 }
 
@@ -303,7 +303,7 @@ void RegisterWindow::changeDate()
     dateRest_.stop();
     {
         BusyCursor busy;
-        runAction(dm_.ADO_DB, [this] { openShiftLists(); });
+        runAction(dm_.db, [this] { openShiftLists(); });
         CBox1->setChecked(isWeekend(date()));
     }
     DBGrid2->setFocus();
@@ -314,7 +314,7 @@ void RegisterWindow::chooseShift(int shiftNo)
     shiftNo_ = shiftNo;
     if (!shiftButton(shiftNo)->isChecked())
         shiftButton(shiftNo)->setChecked(true);
-    model_->setDataset(dm_.smena(shiftNo));
+    model_->setDataset(dm_.shiftList(shiftNo));
     paintShiftButtons();
 }
 
@@ -343,7 +343,7 @@ void RegisterWindow::toggleAcceptance()
     Dataset& ds = shiftList();
     if (ds.isEmpty())
         return;
-    runAction(dm_.ADO_DB, [&] {
+    runAction(dm_.db, [&] {
         store_.setMark(ds.field(QStringLiteral("id")).asInteger(),
                        RegisterStore::toggledMark(ds.field(QStringLiteral("ok")).asString()));
         ds.reopen(true);
@@ -357,20 +357,20 @@ void RegisterWindow::deleteEntry()
         return;
     const Row entry = ds.currentRow();
     if (msg::askYesNo(QStringLiteral("Удалить позицию из списка?"), QStringLiteral("Удаление")))
-        runCommand(dm_.ADO_DB, [&] { return store_.deleteEntry(entry); });
-    runAction(dm_.ADO_DB, [&] { ds.reopen(); });
+        runCommand(dm_.db, [&] { return store_.deleteEntry(entry); });
+    runAction(dm_.db, [&] { ds.reopen(); });
 }
 
 void RegisterWindow::refresh()
 {
     BusyCursor busy;
-    runAction(dm_.ADO_DB, [this] { dm_.reopenShiftLists(); });
+    runAction(dm_.db, [this] { dm_.reopenShiftLists(); });
 }
 
 void RegisterWindow::addEntry()
 {
     if (links_.addEntry && links_.addEntry(date(), shiftNo_))
-        runAction(dm_.ADO_DB, [this] { shiftList().reopen(true); });
+        runAction(dm_.db, [this] { shiftList().reopen(true); });
 }
 
 void RegisterWindow::changeEntry()
@@ -381,6 +381,6 @@ void RegisterWindow::changeEntry()
     const int remembered = ds.recNo();
     // Re-read whatever the dialog did: it may have found the entry changed by another user.
     links_.changeEntry(ds.currentRow(), shiftNo_);
-    runAction(dm_.ADO_DB, [&] { ds.reopen(); });
+    runAction(dm_.db, [&] { ds.reopen(); });
     ds.setRecNo(remembered);
 }

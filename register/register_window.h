@@ -18,7 +18,7 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QTableView;
-class TDataModule6;
+class DataModule;
 
 class RegisterWindow : public QDialog {
     Q_OBJECT
@@ -36,7 +36,7 @@ public:
         std::function<void()> versionCheck;  // every 30 seconds
     };
 
-    explicit RegisterWindow(TDataModule6& dm, QWidget* parent = nullptr);
+    explicit RegisterWindow(DataModule& dm, QWidget* parent = nullptr);
     ~RegisterWindow() override;
 
     void setLinks(Links links) { links_ = std::move(links); }
@@ -92,7 +92,7 @@ private:
     QRadioButton* shiftButton(int shiftNo) const;
     static QVector<GridColumn> gridColumns();
 
-    TDataModule6& dm_;
+    DataModule& dm_;
     RegisterStore store_;
     int shiftNo_ = 1;
     std::optional<Role> role_;

@@ -31,9 +31,9 @@ QDateEdit* makeDatePicker(const QString& name, QWidget* parent)
 
 } // namespace
 
-SummaryReportsWindow::SummaryReportsWindow(TDataModule6& dm, QWidget* parent)
-    : QDialog(parent), workerReport(dm.ADO_DB), productionReport(dm.ADO_DB), detailedWorkerReport(dm.ADO_DB),
-      detailedProductionReport(dm.ADO_DB), dm_(dm), summary_(dm.ADO_DB)
+SummaryReportsWindow::SummaryReportsWindow(DataModule& dm, QWidget* parent)
+    : QDialog(parent), workerReport(dm.db), productionReport(dm.db), detailedWorkerReport(dm.db),
+      detailedProductionReport(dm.db), dm_(dm), summary_(dm.db)
 {
     setObjectName(QStringLiteral("TForm18"));
     setWindowTitle(QStringLiteral("Отчеты (8)"));
@@ -124,7 +124,7 @@ RowFilter SummaryReportsWindow::kindFilter() const
 
 void SummaryReportsWindow::preview(PeriodReport& report)
 {
-    runAction(dm_.ADO_DB, [&] { report.run(DTPicker1->date(), DTPicker2->date(), kindFilter(), this); });
+    runAction(dm_.db, [&] { report.run(DTPicker1->date(), DTPicker2->date(), kindFilter(), this); });
 }
 
 void SummaryReportsWindow::previewWorkerReport() { preview(workerReport); }
@@ -135,7 +135,7 @@ void SummaryReportsWindow::previewDetailedProductionReport() { preview(detailedP
 void SummaryReportsWindow::exportSummary()
 {
     BusyCursor busy;
-    runAction(dm_.ADO_DB, [this] {
+    runAction(dm_.db, [this] {
         ExcelBook book(QStringLiteral("Сводка по продукции"));
         // The caption follows the rows; repainted now and then, as nothing else runs meanwhile.
         QElapsedTimer shown;

@@ -13,12 +13,12 @@ class QButtonGroup;
 class QDateEdit;
 class QGroupBox;
 class QPushButton;
-class TDataModule6;
+class DataModule;
 
 class SummaryReportsWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit SummaryReportsWindow(TDataModule6& dm, QWidget* parent = nullptr);
+    explicit SummaryReportsWindow(DataModule& dm, QWidget* parent = nullptr);
     ~SummaryReportsWindow() override;
 
     // The menu's "Сводные отчеты": the period reset to the previous month of today, then the
@@ -65,6 +65,6 @@ public:
 private:
     void preview(PeriodReport& report);
 
-    TDataModule6& dm_;
+    DataModule& dm_;
     ProductionSummary summary_;
 };

@@ -64,8 +64,8 @@ std::optional<CellStyle> TimesheetByShiftWindow::dayCellStyle(int hours, bool we
     return std::nullopt;
 }
 
-TimesheetByShiftWindow::TimesheetByShiftWindow(TDataModule6& dm, QWidget* parent)
-    : QDialog(parent), dm_(dm), print_(dm.ADO_DB)
+TimesheetByShiftWindow::TimesheetByShiftWindow(DataModule& dm, QWidget* parent)
+    : QDialog(parent), dm_(dm), print_(dm.db)
 {
     setObjectName(QStringLiteral("TForm19"));
     setWindowTitle(QStringLiteral("Табель по времени"));
@@ -77,18 +77,9 @@ TimesheetByShiftWindow::TimesheetByShiftWindow(TDataModule6& dm, QWidget* parent
 
 TimesheetByShiftWindow::~TimesheetByShiftWindow() = default;
 
-Dataset& TimesheetByShiftWindow::shift(int shiftNo)
-{
-    switch (shiftNo) {
-    case 2: return dm_.H_Tabel_2;
-    case 3: return dm_.H_Tabel_3;
-    default: return dm_.H_Tabel_1;
-    }
-}
-
 QTableView* TimesheetByShiftWindow::makeGrid(int shiftNo, QWidget* parent)
 {
-    auto* model = new DayColumnsModel(shift(shiftNo), gridColumns(), [this](int day) -> std::optional<QColor> {
+    auto* model = new DayColumnsModel(dm_.shiftTimesheet(shiftNo), gridColumns(), [this](int day) -> std::optional<QColor> {
         if (afterEnd_[day])
             return QColor(Qt::lightGray);
         if (weekend_[day])
@@ -201,7 +192,7 @@ void TimesheetByShiftWindow::prepare(const QDate& date)
 void TimesheetByShiftWindow::finish()
 {
     for (int shiftNo = 1; shiftNo <= 3; ++shiftNo)
-        shift(shiftNo).close();
+        dm_.shiftTimesheet(shiftNo).close();
 }
 
 void TimesheetByShiftWindow::reject()
@@ -252,9 +243,9 @@ void TimesheetByShiftWindow::chooseMonth(TimesheetMonth month)
 
 void TimesheetByShiftWindow::openShifts()
 {
-    runAction(dm_.ADO_DB, [this] {
+    runAction(dm_.db, [this] {
         for (int shiftNo = 1; shiftNo <= 3; ++shiftNo)
-            shift(shiftNo).open();
+            dm_.shiftTimesheet(shiftNo).open();
     });
 }
 
@@ -262,7 +253,7 @@ void TimesheetByShiftWindow::applyMonth()
 {
     const TimesheetMonth month = chosenMonth();
     for (int shiftNo = 1; shiftNo <= 3; ++shiftNo) {
-        Dataset& ds = shift(shiftNo);
+        Dataset& ds = dm_.shiftTimesheet(shiftNo);
         ds.close();
         ds.setParam(QStringLiteral("mnth"), month.month);
         ds.setParam(QStringLiteral("yea"), month.year);
@@ -316,7 +307,7 @@ void TimesheetByShiftWindow::rebuild()
     PB->show();
     PB->repaint();
     // One transaction: a failure leaves the month as it was, and the grids show it again.
-    runAction(dm_.ADO_DB, [&] { rebuildMonth(dm_.ADO_DB, MonthRows::PieceWork, month); });
+    runAction(dm_.db, [&] { rebuildMonth(dm_.db, MonthRows::PieceWork, month); });
     PB->setValue(month.days());
     openShifts();
     PB->hide();
@@ -324,7 +315,7 @@ void TimesheetByShiftWindow::rebuild()
 
 void TimesheetByShiftWindow::print()
 {
-    runAction(dm_.ADO_DB, [this] { print_.run(chosenMonth(), this); });
+    runAction(dm_.db, [this] { print_.run(chosenMonth(), this); });
 }
 
 void TimesheetByShiftWindow::exportToExcel()
@@ -341,7 +332,7 @@ void TimesheetByShiftWindow::exportToExcel()
     });
     report.close();
     print_.setMonth(month);
-    if (!runAction(dm_.ADO_DB, [&] { report.open(); }))
+    if (!runAction(dm_.db, [&] { report.open(); }))
         return;
     ExcelBook book(QStringLiteral("Табель по сменам ") + heading);
     if (book.OpenExcelBook(QString()) == -1)

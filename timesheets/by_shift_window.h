@@ -15,12 +15,12 @@ class QProgressBar;
 class QPushButton;
 class QTabWidget;
 class QTableView;
-class TDataModule6;
+class DataModule;
 
 class TimesheetByShiftWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TimesheetByShiftWindow(TDataModule6& dm, QWidget* parent = nullptr);
+    explicit TimesheetByShiftWindow(DataModule& dm, QWidget* parent = nullptr);
     ~TimesheetByShiftWindow() override;
 
     // The register's menu item: the month of `date`, shown modally.
@@ -45,7 +45,6 @@ public:
     static std::optional<CellStyle> dayCellStyle(int hours, bool weekend, bool afterEnd, const QColor& background);
     // The grid's column of a field ("fio", "d1".."d31", "summ").
     static int columnOf(const QString& field);
-    Dataset& shift(int shiftNo);
     QTableView* grid(int shiftNo) const { return grids_[shiftNo - 1]; }
     ByShiftPrint& printLayout() { return print_; }
 
@@ -79,7 +78,7 @@ private:
     void setBusy(bool busy);
     static QVector<GridColumn> gridColumns();
 
-    TDataModule6& dm_;
+    DataModule& dm_;
     ByShiftPrint print_;
     std::array<DayColumnsModel*, 3> models_{};
     std::array<QTableView*, 3> grids_{};

@@ -71,14 +71,14 @@ int TimesheetWindow::columnOf(const QString& field)
     return -1;
 }
 
-TimesheetWindow::TimesheetWindow(TDataModule6& dm, QWidget* parent)
+TimesheetWindow::TimesheetWindow(DataModule& dm, QWidget* parent)
     : QDialog(parent),
-      H_Tabel0(dm.ADO_DB, QStringLiteral("H_Tabel0"), TimesheetStore::statement(TimesheetMode::PieceWork)),
-      H_Tabel7777(dm.ADO_DB, QStringLiteral("H_Tabel7777"), TimesheetStore::statement(TimesheetMode::Household)),
-      H_Tabel7778(dm.ADO_DB, QStringLiteral("H_Tabel7778"), TimesheetStore::statement(TimesheetMode::AveragePieceRate)),
-      H_Tabel_all(dm.ADO_DB, QStringLiteral("H_Tabel_all"), TimesheetStore::statement(TimesheetMode::General)),
+      H_Tabel0(dm.db, QStringLiteral("H_Tabel0"), TimesheetStore::statement(TimesheetMode::PieceWork)),
+      H_Tabel7777(dm.db, QStringLiteral("H_Tabel7777"), TimesheetStore::statement(TimesheetMode::Household)),
+      H_Tabel7778(dm.db, QStringLiteral("H_Tabel7778"), TimesheetStore::statement(TimesheetMode::AveragePieceRate)),
+      H_Tabel_all(dm.db, QStringLiteral("H_Tabel_all"), TimesheetStore::statement(TimesheetMode::General)),
       dm_(dm),
-      store_(dm.ADO_DB),
+      store_(dm.db),
       cur_tabel(&H_Tabel0)
 {
     setObjectName(QStringLiteral("TForm27"));
@@ -248,7 +248,7 @@ void TimesheetWindow::chooseMonth(TimesheetMonth month)
 void TimesheetWindow::fillYears(int keep)
 {
     QList<int> years;
-    runAction(dm_.ADO_DB, [&] { years = store_.years(); });
+    runAction(dm_.db, [&] { years = store_.years(); });
     years << QDate::currentDate().year() << keep;
     std::sort(years.begin(), years.end());
     years.erase(std::unique(years.begin(), years.end()), years.end());
@@ -267,7 +267,7 @@ void TimesheetWindow::applyMonth()
     cur_tabel->close();
     TimesheetStore::setMonth(*cur_tabel, mode_, month);
     TimesheetFooter footer;
-    runAction(dm_.ADO_DB, [&] {
+    runAction(dm_.db, [&] {
         cur_tabel->open();
         footer = store_.footer(month);
     });
@@ -301,7 +301,7 @@ void TimesheetWindow::layOutDayColumns(TimesheetMonth month)
 void TimesheetWindow::refresh()
 {
     BusyCursor busy;
-    runAction(dm_.ADO_DB, [this] { cur_tabel->reopen(true); });
+    runAction(dm_.db, [this] { cur_tabel->reopen(true); });
 }
 
 void TimesheetWindow::setBusy(bool busy)
@@ -322,9 +322,9 @@ void TimesheetWindow::rebuild()
         PB->setValue(1);
         PB->show();
         PB->repaint();
-        runAction(dm_.ADO_DB, [&] { store_.rebuildWorks(month); });
+        runAction(dm_.db, [&] { store_.rebuildWorks(month); });
         PB->setValue(month.days());
-        runAction(dm_.ADO_DB, [this] { cur_tabel->open(); });
+        runAction(dm_.db, [this] { cur_tabel->open(); });
         PB->hide();
     }
     setBusy(false);

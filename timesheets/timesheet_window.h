@@ -16,12 +16,12 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTableView;
-class TDataModule6;
+class DataModule;
 
 class TimesheetWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TimesheetWindow(TDataModule6& dm, QWidget* parent = nullptr);
+    explicit TimesheetWindow(DataModule& dm, QWidget* parent = nullptr);
 
     // The register's menu items: the mode's window for today's month, shown modally.
     void open(TimesheetMode mode);
@@ -75,7 +75,7 @@ private:
     void setBusy(bool busy);
     static QVector<GridColumn> gridColumns();
 
-    TDataModule6& dm_;
+    DataModule& dm_;
     TimesheetStore store_;
     Dataset* cur_tabel;
     TimesheetMode mode_ = TimesheetMode::PieceWork;

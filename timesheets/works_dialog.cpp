@@ -15,11 +15,11 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
-WorksDialog::WorksDialog(TDataModule6& dm, QWidget* parent)
+WorksDialog::WorksDialog(DataModule& dm, QWidget* parent)
     : QDialog(parent),
-      type_work(dm.ADO_DB, QStringLiteral("type_work"), WorksStore::kindsStatement()),
+      type_work(dm.db, QStringLiteral("type_work"), WorksStore::kindsStatement()),
       dm_(dm),
-      store_(dm.ADO_DB)
+      store_(dm.db)
 {
     setObjectName(QStringLiteral("TForm24"));
     setWindowTitle(QStringLiteral("Хоз. работы/среднесдельная (24)"));
@@ -141,7 +141,7 @@ bool WorksDialog::openForChange(const Row& record, bool dayOff)
 // Shows the dialog with the kinds read anew; the kind chosen before stays chosen.
 bool WorksDialog::run()
 {
-    runAction(dm_.ADO_DB, [this] { type_work.reopen(); });
+    runAction(dm_.db, [this] { type_work.reopen(); });
     fillLookup(cb_type_work, type_work, QStringLiteral("vid"), QStringLiteral("id"));
     showPrice();
     Edit6->setFocus();
@@ -208,7 +208,7 @@ bool WorksDialog::save()
     WorksValues values;
     if (!checkInput(values))
         return false;
-    const Outcome outcome = runCommand(dm_.ADO_DB, [&] {
+    const Outcome outcome = runCommand(dm_.db, [&] {
         return mode_ == DialogMode::Add ? store_.add(values) : store_.change(shown_, values);
     });
     // Saving again would not help when another user changed the record: back to the list.

@@ -16,7 +16,7 @@ class QComboBox;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
-class TDataModule6;
+class DataModule;
 
 class WorksDialog : public QDialog {
     Q_OBJECT
@@ -28,7 +28,7 @@ public:
         std::function<std::optional<Row>()> nomenclature;
     };
 
-    explicit WorksDialog(TDataModule6& dm, QWidget* parent = nullptr);
+    explicit WorksDialog(DataModule& dm, QWidget* parent = nullptr);
     void setPickers(Pickers pickers) { pickers_ = std::move(pickers); }
 
     // The list's "Добавить" for its date and "Изменить" of one of its rows; `dayOff` is the
@@ -66,7 +66,7 @@ private:
     // Worker, item and kind chosen, hours 1..24, a price; false after the message.
     bool checkInput(WorksValues& values);
 
-    TDataModule6& dm_;
+    DataModule& dm_;
     WorksStore store_;
     Pickers pickers_;
     DialogMode mode_ = DialogMode::Add;

@@ -40,12 +40,12 @@ QVector<GridColumn> WorksList::gridColumns()
     };
 }
 
-WorksList::WorksList(TDataModule6& dm, WorksDialog& dialog, QWidget* parent)
+WorksList::WorksList(DataModule& dm, WorksDialog& dialog, QWidget* parent)
     : QDialog(parent),
-      fatigue(dm.ADO_DB, QStringLiteral("fatigue"), WorksStore::listStatement()),
+      fatigue(dm.db, QStringLiteral("fatigue"), WorksStore::listStatement()),
       dm_(dm),
       dialog_(dialog),
-      store_(dm.ADO_DB)
+      store_(dm.db)
 {
     setObjectName(QStringLiteral("TForm25"));
     setWindowTitle(QStringLiteral("Хоз. работы (25)"));
@@ -146,7 +146,7 @@ void WorksList::paintDayOff()
 void WorksList::reread(bool sameRow)
 {
     const int remembered = fatigue.recNo();
-    runAction(dm_.ADO_DB, [&] {
+    runAction(dm_.db, [&] {
         fatigue.close();
         fatigue.setParam(QStringLiteral("d_date"), date());
         fatigue.open();
@@ -177,7 +177,7 @@ void WorksList::deleteRecord()
     const Row record = fatigue.currentRow();
     if (!msg::askYesNo(QStringLiteral("Удалить позицию из списка?"), QStringLiteral("Удаление")))
         return;
-    runCommand(dm_.ADO_DB, [&] { return store_.remove(record); });
+    runCommand(dm_.db, [&] { return store_.remove(record); });
     reread(true);
 }
 
@@ -185,7 +185,7 @@ void WorksList::recomputeAveragePrices()
 {
     {
         BusyCursor busy;
-        runAction(dm_.ADO_DB, [this] { store_.recomputeAveragePrices(TimesheetMonth::of(date())); });
+        runAction(dm_.db, [this] { store_.recomputeAveragePrices(TimesheetMonth::of(date())); });
     }
     reread(true);
 }

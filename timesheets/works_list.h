@@ -12,13 +12,13 @@ class QCheckBox;
 class QDateEdit;
 class QPushButton;
 class QTableView;
-class TDataModule6;
+class DataModule;
 class WorksDialog;
 
 class WorksList : public QDialog {
     Q_OBJECT
 public:
-    WorksList(TDataModule6& dm, WorksDialog& dialog, QWidget* parent = nullptr);
+    WorksList(DataModule& dm, WorksDialog& dialog, QWidget* parent = nullptr);
 
     // The register's "Ср.сд./хоз. работы": the records of `date`, shown modally.
     void openForDate(const QDate& date);
@@ -56,7 +56,7 @@ private:
     void reread(bool sameRow);
     static QVector<GridColumn> gridColumns();
 
-    TDataModule6& dm_;
+    DataModule& dm_;
     WorksDialog& dialog_;
     WorksStore store_;
     DatasetModel* model_;

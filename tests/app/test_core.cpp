@@ -73,7 +73,7 @@ private slots:
 
     void datasetNavigatesAndReadsFieldsIgnoringCase()
     {
-        Dataset ds(dm->ADO_DB, "ds",
+        Dataset ds(dm->db, "ds",
                    "select * from (values (1, 'Ёлкин А.А.', date '2024-03-05'), (2, 'ёжиков б.б.', null), "
                    "(3, 'Иванов В.В.', null)) v(id, fio, d) where id >= :least order by id");
         ds.setParam("least", 1);
@@ -118,7 +118,7 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(QString, text);
         QFETCH(QStringList, expected);
-        Dataset ds(dm->ADO_DB, "ds",
+        Dataset ds(dm->db, "ds",
                    "select n::char(20) n from unnest(array['Ёлкин','Д''Артаньян','100% хлопок','A_B','AxB']) n "
                    "order by n");
         ds.open();
@@ -193,7 +193,7 @@ private slots:
     void quotedTextRoundTrips()
     {
         const QString name = QStringLiteral("O'Brien \"Ёлка\" \\ ; --");
-        QCOMPARE(dm->ADO_DB.execute("insert into accounts_dep.person(fio) values(" + sql::quote(name) + ")"), 1);
+        QCOMPARE(dm->db.execute("insert into accounts_dep.person(fio) values(" + sql::quote(name) + ")"), 1);
         QCOMPARE(tdb->count("select count(*) from accounts_dep.person where fio=:f", {{"f", name}}), 1);
         QCOMPARE(sql::date(QDate(2024, 3, 5)), QStringLiteral("to_date('05.03.2024', 'DD.MM.YYYY')"));
     }
@@ -203,14 +203,14 @@ private slots:
     void valuesGoInAsTyped()
     {
         const QString tricky = QStringLiteral("O'Brien \\ '; drop table accounts_dep.person; -- :b Ёлка");
-        QCOMPARE(dm->ADO_DB
+        QCOMPARE(dm->db
                      .scalar("select :a || ':b' || $$:b$$ || $q$:b$q$ || :B::text -- :a\n",
                              {{"a", tricky}, {"b", 5}})
                      .toString(),
                  tricky + ":b:b:b5");
-        QCOMPARE(dm->ADO_DB.scalar("select :d::date + :n", {{"d", QDate(2024, 2, 28)}, {"n", 2}}).toDate(),
+        QCOMPARE(dm->db.scalar("select :d::date + :n", {{"d", QDate(2024, 2, 28)}, {"n", 2}}).toDate(),
                  QDate(2024, 3, 1));
-        QCOMPARE(dm->ADO_DB.scalar("select :x is null and :t", {{"x", QVariant(QMetaType(QMetaType::Int))}, {"t", true}})
+        QCOMPARE(dm->db.scalar("select :x is null and :t", {{"x", QVariant(QMetaType(QMetaType::Int))}, {"t", true}})
                      .toBool(),
                  true);
         QCOMPARE(tdb->count("select count(*) from accounts_dep.person"), 0);
@@ -227,7 +227,7 @@ private slots:
     {
         QFETCH(int, rows);
         QFETCH(bool, refused);
-        const Outcome test = dm->CheckExists("select count(*) cnt from generate_series(1, :n)",
+        const Outcome test = dm->checkDuplicate("select count(*) cnt from generate_series(1, :n)",
                                              "Такая операция уже заведена!", {{"n", rows}});
         QCOMPARE(!test, refused);
         QCOMPARE(test.refusal(), refused ? QStringLiteral("Такая операция уже заведена!") : QString());
@@ -248,10 +248,10 @@ private slots:
                 onShow();
             }
         } watching;
-        watching.onShow = [&] { inTransactionWhileShown = dm->ADO_DB.inTransaction(); };
-        const Outcome done = runCommand(dm->ADO_DB, [&] {
-            Transaction tx(dm->ADO_DB);
-            dm->ADO_DB.execute("insert into accounts_dep.person(fio) values('Петров П.П.')");
+        watching.onShow = [&] { inTransactionWhileShown = dm->db.inTransaction(); };
+        const Outcome done = runCommand(dm->db, [&] {
+            Transaction tx(dm->db);
+            dm->db.execute("insert into accounts_dep.person(fio) values('Петров П.П.')");
             return Outcome::refused("Такая операция уже заведена!");
         });
         QVERIFY(!done);
@@ -266,10 +266,10 @@ private slots:
     void nestedTransactionIsRefused()
     {
         {
-            Transaction outer(dm->ADO_DB);
-            dm->ADO_DB.execute("insert into accounts_dep.person(fio) values('Петров П.П.')");
-            QVERIFY_THROWS_EXCEPTION(std::logic_error, Transaction inner(dm->ADO_DB));
-            QVERIFY(dm->ADO_DB.inTransaction());
+            Transaction outer(dm->db);
+            dm->db.execute("insert into accounts_dep.person(fio) values('Петров П.П.')");
+            QVERIFY_THROWS_EXCEPTION(std::logic_error, Transaction inner(dm->db));
+            QVERIFY(dm->db.inTransaction());
         }
         QCOMPARE(tdb->count("select count(*) from accounts_dep.person"), 0);
     }
@@ -278,7 +278,7 @@ private slots:
     // does, so it meets every other writer of the same timesheet row and month.
     void lockKeysSpelledInSql()
     {
-        Database& db = dm->ADO_DB;
+        Database& db = dm->db;
         const QString date = QStringLiteral("date '2026-02-09'");
         QCOMPARE(db.scalar("select " + lock_keys::timesheetRowSql("17", "3::smallint", date)).toString(),
                  lock_keys::timesheetRow(17, 3, 2, 2026));
@@ -316,8 +316,8 @@ private slots:
     {
         QFETCH(QString, delim);
         QFETCH(QString, text);
-        dm->Delim = delim;
-        QTEST(dm->FixDecimalSeparator(text), "fixed");
+        dm->decimalSeparator = delim;
+        QTEST(dm->withDecimalSeparator(text), "fixed");
     }
 
     void lostConnectionIsReportedAndReopened()
@@ -326,16 +326,16 @@ private slots:
                  "and pid<>pg_backend_pid()");
         bool failed = false;
         try {
-            dm->ADO_DB.scalar("select 1");
+            dm->db.scalar("select 1");
         } catch (const DbError& e) {
             failed = true;
             QVERIFY(e.connectionLost());
             QVERIFY(e.message().contains(QStringLiteral("Соединение с базой данных потеряно")));
         }
         QVERIFY(failed);
-        QCOMPARE(dm->ADO_DB.scalar("select 41 + 1").toInt(), 42);
+        QCOMPARE(dm->db.scalar("select 41 + 1").toInt(), 42);
         // The session settings come back with the connection.
-        QCOMPARE(dm->ADO_DB.scalar("select to_char('05.03.2024'::date, 'MM')").toString(), QStringLiteral("03"));
+        QCOMPARE(dm->db.scalar("select to_char('05.03.2024'::date, 'MM')").toString(), QStringLiteral("03"));
     }
 
     // The user reads a Russian sentence by the error's SQLSTATE, never the statement.
@@ -357,7 +357,7 @@ private slots:
         QFETCH(QString, statement);
         const int worker = tdb->addWorker("Аверин");
         tdb->addEntry({worker, tdb->addOperation(tdb->addKind("Сборка"), tdb->addProduct("КМ-1"))});
-        QVERIFY(!runAction(dm->ADO_DB, [&] { dm->ADO_DB.exec(statement, {{"unused", 1}}); }));
+        QVERIFY(!runAction(dm->db, [&] { dm->db.exec(statement, {{"unused", 1}}); }));
         QTEST(messages->last(), "message");
         QVERIFY(!messages->last().contains("LINE"));
     }
@@ -387,10 +387,10 @@ private slots:
     // statement for the log.
     void unknownFailureIsShown()
     {
-        QVERIFY(!runAction(dm->ADO_DB, [] { throw 42; }));
+        QVERIFY(!runAction(dm->db, [] { throw 42; }));
         QCOMPARE(messages->texts(), QStringList{"Команда не выполнена из-за непредвиденной ошибки."});
         try {
-            dm->ADO_DB.scalar("select no_such_column from accounts_dep.person where id=:id", {{"id", 1}});
+            dm->db.scalar("select no_such_column from accounts_dep.person where id=:id", {{"id", 1}});
             QFAIL("no error");
         } catch (const DbError& e) {
             QCOMPARE(e.statement(), QStringLiteral("select no_such_column from accounts_dep.person where id=:id"));
@@ -404,35 +404,35 @@ private slots:
     void clientErrorIsNoLostConnection()
     {
         const QSqlError clientError(QStringLiteral("Unable to bind value"), QString(), QSqlError::StatementError);
-        QVERIFY(!dm->ADO_DB.isLostConnection(clientError));
-        QVERIFY(dm->ADO_DB.isLostConnection(
+        QVERIFY(!dm->db.isLostConnection(clientError));
+        QVERIFY(dm->db.isLostConnection(
             QSqlError(QString(), QStringLiteral("terminating connection"), QSqlError::StatementError, "57P01")));
         tdb->run("select pg_terminate_backend(pid) from pg_stat_activity where datname=current_database() "
                  "and pid<>pg_backend_pid()");
-        QVERIFY(dm->ADO_DB.isLostConnection(clientError));
+        QVERIFY(dm->db.isLostConnection(clientError));
     }
 
     // A statement that fails inside a transaction leaves no prepared statement on the server.
     void failedStatementReleasesPreparedStatements()
     {
         const QString prepared = "select count(*) from pg_prepared_statements";
-        const int before = dm->ADO_DB.scalar(prepared).toInt();
+        const int before = dm->db.scalar(prepared).toInt();
         for (int i = 0; i < 3; ++i)
-            runAction(dm->ADO_DB, [&] {
-                Transaction tx(dm->ADO_DB);
-                dm->ADO_DB.execute("insert into accounts_dep.person(fio) values(:fio)", {{"fio", "Петров"}});
-                dm->ADO_DB.execute("update accounts_dep.person set fio=:fio where id=1/0", {{"fio", "Иванов"}});
+            runAction(dm->db, [&] {
+                Transaction tx(dm->db);
+                dm->db.execute("insert into accounts_dep.person(fio) values(:fio)", {{"fio", "Петров"}});
+                dm->db.execute("update accounts_dep.person set fio=:fio where id=1/0", {{"fio", "Иванов"}});
             });
         QCOMPARE(messages->shown.size(), 3);
-        QCOMPARE(dm->ADO_DB.scalar(prepared).toInt(), before);
+        QCOMPARE(dm->db.scalar(prepared).toInt(), before);
     }
 
     void failedCommandRollsBackAndIsShown()
     {
-        const bool ok = runAction(dm->ADO_DB, [&] {
-            Transaction tx(dm->ADO_DB);
-            dm->ADO_DB.execute("insert into accounts_dep.person(fio) values('Петров П.П.')");
-            dm->ADO_DB.execute("select no_such_column from accounts_dep.person");
+        const bool ok = runAction(dm->db, [&] {
+            Transaction tx(dm->db);
+            dm->db.execute("insert into accounts_dep.person(fio) values('Петров П.П.')");
+            dm->db.execute("select no_such_column from accounts_dep.person");
             tx.commit();
         });
         QVERIFY(!ok);
@@ -440,7 +440,7 @@ private slots:
         QVERIFY(messages->last().contains("no_such_column"));
         QCOMPARE(tdb->count("select count(*) from accounts_dep.person where fio='Петров П.П.'"), 0);
         // The program goes on.
-        QCOMPARE(dm->ADO_DB.scalar("select 1").toInt(), 1);
+        QCOMPARE(dm->db.scalar("select 1").toInt(), 1);
     }
 
     void buildStamp()
@@ -471,7 +471,7 @@ private slots:
         QTEST(checkVersion(*dm, {20240227, 54663}), "current");
         QTEST(tdb->value("select d from accounts_dep.ver").toInt(), "afterDate");
         QTEST(tdb->value("select t from accounts_dep.ver").toInt(), "afterTime");
-        QCOMPARE(dm->Delim, QStringLiteral(","));
+        QCOMPARE(dm->decimalSeparator, QStringLiteral(","));
     }
 
     void loginChoosesRoleAndShowsRegister_data()
@@ -498,7 +498,7 @@ private slots:
         hooks.startSession = [&](Role r) { started = r; };
         LoginWindow login(*dm, {20240227, 54663}, hooks);
         for (int shift = 1; shift <= 4; ++shift)
-            dm->smena(shift).setParam("ok", "");
+            dm->shiftList(shift).setParam("ok", "");
         // The register closes as soon as it is shown.
         auto closer = new QTimer(&login);
         connect(closer, &QTimer::timeout, &registerWindow, [&] {
@@ -508,14 +508,14 @@ private slots:
             }
         });
         closer->start(10);
-        login.Edit1->setText(word);
-        login.Button1->click();
+        login.wordEdit->setText(word);
+        login.logInButton->click();
         QCOMPARE(shown, accepted ? 1 : 0);
         QCOMPARE(started.has_value(), accepted);
         if (accepted) {
             QCOMPARE(login.result(), int(QDialog::Accepted));
             for (int shift = 1; shift <= 4; ++shift)
-                QCOMPARE(dm->smena(shift).param("ok").toString(), QStringLiteral("ta"));
+                QCOMPARE(dm->shiftList(shift).param("ok").toString(), QStringLiteral("ta"));
             QVERIFY(messages->shown.isEmpty());
         } else {
             QCOMPARE(messages->texts(), QStringList{"Введены неверные данные."});
@@ -559,7 +559,7 @@ private slots:
                 unanswered.loop->quit();
         };
         LoginWindow login(*dm, {20240227, 54663}, hooks);
-        login.VersionCheck();
+        login.runVersionCheck();
         QVERIFY(ended);
         QVERIFY2(endedWhileOpen, "the 5-second end did not fire while the message was open");
         QCOMPARE(unanswered.texts(),
@@ -581,10 +581,10 @@ private slots:
                     again();
             }
         } reentering;
-        reentering.again = [&] { login.VersionCheck(); };
-        login.VersionCheck();
+        reentering.again = [&] { login.runVersionCheck(); };
+        login.runVersionCheck();
         QCOMPARE(reentering.shown.size(), 1);
-        QVERIFY(!login.Timer1.isActive());
+        QVERIFY(!login.endTimer.isActive());
     }
 
     // The program makes the windows other than the register and the login window once the
@@ -615,7 +615,7 @@ private slots:
             listed = workersList() != nullptr;
             shown->reject();
         });
-        login.Edit1->setText("7391");
+        login.wordEdit->setText("7391");
         login.logIn();
         QVERIFY(listed);
     }

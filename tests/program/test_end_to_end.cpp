@@ -52,7 +52,7 @@ private slots:
                 QCOMPARE(entry->windowTitle(), QStringLiteral("Заведение новой позиции (11)"));
                 QCOMPARE(entry->Edit4->text(), QStringLiteral("0"));
                 whenShown<WorkersList>([&](WorkersList* list) {
-                    QVERIFY(windows.dataModule().Workers.locate("fio", "Петров А.С."));
+                    QVERIFY(windows.dataModule().workers.locate("fio", "Петров А.С."));
                     list->changeButton->click();
                 });
                 entry->Button3->click();
@@ -67,12 +67,12 @@ private slots:
                 entry->Button1->click();
             });
             r->Button1->click();
-            QCOMPARE(windows.dataModule().Smena3.recordCount(), 1);
+            QCOMPARE(windows.dataModule().shiftList3.recordCount(), 1);
             walkedThrough = true;
             r->Button4->click();
         });
-        login.Edit1->setText(" 7391 ");
-        login.Button1->click();
+        login.wordEdit->setText(" 7391 ");
+        login.logInButton->click();
 
         QVERIFY(walkedThrough);
         QVERIFY(!reg.isVisible());

@@ -28,7 +28,7 @@ private slots:
         Windows windows;
         QVERIFY(windows.start({tdb.settings().database, tdb.settings().host}, {20240227, 0}));
         RegisterWindow& reg = windows.registerWindow();
-        TDataModule6& dm = windows.dataModule();
+        DataModule& dm = windows.dataModule();
 
         // A picker left the lists in choosing mode, with a search typed; the menu puts them back,
         // with an empty search over the whole list.
@@ -51,9 +51,9 @@ private slots:
             QStringList shownButtons;
         };
         const QList<Case> cases{
-            {reg.N1, "Список рабочих", &dm.Workers, "Button2", {"Button1", "Button3", "Edit1"}},
-            {reg.N3, "Изделия (3)", &dm.Izdel, "Button2", {"Button1", "Button3", "Edit1"}},
-            {reg.N6, "Виды операций (8)", &dm.Vid_oper, "Button2", {"Button1", "Button3"}},
+            {reg.N1, "Список рабочих", &dm.workers, "Button2", {"Button1", "Button3", "Edit1"}},
+            {reg.N3, "Изделия (3)", &dm.products, "Button2", {"Button1", "Button3", "Edit1"}},
+            {reg.N6, "Виды операций (8)", &dm.operationKinds, "Button2", {"Button1", "Button3"}},
             {reg.N8, "Номенклатура (26)", &windows.nomenclatureList().item, "Button3", {"Button1", "Button2"}},
         };
         for (const Case& c : cases) {

@@ -114,13 +114,14 @@ private slots:
             QCOMPARE(w.ComboBox2->itemText(0), QStringLiteral("2007"));
             QCOMPARE(w.ComboBox2->itemText(w.ComboBox2->count() - 1), QString::number(lastYear));
             QCOMPARE(w.ComboBox2->currentText(), QString::number(date.year()));
-            QVERIFY(w.shift(1).isActive() && w.shift(2).isActive() && w.shift(3).isActive());
-            QCOMPARE(w.shift(3).param("date2").toDate(), TimesheetMonth::of(date).next());
+            DataModule& dm = windows.dataModule();
+            QVERIFY(dm.shiftTimesheet1.isActive() && dm.shiftTimesheet2.isActive() && dm.shiftTimesheet3.isActive());
+            QCOMPARE(dm.shiftTimesheet3.param("date2").toDate(), TimesheetMonth::of(date).next());
             w.reject();
         });
         reg.N13->trigger();
         QVERIFY(seen);
-        QVERIFY(!windows.dataModule().H_Tabel_1.isActive());
+        QVERIFY(!windows.dataModule().shiftTimesheet1.isActive());
         QVERIFY(messages.shown.isEmpty());
     }
 };

@@ -78,7 +78,7 @@ private slots:
         list->finish();
         QVERIFY(list->Edit1->isHidden());
         QVERIFY(!list->changeButton->isDefault());
-        QVERIFY(!dm->Vid_oper.isActive());
+        QVERIFY(!dm->operationKinds.isActive());
 
         // The menu opener shows every kind again, whatever the picker's search left.
         list->prepareBrowsing();
@@ -140,7 +140,7 @@ private slots:
             QCOMPARE(messages->shown.first().caption, QStringLiteral("Ошибка"));
         QCOMPARE(storedNames(), stored);
         QCOMPARE(shownTexts(list->DBGrid1).size(), stored.size());
-        QCOMPARE(dm->Vid_oper.recNo(), 1);
+        QCOMPARE(dm->operationKinds.recNo(), 1);
     }
 
     void deleteKind_data()

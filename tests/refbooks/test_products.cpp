@@ -62,12 +62,12 @@ private slots:
         QCOMPARE(shownTexts(list->DBGrid1).size(), 5);
         // Up and Down move the list; other keys work as usual in this field.
         pressKey(list->Edit1, Qt::Key_Down);
-        QCOMPARE(dm->Izdel.recNo(), 2);
+        QCOMPARE(dm->products.recNo(), 2);
         typeText(list->Edit1, QStringLiteral("ab"));
         pressKey(list->Edit1, Qt::Key_Left);
         QCOMPARE(list->Edit1->cursorPosition(), 1);
         list->finish();
-        QVERIFY(!dm->Izdel.isActive());
+        QVERIFY(!dm->products.isActive());
     }
 
     void gridShowsGroupAndFactor()
@@ -111,7 +111,7 @@ private slots:
         }
         list->finish();
         QVERIFY(!list->changeButton->isDefault());
-        QVERIFY(!dm->Izdel.isActive());
+        QVERIFY(!dm->products.isActive());
     }
 
     void factorKeys()
@@ -179,7 +179,7 @@ private slots:
                 dialog->reject();
         });
         if (change) {
-            QVERIFY(dm->Izdel.locate("id", own));
+            QVERIFY(dm->products.locate("id", own));
             list->changeOrChoose();
         } else {
             list->addRow();
@@ -275,7 +275,7 @@ private slots:
                 tdb->run("update accounts_dep.oper set i_id=0 where id=:id", {{"id", op}});
         }
         list->prepareBrowsing();
-        QVERIFY(dm->Izdel.locate("id", product));
+        QVERIFY(dm->products.locate("id", product));
         messages->answers = answers;
         list->deleteRow();
         QCOMPARE(messages->texts(), questions);
@@ -301,7 +301,7 @@ private slots:
             updateCellOf(worker, 2, QDate(2024, 5, day));
         }
         list->prepareBrowsing();
-        QVERIFY(dm->Izdel.locate("id", product));
+        QVERIFY(dm->products.locate("id", product));
         messages->answers = {false, true};
         list->deleteRow();
         QCOMPARE(tdb->value("select d4||'/'||d5 from accounts_dep.h_tabel where w_id=:w", {{"w", worker}}).toString(),

@@ -69,7 +69,7 @@ private slots:
         list->Edit1->clear();
         QCOMPARE(shownTexts(list->DBGrid1).size(), 5);
         list->finish();
-        QVERIFY(!dm->Workers.isActive());
+        QVERIFY(!dm->workers.isActive());
     }
 
     void searchFieldKeys()
@@ -81,9 +81,9 @@ private slots:
         list->Edit1->clear();
         pressKey(list->Edit1, Qt::Key_Down);
         pressKey(list->Edit1, Qt::Key_Down);
-        QCOMPARE(dm->Workers.recNo(), 3);
+        QCOMPARE(dm->workers.recNo(), 3);
         pressKey(list->Edit1, Qt::Key_Up);
-        QCOMPARE(dm->Workers.field("fio").asString(), QStringLiteral("Борисов"));
+        QCOMPARE(dm->workers.field("fio").asString(), QStringLiteral("Борисов"));
         QCOMPARE(list->DBGrid1->currentIndex().row(), 1);
         // Cursor keys do nothing in the field; typing still works.
         typeText(list->Edit1, QStringLiteral("Бр"));
@@ -129,7 +129,7 @@ private slots:
             QCOMPARE((*list->chosen())["id"].asInteger(), ids[fio]);
         }
         list->finish();
-        QVERIFY(!dm->Workers.isActive());
+        QVERIFY(!dm->workers.isActive());
 
         // The menu opener puts the list back into browsing.
         list->prepareBrowsing();
@@ -210,7 +210,7 @@ private slots:
         dialog->LCB_department->setCurrentIndex(dialog->LCB_department->findText(QStringLiteral("Цех №2")));
 
         list->prepareBrowsing();
-        dm->Workers.setRecNo(2);
+        dm->workers.setRecNo(2);
         whenShown([&] {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Изменение данных работника"));
             QCOMPARE(dialog->mode(), DialogMode::Change);
@@ -225,10 +225,10 @@ private slots:
         QCOMPARE(fioOf(other), QStringLiteral("Аверин"));
         // The list closes after a change and stands on the same row.
         QCOMPARE(list->result(), int(QDialog::Accepted));
-        QCOMPARE(dm->Workers.recNo(), 2);
+        QCOMPARE(dm->workers.recNo(), 2);
 
         // A position text that is no department stays when the worker is renamed.
-        dm->Workers.setRecNo(3);
+        dm->workers.setRecNo(3);
         whenShown([&] {
             QCOMPARE(dialog->LCB_department->currentIndex(), -1);
             dialog->save();
@@ -262,7 +262,7 @@ private slots:
             tdb->addEntry(e);
         }
         list->prepareBrowsing();
-        dm->Workers.setRecNo(2);
+        dm->workers.setRecNo(2);
         messages->answers = {answer};
         list->deleteRow();
         QCOMPARE(messages->shown.first().text, QStringLiteral("Удалить работника?"));

@@ -139,9 +139,9 @@ private slots:
         const int id = tdb->addEntry({worker, plain, kDay, 1, 1, 0, 5});
         tdb->run("insert into accounts_dep.h_tabel(w_id, month, year, smena, d13) values(:w, 3, 2024, 1, 7)",
                  {{"w", worker}});
-        dm->Smena1.setParam("data", kDay);
-        dm->Smena1.open();
-        QVERIFY(dm->Smena1.locate("id", id));
+        dm->shiftList1.setParam("data", kDay);
+        dm->shiftList1.open();
+        QVERIFY(dm->shiftList1.locate("id", id));
         whenShown([&] {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Изменение данных о позиции (11)"));
             QCOMPARE(dialog->Edit1->text(), QStringLiteral("Д'Артаньян Ш.Б."));
@@ -150,17 +150,17 @@ private slots:
             // Unchanged: saved over itself.
             QVERIFY(dialog->save());
         });
-        dialog->openForChange(dm->Smena1.currentRow(), 1);
+        dialog->openForChange(dm->shiftList1.currentRow(), 1);
         QVERIFY(messages->shown.isEmpty());
         QCOMPARE(cell(13), 7);
 
-        QVERIFY(dm->Smena1.locate("id", id));
+        QVERIFY(dm->shiftList1.locate("id", id));
         whenShown([&] {
             dialog->DTimeP->setDate(kDay.addDays(2));
             dialog->Edit6->setText("6");
             QVERIFY(dialog->save());
         });
-        dialog->openForChange(dm->Smena1.currentRow(), 1);
+        dialog->openForChange(dm->shiftList1.currentRow(), 1);
         QCOMPARE(cell(13), 2);
         QCOMPARE(cell(15), 6);
         QCOMPARE(tdb->value("select data from accounts_dep.smena where id=:id", {{"id", id}}).toDate(), kDay.addDays(2));
@@ -170,15 +170,15 @@ private slots:
     void paintEntryOpensWithColour()
     {
         tdb->addEntry({worker, paint, kDay, 1, 1, 0, 5, 1, 3005});
-        dm->Smena1.setParam("data", kDay);
-        dm->Smena1.open();
+        dm->shiftList1.setParam("data", kDay);
+        dm->shiftList1.open();
         whenShown([&] {
             QVERIFY(dialog->Edit5->isEnabled());
             QVERIFY(dialog->Label6->isEnabled());
             QCOMPARE(dialog->Edit5->text(), QStringLiteral("3005"));
             dialog->reject();
         });
-        dialog->openForChange(dm->Smena1.currentRow(), 1);
+        dialog->openForChange(dm->shiftList1.currentRow(), 1);
     }
 
     void numberTooLongIsRefused_data()
@@ -254,9 +254,9 @@ private slots:
         for (int round = 0; round < rounds; ++round) {
             std::latch start(2);
             auto saver = [&] {
-                TDataModule6 own;
-                own.ADO_DB.open(tdb->settings());
-                EntryStore store(own.ADO_DB);
+                DataModule own;
+                own.db.open(tdb->settings());
+                EntryStore store(own.db);
                 EntryValues v;
                 v.workerId = worker;
                 v.operationId = plain;

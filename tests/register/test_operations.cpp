@@ -36,7 +36,7 @@ class OperationsTest : public FixtureTest {
     QStringList listed()
     {
         QStringList out;
-        Dataset& ds = dm->Oper;
+        Dataset& ds = dm->operations;
         const int remembered = ds.recNo();
         for (int rec = 1; rec <= ds.recordCount(); ++rec) {
             ds.setRecNo(rec);
@@ -87,7 +87,7 @@ private slots:
     void init()
     {
         makeFixture();
-        dm->Delim = QStringLiteral(".");
+        dm->decimalSeparator = QStringLiteral(".");
         list = std::make_unique<OperationsList>(*dm);
         dialog = std::make_unique<OperationDialog>(*dm);
         norms = std::make_unique<NormsWindow>(*dm);
@@ -131,7 +131,7 @@ private slots:
     // record and shows the new lowest price and count.
     void normsEditedInTheGrid()
     {
-        dm->Oper.setRecNo(2);
+        dm->operations.setRecNo(2);
         list->CheckBox1->setChecked(true);
         whenShown([&] {
             QCOMPARE(norms->operationId(), opKm);
@@ -162,7 +162,7 @@ private slots:
         QCOMPARE(norms->result(), int(QDialog::Accepted));
         QCOMPARE(storedNorms(opKm), (QStringList{"3|6.125|4", "5|2|0", "10|7.5|0"}));
         // The list is re-read and stands on the same record.
-        QCOMPARE(dm->Oper.recNo(), 2);
+        QCOMPARE(dm->operations.recNo(), 2);
         QCOMPARE(listed(), (QStringList{"Д'Арт-2|Сборка|5|1", "КМ-1|Сборка|2|3"}));
         QVERIFY(messages->shown.isEmpty());
     }
@@ -297,8 +297,8 @@ private slots:
         if (change) {
             // The painting of КМ-1 as blanks; picked: assembly of КМ-1 as finished products.
             tdb->addNorm(opPaint, 3);
-            dm->Oper.reopen();
-            QVERIFY(dm->Oper.locate("id", opPaint));
+            dm->operations.reopen();
+            QVERIFY(dm->operations.locate("id", opPaint));
         }
         whenShown([&] {
             if (change) {
@@ -314,7 +314,7 @@ private slots:
             if (dialog->isVisible())
                 dialog->reject();
         });
-        const bool saved = change ? dialog->openForChange(dm->Oper.currentRow()) : dialog->openForAdd();
+        const bool saved = change ? dialog->openForChange(dm->operations.currentRow()) : dialog->openForAdd();
         QCOMPARE(messages->texts(), message.isEmpty() ? QStringList{} : QStringList{message});
         QCOMPARE(saved, message.isEmpty());
         QCOMPARE(tdb->value(all).toString(), before);
@@ -327,7 +327,7 @@ private slots:
         Database& other = tdb->db();
         Transaction tx(other);
         other.lockKey(lock_keys::operation(painting, 0, bl3));
-        dm->ADO_DB.execute("set lock_timeout = '300ms'");
+        dm->db.execute("set lock_timeout = '300ms'");
         whenShown([&] {
             pickForDialog(bl3, "БЛ-3", painting, "Покраска");
             dialog->save();
@@ -357,7 +357,7 @@ private slots:
         QFETCH(bool, deleted);
         if (inRegister)
             tdb->addEntry({tdb->addWorker("Иванов И.И."), opKm});
-        QVERIFY(dm->Oper.locate("id", opKm));
+        QVERIFY(dm->operations.locate("id", opKm));
         messages->answers = {yes};
         list->deleteRow();
         QCOMPARE(messages->shown.first().text, QStringLiteral("Удалить операцию?"));
@@ -409,7 +409,7 @@ private slots:
         // A grid double-click chooses even with "Цены" ticked.
         list->CheckBox1->setChecked(true);
         whenShown([&] {
-            QCOMPARE(dm->Oper["id"].asInteger(), opDart);
+            QCOMPARE(dm->operations["id"].asInteger(), opDart);
             QVERIFY(list->changeButton->isDefault());
             QVERIFY(list->addButton->isHidden() && list->deleteButton->isHidden());
             QCOMPARE(list->changeButton->text(), QStringLiteral("&Выбрать"));
@@ -426,16 +426,16 @@ private slots:
         // The picker's state is put back, and the list closed.
         QVERIFY(!list->changeButton->isDefault());
         QVERIFY(!list->addButton->isHidden());
-        QVERIFY(!dm->Oper.isActive());
+        QVERIFY(!dm->operations.isActive());
 
         // Not listed: the first row.
         whenShown([&] {
-            QCOMPARE(dm->Oper.recNo(), 1);
+            QCOMPARE(dm->operations.recNo(), 1);
             typeText(list->Edit1, "км");
             list->changeOrChoose();
         });
         QCOMPARE(list->choose(opPaint, false, 1)->text, QStringLiteral("КМ-1; Сборка; Готовая продукция"));
-        QVERIFY(!dm->Oper.isFiltered());
+        QVERIFY(!dm->operations.isFiltered());
     }
 
     // A norm price the exact decimals cannot hold (stored before prices were checked) is

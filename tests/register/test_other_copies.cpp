@@ -33,9 +33,9 @@ class OtherCopiesTest : public FixtureTest {
     // The entry as this copy's list shows it.
     Row shownEntry()
     {
-        dm->Smena1.setParam("data", kDay);
-        dm->Smena1.reopen();
-        return dm->Smena1.locate("id", entry) ? dm->Smena1.currentRow() : Row();
+        dm->shiftList1.setParam("data", kDay);
+        dm->shiftList1.reopen();
+        return dm->shiftList1.locate("id", entry) ? dm->shiftList1.currentRow() : Row();
     }
     int cell(int worker, int day)
     {
@@ -55,7 +55,7 @@ private slots:
         product = tdb->addProduct("КМ-1");
         operation = tdb->addOperation(tdb->addKind("Сборка"), product);
         // The entry both copies see, saved through the program so its cell is right.
-        QVERIFY(EntryStore(dm->ADO_DB).add(valuesFor(w1, kDay, 8)));
+        QVERIFY(EntryStore(dm->db).add(valuesFor(w1, kDay, 8)));
         entry = tdb->value("select id from accounts_dep.smena").toInt();
     }
     void cleanup() { dropFixture(); }
@@ -87,8 +87,8 @@ private slots:
                                    .toString();
 
         const Outcome outcome = mine == "change"
-            ? EntryStore(dm->ADO_DB).change(shown, valuesFor(w3, kDay.addDays(1), 6))
-            : RegisterStore(dm->ADO_DB).deleteEntry(shown);
+            ? EntryStore(dm->db).change(shown, valuesFor(w3, kDay.addDays(1), 6))
+            : RegisterStore(dm->db).deleteEntry(shown);
         QVERIFY(!outcome);
         QVERIFY(outcome.isStale());
         QCOMPARE(outcome.refusal(), kEntryChangedMeanwhile);
@@ -109,11 +109,11 @@ private slots:
     // clears the cell of the entry's own date, whatever date the register's box shows.
     void currentListWrites()
     {
-        EntryStore store(dm->ADO_DB);
+        EntryStore store(dm->db);
         QVERIFY(store.change(shownEntry(), valuesFor(w2, kDay, 7)));
         QCOMPARE(cell(w1, 13), 0);
         QCOMPARE(cell(w2, 13), 7);
-        QVERIFY(RegisterStore(dm->ADO_DB).deleteEntry(shownEntry()));
+        QVERIFY(RegisterStore(dm->db).deleteEntry(shownEntry()));
         QCOMPARE(cell(w2, 13), 0);
         QCOMPARE(tdb->count(invariants::cellsOffRegister()), 0);
     }
@@ -140,7 +140,7 @@ private slots:
         tdb->addEntry({w1, operation, kDay, 1, 1, 0, 2147483647, 1, 5});
         EntryValues another = valuesFor(w1, kDay, 3);
         another.colour = 1;
-        const Outcome outcome = EntryStore(dm->ADO_DB).add(another);
+        const Outcome outcome = EntryStore(dm->db).add(another);
         QVERIFY(!outcome);
         QVERIFY2(outcome.refusal().contains(QStringLiteral("не помещаются в табель")), qPrintable(outcome.refusal()));
         QCOMPARE(tdb->count("select count(*) from accounts_dep.smena"), 2);

@@ -121,10 +121,10 @@ private slots:
         openOn(kSaturday);
         QVERIFY(reg->CBox1->isChecked());
         QVERIFY(reg->CBox1->styleSheet().contains("bold"));
-        QCOMPARE(dm->Smena1.recordCount(), 1);
+        QCOMPARE(dm->shiftList1.recordCount(), 1);
         openOn(kWednesday);
         QVERIFY(!reg->CBox1->isChecked());
-        QCOMPARE(dm->Smena1.recordCount(), 0);
+        QCOMPARE(dm->shiftList1.recordCount(), 0);
         // A user's own mark stays until the date changes.
         reg->CBox1->setChecked(true);
         reg->RadioButton3->click();
@@ -132,7 +132,7 @@ private slots:
         // Enter in the date picker applies a typed date.
         reg->DateT->setDate(kSaturday);
         QTest::keyClick(reg->DateT, Qt::Key_Return);
-        QCOMPARE(dm->Smena1.param("data").toDate(), kSaturday);
+        QCOMPARE(dm->shiftList1.param("data").toDate(), kSaturday);
         QVERIFY(reg->CBox1->isChecked());
     }
 
@@ -141,14 +141,14 @@ private slots:
     void everyDateChangeIsApplied()
     {
         openOn(kWednesday);
-        QSignalSpy reads(&dm->Smena1, &Dataset::rowsReset);
+        QSignalSpy reads(&dm->shiftList1, &Dataset::rowsReset);
         reg->DateT->setFocus();
         reg->DateT->setCurrentSection(QDateTimeEdit::DaySection);
         QTest::keyClick(reg->DateT, Qt::Key_Up);
         QTest::keyClick(reg->DateT, Qt::Key_Up);
         QTest::keyClick(reg->DateT, Qt::Key_Up);
         QCOMPARE(reg->DateT->date(), kSaturday);
-        QTRY_COMPARE(dm->Smena1.param("data").toDate(), kSaturday);
+        QTRY_COMPARE(dm->shiftList1.param("data").toDate(), kSaturday);
         QTest::qWait(600);
         // Closed and opened once for the three steps.
         QCOMPARE(reads.count(), 2);
@@ -166,7 +166,7 @@ private slots:
         reg->hide();
         reg->show();  // as a restore from the task bar shows it again
         QCOMPARE(reg->DateT->date(), kWednesday);
-        QCOMPARE(dm->Smena1.param("data").toDate(), kWednesday);
+        QCOMPARE(dm->shiftList1.param("data").toDate(), kWednesday);
         reg->hide();
     }
 
@@ -245,11 +245,11 @@ private slots:
         tdb->run("update accounts_dep.smena set ok = null where id % 11 = 0");
 
         for (int shift = 1; shift <= 4; ++shift)
-            dm->smena(shift).setParam("data", oneDate || shift != 3 ? kWednesday : kSaturday);
+            dm->shiftList(shift).setParam("data", oneDate || shift != 3 ? kWednesday : kSaturday);
         dm->reopenShiftLists();
         for (int shift = 1; shift <= 4; ++shift) {
-            Dataset& list = dm->smena(shift);
-            Dataset alone(dm->ADO_DB, "alone", list.sql());
+            Dataset& list = dm->shiftList(shift);
+            Dataset alone(dm->db, "alone", list.sql());
             alone.setParam("data", list.param("data"));
             alone.setParam("ok", list.param("ok"));
             alone.open();
@@ -267,7 +267,7 @@ private slots:
                                             .arg(alone.fieldNames()[f], mine.toString(), own.toString())));
                 }
         }
-        QCOMPARE(dm->Smena3.recordCount(), oneDate ? dm->Smena2.recordCount() : 1);
+        QCOMPARE(dm->shiftList3.recordCount(), oneDate ? dm->shiftList2.recordCount() : 1);
     }
 
     void doubleClickTogglesAcceptance_data()
@@ -289,10 +289,10 @@ private slots:
         const int id = tdb->addEntry({worker, operation, kWednesday, 1, 1, 0, 8, 1, 5, mark});
         openOn(kWednesday);
         reg->beginSession(Role(role));
-        dm->Smena1.setRecNo(2);
+        dm->shiftList1.setRecNo(2);
         reg->toggleAcceptance();
         QTEST(tdb->value("select trim(ok) from accounts_dep.smena where id=:id", {{"id", id}}).toString(), "after");
-        QCOMPARE(dm->Smena1.recNo(), 2);
+        QCOMPARE(dm->shiftList1.recNo(), 2);
         QCOMPARE(reg->DBGrid2->currentIndex().row(), 1);
     }
 
@@ -305,7 +305,7 @@ private slots:
         tdb->run("insert into accounts_dep.h_tabel(w_id, month, year, smena, d1, d13) values(:w, 3, 2024, 1, 7, 8)",
                  {{"w", worker}});
         openOn(kWednesday);
-        QVERIFY(dm->Smena1.locate("id", first));
+        QVERIFY(dm->shiftList1.locate("id", first));
 
         messages->answers = {false};
         reg->deleteEntry();
@@ -314,12 +314,12 @@ private slots:
         QCOMPARE(tdb->count("select count(*) from accounts_dep.smena"), 2);
         QCOMPARE(hTabelDay(13), 8);
 
-        QVERIFY(dm->Smena1.locate("id", first));
+        QVERIFY(dm->shiftList1.locate("id", first));
         messages->answers = {true};
         reg->deleteEntry();
         QCOMPARE(tdb->count("select count(*) from accounts_dep.smena"), 1);
         QCOMPARE(hTabelDay(13), 3);
-        QCOMPARE(dm->Smena1.recordCount(), 1);
+        QCOMPARE(dm->shiftList1.recordCount(), 1);
 
         messages->answers = {true};
         reg->deleteEntry();
@@ -360,7 +360,7 @@ private slots:
         QVERIFY(messages->last().contains(QStringLiteral("таблица заблокирована")));
         QCOMPARE(tdb->count("select count(*) from accounts_dep.smena"), 1);
         QCOMPARE(hTabelDay(13), 5);
-        QCOMPARE(dm->Smena1.recordCount(), 1);
+        QCOMPARE(dm->shiftList1.recordCount(), 1);
     }
 
     void rolesRestrictTheWindow_data()

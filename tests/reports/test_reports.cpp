@@ -410,8 +410,8 @@ private slots:
             reg->N10->trigger();
             reg->reject();
         });
-        windows.loginWindow().Edit1->setText(QStringLiteral("tumov"));
-        windows.loginWindow().Button1->click();
+        windows.loginWindow().wordEdit->setText(QStringLiteral("tumov"));
+        windows.loginWindow().logInButton->click();
         QVERIFY(seen);
         QVERIFY(!windows.summaryReports().isVisible());
     }

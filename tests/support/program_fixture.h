@@ -18,17 +18,17 @@
 struct ProgramFixture {
     MessageRecorder messages;
     TestDatabase tdb;
-    TDataModule6 dm;
+    DataModule dm;
 
     ProgramFixture()
     {
         // As the program runs: Russian locale and Qt texts.
         useRussian();
-        dm.ADO_DB.open(tdb.settings());
-        dm.Delim = QStringLiteral(".");
+        dm.db.open(tdb.settings());
+        dm.decimalSeparator = QStringLiteral(".");
         // As the login leaves them: the register lists every entry not marked "ta".
         for (int shift = 1; shift <= 4; ++shift)
-            dm.smena(shift).setParam(QStringLiteral("ok"), QStringLiteral("ta"));
+            dm.shiftList(shift).setParam(QStringLiteral("ok"), QStringLiteral("ta"));
     }
 };
 
@@ -53,7 +53,7 @@ protected:
 
     MessageRecorder* messages = nullptr;
     TestDatabase* tdb = nullptr;
-    TDataModule6* dm = nullptr;
+    DataModule* dm = nullptr;
 
 private:
     std::unique_ptr<ProgramFixture> fixture_;
