@@ -28,7 +28,7 @@ void measureList(Context& c, const QString& name, const std::function<RefList&()
     };
     m.program = [&](int) {
         RefList& l = list();
-        PaintWatch painted(l.DBGrid1->viewport());
+        PaintWatch painted(l.grid->viewport());
         l.prepareBrowsing();
         l.show();
         painted.wait();
@@ -51,7 +51,7 @@ void listsSuite(Context& c)
     measureList(c, QStringLiteral("Цены (lowest prices)"), [&]() -> RefList& { return c.windows().operationsList(); },
                 [&]() -> Dataset& { return c.dm().operations; });
     measureList(c, QStringLiteral("Ном. группы"), [&]() -> RefList& { return c.windows().nomenclatureList(); },
-                [&]() -> Dataset& { return c.windows().nomenclatureList().item; });
+                [&]() -> Dataset& { return c.windows().nomenclatureList().groups; });
 }
 
 } // namespace bench

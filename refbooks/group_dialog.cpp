@@ -14,28 +14,28 @@ GroupDialog::GroupDialog(DataModule& dm, QWidget* parent)
 {
     setObjectName(QStringLiteral("TForm29"));
     setWindowTitle(QStringLiteral("Ведение групп (29)"));
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setMaxLength(254);
-    Edit1->setFocusPolicy(Qt::ClickFocus);
-    Edit1->setMinimumWidth(360);
-    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("Записать"), this);
-    Button1->setDefault(true);
-    Button6 = makeButton(QStringLiteral("Button6"), QStringLiteral("Выход"), this);
+    nameEdit = new QLineEdit(this);
+    nameEdit->setObjectName(QStringLiteral("Edit1"));
+    nameEdit->setMaxLength(254);
+    nameEdit->setFocusPolicy(Qt::ClickFocus);
+    nameEdit->setMinimumWidth(360);
+    saveButton = makeButton(QStringLiteral("Button1"), QStringLiteral("Записать"), this);
+    saveButton->setDefault(true);
+    exitButton = makeButton(QStringLiteral("Button6"), QStringLiteral("Выход"), this);
 
-    addField(layOutDialog(this, QStringLiteral("Номенклатурная группа"), {Button1, Button6}),
-             QStringLiteral("&Наименование"), Edit1);
+    addField(layOutDialog(this, QStringLiteral("Номенклатурная группа"), {saveButton, exitButton}),
+             QStringLiteral("&Наименование"), nameEdit);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(Button1, &QPushButton::clicked, this, &GroupDialog::save);
-    connect(Button6, &QPushButton::clicked, this, &QDialog::reject);
+    connect(saveButton, &QPushButton::clicked, this, &GroupDialog::save);
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 bool GroupDialog::openForAdd()
 {
     mode_ = DialogMode::Add;
     groupId_ = 0;
-    Edit1->clear();
+    nameEdit->clear();
     return exec() == QDialog::Accepted;
 }
 
@@ -43,13 +43,13 @@ bool GroupDialog::openForChange(const Row& group)
 {
     mode_ = DialogMode::Change;
     groupId_ = group[QStringLiteral("id")].asInteger();
-    Edit1->setText(group[QStringLiteral("s_caption")].asString().trimmed());
+    nameEdit->setText(group[QStringLiteral("s_caption")].asString().trimmed());
     return exec() == QDialog::Accepted;
 }
 
 void GroupDialog::save()
 {
-    const QString name = Edit1->text().trimmed();
+    const QString name = nameEdit->text().trimmed();
     const bool saved = runAction(dm_.db, [&] {
         if (mode_ == DialogMode::Add)
             store_.add(name);
@@ -63,5 +63,5 @@ void GroupDialog::save()
 void GroupDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    Edit1->setFocus();
+    nameEdit->setFocus();
 }

@@ -24,9 +24,9 @@ public:
     // "Записать": writes the trimmed name and closes; a failed statement leaves the dialog open.
     void save();
 
-    QLineEdit* Edit1;
-    QPushButton* Button1;
-    QPushButton* Button6;
+    QLineEdit* nameEdit;
+    QPushButton* saveButton;
+    QPushButton* exitButton;
 
 protected:
     void showEvent(QShowEvent* event) override;

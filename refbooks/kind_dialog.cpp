@@ -11,20 +11,20 @@
 KindDialog::KindDialog(DataModule& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm)
 {
     setObjectName(QStringLiteral("TForm9"));
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setMaxLength(128);
-    Edit1->setMinimumWidth(300);
-    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("Записать"), this);
-    Button1->setDefault(true);
-    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Отмена"), this);
+    nameEdit = new QLineEdit(this);
+    nameEdit->setObjectName(QStringLiteral("Edit1"));
+    nameEdit->setMaxLength(128);
+    nameEdit->setMinimumWidth(300);
+    saveButton = makeButton(QStringLiteral("Button1"), QStringLiteral("Записать"), this);
+    saveButton->setDefault(true);
+    cancelButton = makeButton(QStringLiteral("Button2"), QStringLiteral("Отмена"), this);
 
-    addField(layOutDialog(this, QStringLiteral("Вид операции"), {Button1, Button2}), QStringLiteral("&Операция"),
-             Edit1);
+    addField(layOutDialog(this, QStringLiteral("Вид операции"), {saveButton, cancelButton}),
+             QStringLiteral("&Операция"), nameEdit);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(Button1, &QPushButton::clicked, this, &KindDialog::save);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(saveButton, &QPushButton::clicked, this, &KindDialog::save);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 bool KindDialog::openForAdd()
@@ -32,7 +32,7 @@ bool KindDialog::openForAdd()
     mode_ = DialogMode::Add;
     kindId_ = 0;
     setWindowTitle(QStringLiteral("Заведение нового вида операций"));
-    Edit1->clear();
+    nameEdit->clear();
     return exec() == QDialog::Accepted;
 }
 
@@ -41,13 +41,13 @@ bool KindDialog::openForChange(const Row& kind)
     mode_ = DialogMode::Change;
     kindId_ = kind[QStringLiteral("id")].asInteger();
     setWindowTitle(QStringLiteral("Изменение данных вида операции"));
-    Edit1->setText(kind[QStringLiteral("vid")].asString().trimmed());
+    nameEdit->setText(kind[QStringLiteral("vid")].asString().trimmed());
     return exec() == QDialog::Accepted;
 }
 
 void KindDialog::save()
 {
-    const QString name = Edit1->text().trimmed();
+    const QString name = nameEdit->text().trimmed();
     if (name.isEmpty()) {
         msg::error(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
         return;
@@ -59,5 +59,5 @@ void KindDialog::save()
 void KindDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    Edit1->setFocus();
+    nameEdit->setFocus();
 }

@@ -25,9 +25,9 @@ public:
     // dialog open.
     void save();
 
-    QLineEdit* Edit1;
-    QPushButton* Button1;
-    QPushButton* Button2;
+    QLineEdit* nameEdit;
+    QPushButton* saveButton;
+    QPushButton* cancelButton;
 
 protected:
     void showEvent(QShowEvent* event) override;

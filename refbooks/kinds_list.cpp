@@ -17,7 +17,7 @@ KindsList::KindsList(DataModule& dm, KindDialog& dialog, QWidget* parent)
       store_(dm)
 {
     layOutInRows();
-    DBGrid1->setMinimumSize(360, 360);
+    grid->setMinimumSize(360, 360);
 }
 
 void KindsList::addItem()

@@ -21,14 +21,14 @@ NomenclatureList::NomenclatureList(DataModule& dm, GroupDialog& dialog, QWidget*
                .changeName = QStringLiteral("Button3"),
                .deleteName = QStringLiteral("Button1")},
               parent),
-      item(list_),
+      groups(list_),
       dialog_(dialog)
 {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    DBGrid1->setAccessibleName(QStringLiteral("Номенклатурные группы"));
-    DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    DBGrid1->setMouseTracking(true);
-    DBGrid1->setFixedSize(580, 400);
+    grid->setAccessibleName(QStringLiteral("Номенклатурные группы"));
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    grid->setMouseTracking(true);
+    grid->setFixedSize(580, 400);
     deleteButton->setEnabled(false);
     layOutInOneRow();
     layout()->setSizeConstraint(QLayout::SetFixedSize);

@@ -11,7 +11,7 @@ public:
     NomenclatureList(DataModule& dm, GroupDialog& dialog, QWidget* parent = nullptr);
 
     // The groups: the list's own query, not a shared one.
-    Dataset& item;
+    Dataset& groups;
 
 protected:
     void addItem() override;

@@ -28,17 +28,17 @@ OperationsList::OperationsList(DataModule& dm, QWidget* parent)
               parent),
       store_(dm.db)
 {
-    DBGrid1->setMinimumSize(760, 400);
-    Button5 = makeButton(QStringLiteral("Button5"), QStringLiteral("Excel"), this);
-    CheckBox1 = new QCheckBox(QStringLiteral("&Цены"), this);
-    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    QFont bold = CheckBox1->font();
+    grid->setMinimumSize(760, 400);
+    exportButton = makeButton(QStringLiteral("Button5"), QStringLiteral("Excel"), this);
+    pricesCheckBox = new QCheckBox(QStringLiteral("&Цены"), this);
+    pricesCheckBox->setObjectName(QStringLiteral("CheckBox1"));
+    QFont bold = pricesCheckBox->font();
     bold.setBold(true);
-    CheckBox1->setFont(bold);
-    layOutInOneRow({Button5, CheckBox1});
+    pricesCheckBox->setFont(bold);
+    layOutInOneRow({exportButton, pricesCheckBox});
     layout()->setSizeConstraint(QLayout::SetMinimumSize);
 
-    connect(Button5, &QPushButton::clicked, this, &OperationsList::exportList);
+    connect(exportButton, &QPushButton::clicked, this, &OperationsList::exportList);
 }
 
 std::optional<OperationChoice> OperationsList::choose(int operationId, bool dayOff, int shiftNo)
@@ -95,7 +95,7 @@ void OperationsList::deleteItem(const Row& row)
 
 void OperationsList::rowDoubleClicked()
 {
-    if (mode() == ListMode::Browse && CheckBox1->isChecked()) {
+    if (mode() == ListMode::Browse && pricesCheckBox->isChecked()) {
         if (!list_.isEmpty() && editors_.editNorms && editors_.editNorms(list_.currentRow()))
             reread(After::SameRow);
         return;

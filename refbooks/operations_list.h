@@ -45,8 +45,8 @@ public:
     // "Excel": every operation written to a spreadsheet.
     void exportList();
 
-    QPushButton* Button5;  // Excel
-    QCheckBox* CheckBox1;  // Цены: a double click opens the norms
+    QPushButton* exportButton;
+    QCheckBox* pricesCheckBox;  // a double click opens the norms
 
 protected:
     void addItem() override;

@@ -18,12 +18,13 @@ QString priceText(const QVariant& value)
 } // namespace
 
 OperationsListStore::OperationsListStore(Database& db)
-    : XLS_Rep(db, QStringLiteral("XLS_Rep"),
-              QStringLiteral("select izdel.MARKA, vid_oper.VID, oper.NAIMEN,(SELECT (CASE naimen WHEN 0 THEN 'Готовая "
-                             "продукция' ELSE 'Заготовки' END)) as nmn, oper.CENA_new as cena, oper.id, oper.i_id,\n"
-                             " oper.VID as oper_vid from accounts_dep.OPER,accounts_dep.IZDEL,accounts_dep.VID_OPER "
-                             "where OPER.i_id=IZDEL.id \n"
-                             "and oper.vid=vid_oper.id order by izdel.marka, vid_oper.vid, oper.naimen")),
+    : allOperations(
+          db, QStringLiteral("XLS_Rep"),
+          QStringLiteral("select izdel.MARKA, vid_oper.VID, oper.NAIMEN,(SELECT (CASE naimen WHEN 0 THEN 'Готовая "
+                         "продукция' ELSE 'Заготовки' END)) as nmn, oper.CENA_new as cena, oper.id, oper.i_id,\n"
+                         " oper.VID as oper_vid from accounts_dep.OPER,accounts_dep.IZDEL,accounts_dep.VID_OPER "
+                         "where OPER.i_id=IZDEL.id \n"
+                         "and oper.vid=vid_oper.id order by izdel.marka, vid_oper.vid, oper.naimen")),
       db_(db)
 {
 }
@@ -41,26 +42,26 @@ QString OperationsListStore::productMark(int productId)
 
 bool OperationsListStore::exportList(ExcelBook& book)
 {
-    XLS_Rep.close();
-    XLS_Rep.open();
+    allOperations.close();
+    allOperations.open();
     if (book.OpenExcelBook(QString()) == -1) {
-        XLS_Rep.close();
+        allOperations.close();
         return false;
     }
-    XLS_Rep.first();
+    allOperations.first();
     const QStringList header{QStringLiteral("Марка"), QStringLiteral("Операция"), QStringLiteral("Цена"),
                              QStringLiteral("Вид")};
     for (int column = 1; column <= header.size(); ++column)
         book.WriteExcelCell(1, column, 1, header[column - 1]);
-    for (int rec = 1; rec <= XLS_Rep.recordCount(); ++rec) {
-        XLS_Rep.setRecNo(rec);
+    for (int rec = 1; rec <= allOperations.recordCount(); ++rec) {
+        allOperations.setRecNo(rec);
         const int row = rec + 1;
-        book.WriteExcelCell(1, 1, row, XLS_Rep.field(QStringLiteral("MARKA")).asString().trimmed());
-        book.WriteExcelCell(1, 2, row, XLS_Rep.field(QStringLiteral("VID")).asString().trimmed());
-        book.WriteExcelCell(1, 3, row, priceText(XLS_Rep.field(QStringLiteral("CENA")).value()));
-        book.WriteExcelCell(1, 4, row, productKindText(XLS_Rep.field(QStringLiteral("NAIMEN")).asInteger()));
+        book.WriteExcelCell(1, 1, row, allOperations.field(QStringLiteral("MARKA")).asString().trimmed());
+        book.WriteExcelCell(1, 2, row, allOperations.field(QStringLiteral("VID")).asString().trimmed());
+        book.WriteExcelCell(1, 3, row, priceText(allOperations.field(QStringLiteral("CENA")).value()));
+        book.WriteExcelCell(1, 4, row, productKindText(allOperations.field(QStringLiteral("NAIMEN")).asInteger()));
     }
     book.ShowExcel(true);
-    XLS_Rep.close();
+    allOperations.close();
     return true;
 }

@@ -19,7 +19,7 @@ public:
     // (the message has been shown).
     bool exportList(ExcelBook& book);
 
-    Dataset XLS_Rep;
+    Dataset allOperations;
 
 private:
     Database& db_;

@@ -15,8 +15,8 @@
 
 ProductDialog::ProductDialog(DataModule& dm, QWidget* parent)
     : QDialog(parent),
-      item(dm.db, QStringLiteral("item"),
-           QStringLiteral("select * from cmn_classifier.item where id_level=2 order by s_caption")),
+      groups(dm.db, QStringLiteral("item"),
+             QStringLiteral("select * from cmn_classifier.item where id_level=2 order by s_caption")),
       dm_(dm),
       store_(dm)
 {
@@ -24,30 +24,31 @@ ProductDialog::ProductDialog(DataModule& dm, QWidget* parent)
     setWindowTitle(QStringLiteral("Изделие"));
     resize(460, 160);
 
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setFrame(false);
-    Edit1->setMaxLength(254);
-    Edit2 = new QLineEdit(this);
-    Edit2->setObjectName(QStringLiteral("Edit2"));
-    Edit2->setFrame(false);
-    Edit2->setFixedWidth(49);
-    Edit2->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d*[.,]?\\d*")), Edit2));
-    selectOnFocus(Edit2);
-    Edit2->installEventFilter(this);
-    cb_item = new QComboBox(this);
-    cb_item->setObjectName(QStringLiteral("cb_item"));
-    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("Записать"), this);
-    Button1->setDefault(true);
-    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Отмена"), this);
+    markEdit = new QLineEdit(this);
+    markEdit->setObjectName(QStringLiteral("Edit1"));
+    markEdit->setFrame(false);
+    markEdit->setMaxLength(254);
+    factorEdit = new QLineEdit(this);
+    factorEdit->setObjectName(QStringLiteral("Edit2"));
+    factorEdit->setFrame(false);
+    factorEdit->setFixedWidth(49);
+    factorEdit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d*[.,]?\\d*")), factorEdit));
+    selectOnFocus(factorEdit);
+    factorEdit->installEventFilter(this);
+    nomenclatureBox = new QComboBox(this);
+    nomenclatureBox->setObjectName(QStringLiteral("cb_item"));
+    saveButton = makeButton(QStringLiteral("Button1"), QStringLiteral("Записать"), this);
+    saveButton->setDefault(true);
+    cancelButton = makeButton(QStringLiteral("Button2"), QStringLiteral("Отмена"), this);
 
-    QFormLayout* form = layOutDialog(this, QStringLiteral("Данные об изделии"), {Button1, Button2});
-    addField(form, QStringLiteral("&Марка"), Edit1);
-    addField(form, QStringLiteral("&Расценка"), Edit2);
-    addField(form, QStringLiteral("&Номенклатурная группа"), cb_item);
+    QFormLayout* form = layOutDialog(this, QStringLiteral("Данные об изделии"), {saveButton, cancelButton});
+    addField(form, QStringLiteral("&Марка"), markEdit);
+    addField(form, QStringLiteral("&Расценка"), factorEdit);
+    addField(form, QStringLiteral("&Номенклатурная группа"), nomenclatureBox);
 
-    connect(Button1, &QPushButton::clicked, this, &ProductDialog::save);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(saveButton, &QPushButton::clicked, this, &ProductDialog::save);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 bool ProductDialog::openForAdd()
@@ -55,8 +56,8 @@ bool ProductDialog::openForAdd()
     mode_ = DialogMode::Add;
     productId_ = 0;
     setWindowTitle(QStringLiteral("Заведение нового изделия (7)"));
-    Edit1->clear();
-    Edit2->clear();
+    markEdit->clear();
+    factorEdit->clear();
     return showWithGroups(groupId());
 }
 
@@ -65,28 +66,28 @@ bool ProductDialog::openForChange(const Row& product)
     mode_ = DialogMode::Change;
     productId_ = product[QStringLiteral("id")].asInteger();
     setWindowTitle(QStringLiteral("Изменение данных изделия (7)"));
-    Edit1->setText(product[QStringLiteral("marka")].asString().trimmed());
-    Edit2->setText(product[QStringLiteral("massa")].asString().trimmed());
+    markEdit->setText(product[QStringLiteral("marka")].asString().trimmed());
+    factorEdit->setText(product[QStringLiteral("massa")].asString().trimmed());
     return showWithGroups(product[QStringLiteral("id_class_item")].asInteger());
 }
 
 bool ProductDialog::showWithGroups(int groupId)
 {
-    runAction(dm_.db, [this] { item.open(); });
-    fillLookup(cb_item, item);
+    runAction(dm_.db, [this] { groups.open(); });
+    fillLookup(nomenclatureBox, groups);
     setGroupId(groupId);
     const bool saved = exec() == QDialog::Accepted;
-    item.close();
+    groups.close();
     return saved;
 }
 
-int ProductDialog::groupId() const { return lookupKey(cb_item); }
+int ProductDialog::groupId() const { return lookupKey(nomenclatureBox); }
 
-void ProductDialog::setGroupId(int id) { setLookupKey(cb_item, id); }
+void ProductDialog::setGroupId(int id) { setLookupKey(nomenclatureBox, id); }
 
 void ProductDialog::save()
 {
-    const ProductValues product{Edit1->text().trimmed(), Edit2->text().trimmed(), groupId()};
+    const ProductValues product{markEdit->text().trimmed(), factorEdit->text().trimmed(), groupId()};
     if (product.mark.isEmpty() || product.factor.isEmpty() || product.groupId == 0) {
         msg::error(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
         return;
@@ -94,7 +95,7 @@ void ProductDialog::save()
     const auto factor = Decimal4::fromText(product.factor);
     if (!factor || factor->isNegative()) {
         msg::error(QStringLiteral("Расценка должна быть числом, например 1,5."), QStringLiteral("Ошибка"));
-        Edit2->setFocus();
+        factorEdit->setFocus();
         return;
     }
     if (runCommand(dm_.db, [&] { return store_.save(mode_ == DialogMode::Add ? 0 : productId_, product); }))
@@ -104,13 +105,13 @@ void ProductDialog::save()
 void ProductDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    Edit1->setFocus();
+    markEdit->setFocus();
 }
 
 bool ProductDialog::eventFilter(QObject* watched, QEvent* event)
 {
     // The factor takes digits only, a comma or a point entering as a point.
-    if (watched == Edit2 && event->type() == QEvent::KeyPress) {
+    if (watched == factorEdit && event->type() == QEvent::KeyPress) {
         const QString text = static_cast<QKeyEvent*>(event)->text();
         if (text.size() != 1 || !text[0].isPrint())
             return false;  // editing and dialog keys work as usual
@@ -118,7 +119,7 @@ bool ProductDialog::eventFilter(QObject* watched, QEvent* event)
         if (c >= u'0' && c <= u'9')
             return false;
         if (c == u',' || c == u'.')
-            Edit2->insert(QStringLiteral("."));
+            factorEdit->insert(QStringLiteral("."));
         return true;
     }
     return QDialog::eventFilter(watched, event);

@@ -31,14 +31,14 @@ public:
     // failed save leaves the dialog open.
     void save();
 
-    QLineEdit* Edit1;   // Марка
-    QLineEdit* Edit2;   // Расценка
-    QComboBox* cb_item;
-    QPushButton* Button1;
-    QPushButton* Button2;
+    QLineEdit* markEdit;
+    QLineEdit* factorEdit;
+    QComboBox* nomenclatureBox;
+    QPushButton* saveButton;
+    QPushButton* cancelButton;
 
     // The nomenclature groups (level-2 classifier items), open while the dialog is shown.
-    Dataset item;
+    Dataset groups;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -23,7 +23,7 @@ ProductsList::ProductsList(DataModule& dm, ProductDialog& dialog, QWidget* paren
 {
     layOutInRows();
     resize(577, 420);
-    DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
 }
 
 void ProductsList::addItem()

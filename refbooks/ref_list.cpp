@@ -20,23 +20,23 @@ RefList::RefList(DataModule& dm, Dataset& list, Setup setup, QWidget* parent)
     setWindowTitle(setup_.title);
 
     model_ = new DatasetModel(list_, setup_.columns, this);
-    DBGrid1 = new QTableView(this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setAccessibleName(setup_.title);
-    bindGrid(DBGrid1, model_);
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
+    grid = new QTableView(this);
+    grid->setObjectName(QStringLiteral("DBGrid1"));
+    grid->setAccessibleName(setup_.title);
+    bindGrid(grid, model_);
+    searchEdit = new QLineEdit(this);
+    searchEdit->setObjectName(QStringLiteral("Edit1"));
     searchLabel_ = new QLabel(QStringLiteral("&Поиск:"), this);
-    searchLabel_->setBuddy(Edit1);
-    new SearchKeys(Edit1, list_, setup_.swallowKeys);
+    searchLabel_->setBuddy(searchEdit);
+    new SearchKeys(searchEdit, list_, setup_.swallowKeys);
     setSearchVisible(setup_.searchWhileBrowsing);
     addButton = makeButton(setup_.addName, QStringLiteral("&Добавить"), this);
     changeButton = makeButton(setup_.changeName, QStringLiteral("&Изменить"), this);
     deleteButton = makeButton(setup_.deleteName, QStringLiteral("&Удалить"), this);
     exitButton = makeButton(setup_.exitName, QStringLiteral("Вы&ход"), this);
 
-    connect(DBGrid1, &QTableView::doubleClicked, this, [this] { rowDoubleClicked(); });
-    connect(Edit1, &QLineEdit::textChanged, this, &RefList::search);
+    connect(grid, &QTableView::doubleClicked, this, [this] { rowDoubleClicked(); });
+    connect(searchEdit, &QLineEdit::textChanged, this, &RefList::search);
     connect(addButton, &QPushButton::clicked, this, &RefList::addRow);
     connect(changeButton, &QPushButton::clicked, this, &RefList::changeOrChoose);
     connect(deleteButton, &QPushButton::clicked, this, &RefList::deleteRow);
@@ -53,14 +53,14 @@ void RefList::layOutInRows()
 {
     auto* search = new QHBoxLayout;
     search->addWidget(searchLabel_);
-    search->addWidget(Edit1, 1);
+    search->addWidget(searchEdit, 1);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {addButton, changeButton, deleteButton})
         buttons->addWidget(b);
     buttons->addStretch();
     buttons->addWidget(exitButton);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(DBGrid1, 1);
+    layout->addWidget(grid, 1);
     layout->addLayout(search);
     layout->addLayout(buttons);
 }
@@ -72,16 +72,16 @@ void RefList::layOutInOneRow(const QList<QWidget*>& extra)
         row->addWidget(w);
     row->addSpacing(12);
     row->addWidget(searchLabel_);
-    row->addWidget(Edit1, 1);
+    row->addWidget(searchEdit, 1);
     row->addWidget(exitButton);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(DBGrid1, 1);
+    layout->addWidget(grid, 1);
     layout->addLayout(row);
 }
 
 void RefList::setSearchVisible(bool visible)
 {
-    Edit1->setVisible(visible);
+    searchEdit->setVisible(visible);
     searchLabel_->setVisible(visible);
 }
 
@@ -89,7 +89,7 @@ void RefList::openIn(ListMode mode)
 {
     mode_ = mode;
     chosen_.reset();
-    Edit1->clear();
+    searchEdit->clear();
     list_.clearFilter();
     // Read anew even if an opener left it open: the list shows the rows as they are now.
     list_.close();
@@ -149,16 +149,16 @@ void RefList::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     // Wide enough for the grid's columns and their titles.
     if (!(windowFlags() & Qt::MSWindowsFixedSizeDialogHint))
-        widenToFit(this, DBGrid1);
-    if (Edit1->isVisibleTo(this))
-        Edit1->setFocus();
+        widenToFit(this, grid);
+    if (searchEdit->isVisibleTo(this))
+        searchEdit->setFocus();
 }
 
 void RefList::search()
 {
     // A search anywhere in the text ignores a blank search; one by the beginning takes the
     // blanks as typed.
-    const QString text = Edit1->text();
+    const QString text = searchEdit->text();
     if (setup_.match == Match::Beginning)
         list_.setFilter(text.isEmpty() ? RowFilter() : filters::startsWith(setup_.searchField, text));
     else

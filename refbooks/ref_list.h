@@ -44,8 +44,8 @@ public:
     // The search field changed: the list narrows to the rows that match it.
     void search();
 
-    QTableView* DBGrid1;
-    QLineEdit* Edit1;  // the search field
+    QTableView* grid;
+    QLineEdit* searchEdit;
     QPushButton* addButton;
     QPushButton* changeButton;
     QPushButton* deleteButton;

@@ -27,15 +27,15 @@ public:
     // "Записать": writes the worker and closes; an empty name is refused and the dialog stays.
     void save();
 
-    QLineEdit* Edit1;
-    QComboBox* LCB_department;
-    QComboBox* LCB_staffpos;
-    QComboBox* LCB_roles;
-    QPushButton* Button1;
-    QPushButton* Button2;
+    QLineEdit* nameEdit;
+    QComboBox* departmentBox;
+    QComboBox* staffPositionBox;
+    QComboBox* roleBox;
+    QPushButton* saveButton;
+    QPushButton* cancelButton;
 
-    Dataset department;
-    Dataset staffpos;
+    Dataset departments;
+    Dataset staffPositions;
     Dataset roles;
 
 protected:

@@ -34,7 +34,7 @@ private slots:
         // with an empty search over the whole list.
         tdb.addWorker(QStringLiteral("Белов"));
         windows.workersList().prepareChoosing();
-        windows.workersList().Edit1->setText(QStringLiteral("Бел"));
+        windows.workersList().searchEdit->setText(QStringLiteral("Бел"));
         windows.workersList().finish();
         windows.productsList().prepareChoosing();
         windows.productsList().finish();
@@ -54,7 +54,7 @@ private slots:
             {reg.N1, "Список рабочих", &dm.workers, "Button2", {"Button1", "Button3", "Edit1"}},
             {reg.N3, "Изделия (3)", &dm.products, "Button2", {"Button1", "Button3", "Edit1"}},
             {reg.N6, "Виды операций (8)", &dm.operationKinds, "Button2", {"Button1", "Button3"}},
-            {reg.N8, "Номенклатура (26)", &windows.nomenclatureList().item, "Button3", {"Button1", "Button2"}},
+            {reg.N8, "Номенклатура (26)", &windows.nomenclatureList().groups, "Button3", {"Button1", "Button2"}},
         };
         for (const Case& c : cases) {
             bool seen = false;
@@ -77,7 +77,7 @@ private slots:
             QVERIFY(!c.list->isActive());
         }
         QCOMPARE(windows.workersList().mode(), ListMode::Browse);
-        QCOMPARE(windows.workersList().Edit1->text(), QString());
+        QCOMPARE(windows.workersList().searchEdit->text(), QString());
         QCOMPARE(windows.nomenclatureList().mode(), ListMode::Browse);
         QVERIFY(messages.shown.isEmpty());
     }

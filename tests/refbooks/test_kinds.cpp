@@ -55,19 +55,19 @@ private slots:
             ids[QString::fromUtf8(v)] = tdb->addKind(QString::fromUtf8(v));
         // Browsing has no search field.
         list->prepareBrowsing();
-        QVERIFY(list->Edit1->isHidden());
+        QVERIFY(list->searchEdit->isHidden());
         list->finish();
 
         list->prepareChoosing();
         QCOMPARE(list->changeButton->text(), QStringLiteral("&Выбрать"));
         QVERIFY(list->changeButton->isDefault());
         QVERIFY(list->addButton->isHidden() && list->deleteButton->isHidden());
-        QVERIFY(!list->Edit1->isHidden());
-        typeText(list->Edit1, typed);
-        QCOMPARE(shownTexts(list->DBGrid1), shown);
+        QVERIFY(!list->searchEdit->isHidden());
+        typeText(list->searchEdit, typed);
+        QCOMPARE(shownTexts(list->grid), shown);
         // Enter in the search field chooses.
         list->show();
-        pressKey(list->Edit1, Qt::Key_Return);
+        pressKey(list->searchEdit, Qt::Key_Return);
         QVERIFY(!list->isVisible());
         QCOMPARE(list->result(), int(QDialog::Accepted));
         QCOMPARE(bool(list->chosen()), !chosen.isEmpty());
@@ -76,13 +76,13 @@ private slots:
             QCOMPARE((*list->chosen())["id"].asInteger(), ids[chosen]);
         }
         list->finish();
-        QVERIFY(list->Edit1->isHidden());
+        QVERIFY(list->searchEdit->isHidden());
         QVERIFY(!list->changeButton->isDefault());
         QVERIFY(!dm->operationKinds.isActive());
 
         // The menu opener shows every kind again, whatever the picker's search left.
         list->prepareBrowsing();
-        QCOMPARE(shownTexts(list->DBGrid1).size(), 4);
+        QCOMPARE(shownTexts(list->grid).size(), 4);
         QCOMPARE(list->changeButton->text(), QStringLiteral("&Изменить"));
         QVERIFY(!list->addButton->isHidden() && !list->deleteButton->isHidden());
         list->finish();
@@ -120,14 +120,14 @@ private slots:
         whenShown([&] {
             QCOMPARE(dialog->windowTitle(), rename ? QStringLiteral("Изменение данных вида операции")
                                                   : QStringLiteral("Заведение нового вида операций"));
-            QCOMPARE(dialog->Edit1->text(), rename ? QStringLiteral("Покраска") : QString());
-            dialog->Edit1->clear();
-            typeText(dialog->Edit1, typed);
+            QCOMPARE(dialog->nameEdit->text(), rename ? QStringLiteral("Покраска") : QString());
+            dialog->nameEdit->clear();
+            typeText(dialog->nameEdit, typed);
             dialog->save();
             // A refused save leaves the dialog open with the input.
             QCOMPARE(dialog->isVisible(), !message.isEmpty());
             if (dialog->isVisible()) {
-                QCOMPARE(dialog->Edit1->text(), typed);
+                QCOMPARE(dialog->nameEdit->text(), typed);
                 dialog->reject();
             }
         });
@@ -139,7 +139,7 @@ private slots:
         if (!message.isEmpty())
             QCOMPARE(messages->shown.first().caption, QStringLiteral("Ошибка"));
         QCOMPARE(storedNames(), stored);
-        QCOMPARE(shownTexts(list->DBGrid1).size(), stored.size());
+        QCOMPARE(shownTexts(list->grid).size(), stored.size());
         QCOMPARE(dm->operationKinds.recNo(), 1);
     }
 
@@ -168,7 +168,7 @@ private slots:
         QCOMPARE(messages->shown.first().caption, QStringLiteral("Удаление"));
         QCOMPARE(messages->shown.size(), withOperation ? 2 : 1);
         QCOMPARE(storedNames(), stored);
-        QCOMPARE(shownTexts(list->DBGrid1), stored);
+        QCOMPARE(shownTexts(list->grid), stored);
     }
 };
 

@@ -50,9 +50,9 @@ private slots:
         QCOMPARE(list->mode(), ListMode::Choose);
         QCOMPARE(list->changeButton->text(), QStringLiteral("&Выбрать"));
         QVERIFY(list->deleteButton->isHidden() && list->addButton->isHidden());
-        QCOMPARE(shownTexts(list->DBGrid1).size(), 4);
-        typeText(list->Edit1, typed);
-        QCOMPARE(shownTexts(list->DBGrid1), shown);
+        QCOMPARE(shownTexts(list->grid).size(), 4);
+        typeText(list->searchEdit, typed);
+        QCOMPARE(shownTexts(list->grid), shown);
         list->changeOrChoose();
         QCOMPARE(list->result(), int(QDialog::Accepted));
         QCOMPARE(bool(list->chosen()), !chosen.isEmpty());
@@ -67,9 +67,9 @@ private slots:
         list->finish();
         QVERIFY(!list->deleteButton->isHidden() && !list->addButton->isHidden());
         QVERIFY(!list->deleteButton->isEnabled());
-        QVERIFY(!list->item.isActive());
+        QVERIFY(!list->groups.isActive());
 
-        list->Edit1->clear();
+        list->searchEdit->clear();
         list->prepareBrowsing();
         QCOMPARE(list->changeButton->text(), QStringLiteral("&Изменить"));
         list->finish();
@@ -91,12 +91,12 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QStringList, shown);
         list->prepareBrowsing();
-        QCOMPARE(shownTexts(list->DBGrid1), QStringList({"Б'Арт", "Двери", "Дерево", "Окна"}));
-        list->item.setRecNo(rename ? 4 : 3);
+        QCOMPARE(shownTexts(list->grid), QStringList({"Б'Арт", "Двери", "Дерево", "Окна"}));
+        list->groups.setRecNo(rename ? 4 : 3);
         whenShown([&] {
             QCOMPARE(dialog->mode(), rename ? DialogMode::Change : DialogMode::Add);
-            QCOMPARE(dialog->Edit1->text(), rename ? QStringLiteral("Окна") : QString());
-            dialog->Edit1->setText(typed);
+            QCOMPARE(dialog->nameEdit->text(), rename ? QStringLiteral("Окна") : QString());
+            dialog->nameEdit->setText(typed);
             dialog->save();
             QVERIFY(!dialog->isVisible());
         });
@@ -105,9 +105,9 @@ private slots:
         else
             list->addRow();
         QVERIFY(messages->shown.isEmpty());
-        QCOMPARE(shownTexts(list->DBGrid1), shown);
+        QCOMPARE(shownTexts(list->grid), shown);
         // Back on the record number it had, whichever group that now is.
-        QCOMPARE(list->item.recNo(), rename ? 4 : 3);
+        QCOMPARE(list->groups.recNo(), rename ? 4 : 3);
         QCOMPARE(tdb->count("select count(*) from cmn_classifier.item"), rename ? 5 : 6);
     }
 
@@ -116,16 +116,16 @@ private slots:
         list->prepareBrowsing();
         tdb->run("alter table cmn_classifier.item add constraint short_name check (length(s_caption) < 10)");
         whenShown([&] {
-            dialog->Edit1->setText(QStringLiteral("Очень длинное имя"));
+            dialog->nameEdit->setText(QStringLiteral("Очень длинное имя"));
             dialog->save();
             QVERIFY(dialog->isVisible());
-            QCOMPARE(dialog->Edit1->text(), QStringLiteral("Очень длинное имя"));
+            QCOMPARE(dialog->nameEdit->text(), QStringLiteral("Очень длинное имя"));
             dialog->reject();
         });
         list->addRow();
         QCOMPARE(messages->shown.size(), 1);
         QVERIFY(messages->last().contains("short_name"));
-        QCOMPARE(shownTexts(list->DBGrid1).size(), 4);
+        QCOMPARE(shownTexts(list->grid).size(), 4);
     }
 };
 

@@ -55,17 +55,17 @@ private slots:
         for (const char* m : {"ШКАФ-1", "шкаф-2", "Д'Арт", "50%_стол", "500"})
             tdb->addProduct(QString::fromUtf8(m));
         list->prepareBrowsing();
-        QVERIFY(!list->Edit1->isHidden());
-        typeText(list->Edit1, typed);
-        QCOMPARE(shownTexts(list->DBGrid1), shown);
-        list->Edit1->clear();
-        QCOMPARE(shownTexts(list->DBGrid1).size(), 5);
+        QVERIFY(!list->searchEdit->isHidden());
+        typeText(list->searchEdit, typed);
+        QCOMPARE(shownTexts(list->grid), shown);
+        list->searchEdit->clear();
+        QCOMPARE(shownTexts(list->grid).size(), 5);
         // Up and Down move the list; other keys work as usual in this field.
-        pressKey(list->Edit1, Qt::Key_Down);
+        pressKey(list->searchEdit, Qt::Key_Down);
         QCOMPARE(dm->products.recNo(), 2);
-        typeText(list->Edit1, QStringLiteral("ab"));
-        pressKey(list->Edit1, Qt::Key_Left);
-        QCOMPARE(list->Edit1->cursorPosition(), 1);
+        typeText(list->searchEdit, QStringLiteral("ab"));
+        pressKey(list->searchEdit, Qt::Key_Left);
+        QCOMPARE(list->searchEdit->cursorPosition(), 1);
         list->finish();
         QVERIFY(!dm->products.isActive());
     }
@@ -75,12 +75,12 @@ private slots:
         const int group = tdb->addGroup(QStringLiteral("Мебель"));
         tdb->addProduct(QStringLiteral("Стол"), group, 1.5);
         list->prepareBrowsing();
-        const auto* model = list->DBGrid1->model();
+        const auto* model = list->grid->model();
         QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Марка изделия"));
         QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Номенклатурная группа"));
         QCOMPARE(model->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Коробки"));
-        QCOMPARE(shownTexts(list->DBGrid1, 1), QStringList{"Мебель"});
-        QCOMPARE(shownTexts(list->DBGrid1, 2), QStringList{"1,5"});
+        QCOMPARE(shownTexts(list->grid, 1), QStringList{"Мебель"});
+        QCOMPARE(shownTexts(list->grid, 2), QStringList{"1,5"});
     }
 
     void choose_data()
@@ -101,7 +101,7 @@ private slots:
         QCOMPARE(list->changeButton->text(), QStringLiteral("&Выбрать"));
         QVERIFY(list->changeButton->isDefault());
         QVERIFY(list->addButton->isHidden() && list->deleteButton->isHidden());
-        typeText(list->Edit1, typed);
+        typeText(list->searchEdit, typed);
         list->changeOrChoose();
         QCOMPARE(list->result(), int(QDialog::Accepted));
         QCOMPARE(bool(list->chosen()), !marka.isEmpty());
@@ -116,10 +116,10 @@ private slots:
 
     void factorKeys()
     {
-        typeText(dialog->Edit2, QStringLiteral("1,5x-"));
-        QCOMPARE(dialog->Edit2->text(), QStringLiteral("1.5"));
-        pressKey(dialog->Edit2, Qt::Key_Backspace);
-        QCOMPARE(dialog->Edit2->text(), QStringLiteral("1."));
+        typeText(dialog->factorEdit, QStringLiteral("1,5x-"));
+        QCOMPARE(dialog->factorEdit->text(), QStringLiteral("1.5"));
+        pressKey(dialog->factorEdit, Qt::Key_Backspace);
+        QCOMPARE(dialog->factorEdit->text(), QStringLiteral("1."));
     }
 
     void save_data()
@@ -164,16 +164,16 @@ private slots:
         whenShown([&] {
             if (change) {
                 QCOMPARE(dialog->windowTitle(), QStringLiteral("Изменение данных изделия (7)"));
-                QCOMPARE(dialog->Edit1->text(), QStringLiteral("ШКАФ-Ё"));
-                QCOMPARE(dialog->Edit2->text(), QStringLiteral("2"));
+                QCOMPARE(dialog->markEdit->text(), QStringLiteral("ШКАФ-Ё"));
+                QCOMPARE(dialog->factorEdit->text(), QStringLiteral("2"));
                 QCOMPARE(dialog->groupId(), group);
             } else {
                 QCOMPARE(dialog->windowTitle(), QStringLiteral("Заведение нового изделия (7)"));
-                QCOMPARE(dialog->Edit1->text(), QString());
+                QCOMPARE(dialog->markEdit->text(), QString());
             }
             dialog->setGroupId(withGroup ? group : 0);
-            dialog->Edit1->setText(mark);
-            dialog->Edit2->setText(factor);
+            dialog->markEdit->setText(mark);
+            dialog->factorEdit->setText(factor);
             dialog->save();
             if (dialog->isVisible())
                 dialog->reject();
@@ -207,8 +207,8 @@ private slots:
                      .toInt(),
                  6);
         // The list was re-read and shows the product under its group.
-        QVERIFY(shownTexts(list->DBGrid1).contains(storedMark));
-        QVERIFY(!dialog->item.isActive());
+        QVERIFY(shownTexts(list->grid).contains(storedMark));
+        QVERIFY(!dialog->groups.isActive());
     }
 
     void entriesSince_data()
@@ -284,7 +284,7 @@ private slots:
             QCOMPARE(shown.caption, QStringLiteral("Удаление"));
         }
         QCOMPARE(QList<int>({products(), operations(), entries()}), left);
-        QCOMPARE(shownTexts(list->DBGrid1).size(), left[0]);
+        QCOMPARE(shownTexts(list->grid).size(), left[0]);
     }
 
     // The entries deleted with a product take their hours out of the timesheet's day cells;

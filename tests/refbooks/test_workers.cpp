@@ -63,11 +63,11 @@ private slots:
         for (const char* fio : {"Иванов И.И.", "иванова А.А.", "Петров П.П.", "O'Brien P.", "100%_Жук"})
             tdb->addWorker(QString::fromUtf8(fio));
         list->prepareBrowsing();
-        typeText(list->Edit1, typed);
-        QCOMPARE(list->Edit1->text(), typed);
-        QCOMPARE(shownTexts(list->DBGrid1), shown);
-        list->Edit1->clear();
-        QCOMPARE(shownTexts(list->DBGrid1).size(), 5);
+        typeText(list->searchEdit, typed);
+        QCOMPARE(list->searchEdit->text(), typed);
+        QCOMPARE(shownTexts(list->grid), shown);
+        list->searchEdit->clear();
+        QCOMPARE(shownTexts(list->grid).size(), 5);
         list->finish();
         QVERIFY(!dm->workers.isActive());
     }
@@ -77,19 +77,19 @@ private slots:
         for (const char* fio : {"Аверин", "Борисов", "Волков"})
             tdb->addWorker(QString::fromUtf8(fio));
         list->prepareChoosing();
-        typeText(list->Edit1, QStringLiteral("Бо"));
-        list->Edit1->clear();
-        pressKey(list->Edit1, Qt::Key_Down);
-        pressKey(list->Edit1, Qt::Key_Down);
+        typeText(list->searchEdit, QStringLiteral("Бо"));
+        list->searchEdit->clear();
+        pressKey(list->searchEdit, Qt::Key_Down);
+        pressKey(list->searchEdit, Qt::Key_Down);
         QCOMPARE(dm->workers.recNo(), 3);
-        pressKey(list->Edit1, Qt::Key_Up);
+        pressKey(list->searchEdit, Qt::Key_Up);
         QCOMPARE(dm->workers.field("fio").asString(), QStringLiteral("Борисов"));
-        QCOMPARE(list->DBGrid1->currentIndex().row(), 1);
+        QCOMPARE(list->grid->currentIndex().row(), 1);
         // Cursor keys do nothing in the field; typing still works.
-        typeText(list->Edit1, QStringLiteral("Бр"));
-        pressKey(list->Edit1, Qt::Key_Home);
-        pressKey(list->Edit1, Qt::Key_Left);
-        QCOMPARE(list->Edit1->cursorPosition(), 2);
+        typeText(list->searchEdit, QStringLiteral("Бр"));
+        pressKey(list->searchEdit, Qt::Key_Home);
+        pressKey(list->searchEdit, Qt::Key_Left);
+        QCOMPARE(list->searchEdit->cursorPosition(), 2);
     }
 
     void choose_data()
@@ -107,18 +107,18 @@ private slots:
         QMap<QString, int> ids;
         for (const char* name : {"Аверин А.   ", "Волков В."})
             ids[QString::fromUtf8(name).trimmed()] = tdb->addWorker(QString::fromUtf8(name));
-        list->Edit1->setText(QStringLiteral("left from before"));
+        list->searchEdit->setText(QStringLiteral("left from before"));
         list->prepareChoosing();
         QCOMPARE(list->mode(), ListMode::Choose);
         QCOMPARE(list->changeButton->text(), QStringLiteral("&Выбрать"));
         QVERIFY(list->changeButton->isDefault());
         QVERIFY(list->addButton->isHidden());
         QVERIFY(list->deleteButton->isHidden());
-        QVERIFY(!list->Edit1->isHidden());
-        QCOMPARE(list->Edit1->text(), QString());
-        QCOMPARE(shownTexts(list->DBGrid1).size(), 2);
+        QVERIFY(!list->searchEdit->isHidden());
+        QCOMPARE(list->searchEdit->text(), QString());
+        QCOMPARE(shownTexts(list->grid).size(), 2);
 
-        typeText(list->Edit1, typed);
+        typeText(list->searchEdit, typed);
         list->changeOrChoose();
         QCOMPARE(list->result(), int(QDialog::Accepted));
         if (fio.isEmpty()) {
@@ -159,12 +159,12 @@ private slots:
         list->prepareBrowsing();
         whenShown([&] {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Заведение данных нового работника"));
-            QCOMPARE(dialog->Edit1->text(), QString());
-            QCOMPARE(dialog->LCB_department->count(), 1);
+            QCOMPARE(dialog->nameEdit->text(), QString());
+            QCOMPARE(dialog->departmentBox->count(), 1);
             if (withDepartment)
-                dialog->LCB_department->setCurrentIndex(0);
-            typeText(dialog->Edit1, typed);
-            dialog->Button1->click();
+                dialog->departmentBox->setCurrentIndex(0);
+            typeText(dialog->nameEdit, typed);
+            dialog->saveButton->click();
         });
         list->addRow();
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
@@ -174,7 +174,7 @@ private slots:
         QCOMPARE(positionOf(id), position);
         QVERIFY(tdb->value("select s_staffpos_hl is not null from accounts_dep.person").toBool());
         // The list shows the new worker.
-        QCOMPARE(shownTexts(list->DBGrid1), QStringList{fio});
+        QCOMPARE(shownTexts(list->grid), QStringList{fio});
         QVERIFY(messages->shown.isEmpty());
     }
 
@@ -182,8 +182,8 @@ private slots:
     {
         const int id = tdb->addWorker(QStringLiteral("Аверин"));
         whenShown([&] {
-            QCOMPARE(dialog->Edit1->text(), QStringLiteral("Аверин"));
-            dialog->Edit1->setText(QStringLiteral("   "));
+            QCOMPARE(dialog->nameEdit->text(), QStringLiteral("Аверин"));
+            dialog->nameEdit->setText(QStringLiteral("   "));
             dialog->save();
             QCOMPARE(messages->texts(), QStringList{"ФИО нужно заполнить!"});
             QCOMPARE(messages->shown.first().caption, QStringLiteral("Ошибка"));
@@ -207,16 +207,16 @@ private slots:
 
         // The dialog's lists still hold "Цех №2" from an earlier addition.
         dialog->reloadLists();
-        dialog->LCB_department->setCurrentIndex(dialog->LCB_department->findText(QStringLiteral("Цех №2")));
+        dialog->departmentBox->setCurrentIndex(dialog->departmentBox->findText(QStringLiteral("Цех №2")));
 
         list->prepareBrowsing();
         dm->workers.setRecNo(2);
         whenShown([&] {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Изменение данных работника"));
             QCOMPARE(dialog->mode(), DialogMode::Change);
-            QCOMPARE(dialog->Edit1->text(), QStringLiteral("Борисов"));
-            QCOMPARE(dialog->LCB_department->currentText(), QStringLiteral("Цех №1"));
-            dialog->Edit1->setText(QStringLiteral("Борисов Б.Б. "));
+            QCOMPARE(dialog->nameEdit->text(), QStringLiteral("Борисов"));
+            QCOMPARE(dialog->departmentBox->currentText(), QStringLiteral("Цех №1"));
+            dialog->nameEdit->setText(QStringLiteral("Борисов Б.Б. "));
             dialog->save();
         });
         list->changeOrChoose();
@@ -230,7 +230,7 @@ private slots:
         // A position text that is no department stays when the worker is renamed.
         dm->workers.setRecNo(3);
         whenShown([&] {
-            QCOMPARE(dialog->LCB_department->currentIndex(), -1);
+            QCOMPARE(dialog->departmentBox->currentIndex(), -1);
             dialog->save();
         });
         list->changeOrChoose();
@@ -272,7 +272,7 @@ private slots:
         QCOMPARE(messages->shown.size(), withEntry ? 2 : 1);
         if (withEntry)
             QCOMPARE(messages->last(), QStringLiteral("Работник используется и не может быть удалён."));
-        QCOMPARE(shownTexts(list->DBGrid1).size(), left);
+        QCOMPARE(shownTexts(list->grid).size(), left);
     }
 
     void wheelStepsTheFocusedList()
@@ -287,16 +287,16 @@ private slots:
                           Qt::NoModifier, Qt::NoScrollPhase, false);
             QApplication::sendEvent(target, &e);
         };
-        dialog->LCB_staffpos->setFocus();
-        wheel(dialog->Edit1, -120);
-        wheel(dialog->Edit1, -120);
-        QCOMPARE(dialog->LCB_staffpos->currentText(), QStringLiteral("Слесарь"));
-        wheel(dialog->LCB_staffpos, 120);
-        QCOMPARE(dialog->LCB_staffpos->currentText(), QStringLiteral("Мастер"));
+        dialog->staffPositionBox->setFocus();
+        wheel(dialog->nameEdit, -120);
+        wheel(dialog->nameEdit, -120);
+        QCOMPARE(dialog->staffPositionBox->currentText(), QStringLiteral("Слесарь"));
+        wheel(dialog->staffPositionBox, 120);
+        QCOMPARE(dialog->staffPositionBox->currentText(), QStringLiteral("Мастер"));
         // Focus elsewhere: no list moves, not even the one under the pointer.
-        dialog->Edit1->setFocus();
-        wheel(dialog->LCB_staffpos, -120);
-        QCOMPARE(dialog->LCB_staffpos->currentText(), QStringLiteral("Мастер"));
+        dialog->nameEdit->setFocus();
+        wheel(dialog->staffPositionBox, -120);
+        QCOMPARE(dialog->staffPositionBox->currentText(), QStringLiteral("Мастер"));
         dialog->hide();
     }
 };

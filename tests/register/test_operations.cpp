@@ -120,9 +120,9 @@ private slots:
     void listShowsOperationsWithNorms()
     {
         QStringList titles;
-        for (int c = 0; c < list->DBGrid1->model()->columnCount(); ++c)
-            if (!list->DBGrid1->isColumnHidden(c))
-                titles << list->DBGrid1->model()->headerData(c, Qt::Horizontal).toString();
+        for (int c = 0; c < list->grid->model()->columnCount(); ++c)
+            if (!list->grid->isColumnHidden(c))
+                titles << list->grid->model()->headerData(c, Qt::Horizontal).toString();
         QCOMPARE(titles, (QStringList{"Марка", "Опреция", "Цена (min)", "Вид", "Нормы (шт.)"}));
         QCOMPARE(listed(), (QStringList{"Д'Арт-2|Сборка|5|1", "КМ-1|Сборка|8|2"}));
     }
@@ -132,7 +132,7 @@ private slots:
     void normsEditedInTheGrid()
     {
         dm->operations.setRecNo(2);
-        list->CheckBox1->setChecked(true);
+        list->pricesCheckBox->setChecked(true);
         whenShown([&] {
             QCOMPARE(norms->operationId(), opKm);
             QCOMPARE(gridRows(), (QStringList{"5|10,00|0", "10|8,00|0", "||"}));
@@ -158,7 +158,7 @@ private slots:
             edit(1, 1, "2");
             norms->saveAndClose();
         });
-        emit list->DBGrid1->doubleClicked(list->DBGrid1->currentIndex());
+        emit list->grid->doubleClicked(list->grid->currentIndex());
         QCOMPARE(norms->result(), int(QDialog::Accepted));
         QCOMPARE(storedNorms(opKm), (QStringList{"3|6.125|4", "5|2|0", "10|7.5|0"}));
         // The list is re-read and stands on the same record.
@@ -407,13 +407,13 @@ private slots:
     void choosingHandsBackTheRow()
     {
         // A grid double-click chooses even with "Цены" ticked.
-        list->CheckBox1->setChecked(true);
+        list->pricesCheckBox->setChecked(true);
         whenShown([&] {
             QCOMPARE(dm->operations["id"].asInteger(), opDart);
             QVERIFY(list->changeButton->isDefault());
             QVERIFY(list->addButton->isHidden() && list->deleteButton->isHidden());
             QCOMPARE(list->changeButton->text(), QStringLiteral("&Выбрать"));
-            emit list->DBGrid1->doubleClicked(list->DBGrid1->currentIndex());
+            emit list->grid->doubleClicked(list->grid->currentIndex());
         });
         const std::optional<OperationChoice> c = list->choose(opDart, true, 3);
         QCOMPARE(list->result(), int(QDialog::Accepted));
@@ -431,7 +431,7 @@ private slots:
         // Not listed: the first row.
         whenShown([&] {
             QCOMPARE(dm->operations.recNo(), 1);
-            typeText(list->Edit1, "км");
+            typeText(list->searchEdit, "км");
             list->changeOrChoose();
         });
         QCOMPARE(list->choose(opPaint, false, 1)->text, QStringLiteral("КМ-1; Сборка; Готовая продукция"));
@@ -464,8 +464,8 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QStringList, shown);
         list->prepareChoosing();
-        typeText(list->Edit1, typed);
-        QCOMPARE(list->Edit1->text(), typed);
+        typeText(list->searchEdit, typed);
+        QCOMPARE(list->searchEdit->text(), typed);
         QCOMPARE(listed(), shown);
         QVERIFY(messages->shown.isEmpty());
     }
