@@ -44,8 +44,8 @@ const ReportCommand kCommands[] = {
 
 void choosePeriod(SummaryReportsWindow& w, const Period& period)
 {
-    w.DTPicker1->setDate(period.from);
-    w.DTPicker2->setDate(period.to);
+    w.fromDate->setDate(period.from);
+    w.toDate->setDate(period.to);
     w.setKind(0);
 }
 
@@ -158,7 +158,7 @@ void measureSummary(Context& c, const Period& period)
     };
     m.program = [&](int) { w.exportSummary(); };
     m.reference = [&](int run) {
-        fetchAll(c.dm().db, w.productionSummary().XLS_Rep);
+        fetchAll(c.dm().db, w.productionSummary().summaryRows);
         xlsx::writeDirect(cells, folder.filePath(QStringLiteral("direct%1.xlsx").arg(run)));
     };
     c.runner.run(m);

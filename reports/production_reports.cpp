@@ -23,8 +23,8 @@ ProductionReport::ProductionReport(Database& db)
     all.header().text(136, 27, QStringLiteral("Коробки"));
     all.header().text(165, 25, QStringLiteral("Количество"));
 
-    Group& nom = layout_.addGroup(QStringLiteral("nom"));
-    nom.header().background(kGroupHeader).field(0, 190, QStringLiteral("nom")).bold();
+    Group& nomenclatureGroup = layout_.addGroup(QStringLiteral("nom"));
+    nomenclatureGroup.header().background(kGroupHeader).field(0, 190, QStringLiteral("nom")).bold();
 
     Band& row = layout_.detail();
     row.expr(13, 40, productKindOf()).shrink();
@@ -33,7 +33,7 @@ ProductionReport::ProductionReport(Database& db)
     row.expr(134, 19, exact(QStringLiteral("mass"))).center();
     row.expr(163, 24, exact(QStringLiteral("kolvo"))).center();
 
-    Band& sums = nom.footer().bold().size(9);
+    Band& sums = nomenclatureGroup.footer().bold().size(9);
     sums.sum(134, 19, QStringLiteral("mass")).center().background(kSumCell);
     sums.sum(163, 24, QStringLiteral("kolvo")).center().background(kSumCell);
 
@@ -67,8 +67,8 @@ DetailedProductionReport::DetailedProductionReport(Database& db)
     all.header().text(153, 20, QStringLiteral("Кол-во"));
     all.header().text(174, 16, QStringLiteral("Сумма"));
 
-    Group& nom = layout_.addGroup(QStringLiteral("nom"));
-    nom.header().background(kGroupHeader).field(0, 190, QStringLiteral("nom")).bold();
+    Group& nomenclatureGroup = layout_.addGroup(QStringLiteral("nom"));
+    nomenclatureGroup.header().background(kGroupHeader).field(0, 190, QStringLiteral("nom")).bold();
 
     Band& row = layout_.detail();
     row.field(1, 52, QStringLiteral("marka")).elide();
@@ -80,7 +80,7 @@ DetailedProductionReport::DetailedProductionReport(Database& db)
     row.expr(152, 17, exact(QStringLiteral("kolvo"))).center();
     row.field(170, 19, QStringLiteral("summa"), QStringLiteral("#0.000")).center();
 
-    Band& sums = nom.footer().bold().size(9);
+    Band& sums = nomenclatureGroup.footer().bold().size(9);
     sums.sum(124, 9, QStringLiteral("brk")).center().background(kSumCell);
     sums.sum(133, 19, QStringLiteral("mass"), QStringLiteral("#0.00")).center().background(kSumCell);
     sums.sum(152, 17, QStringLiteral("kolvo")).center().background(kSumCell);

@@ -19,14 +19,14 @@ QString statement()
 
 } // namespace
 
-ProductionSummary::ProductionSummary(Database& db) : XLS_Rep(db, QStringLiteral("XLS_Rep"), statement())
+ProductionSummary::ProductionSummary(Database& db) : summaryRows(db, QStringLiteral("XLS_Rep"), statement())
 {
-    XLS_Rep.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    summaryRows.setNumericalPrecisionPolicy(QSql::HighPrecision);
 }
 
-QString ProductionSummary::operationText(const QString& vid, int color)
+QString ProductionSummary::operationText(const QString& kindName, int color)
 {
-    const QString kind = vid.trimmed();
+    const QString kind = kindName.trimmed();
     if (color == 1)
         return kind + QStringLiteral(" (грунт)");
     if (color > 1)
@@ -51,30 +51,30 @@ bool ProductionSummary::write(ExcelBook& book, const QDate& from, const QDate& t
     struct Closer {
         Dataset& ds;
         ~Closer() { ds.close(); }
-    } closer{XLS_Rep};
-    XLS_Rep.close();
-    XLS_Rep.setParam(QStringLiteral("data1"), from);
-    XLS_Rep.setParam(QStringLiteral("data2"), to);
-    XLS_Rep.setFilter(filter);
-    XLS_Rep.open();
+    } closer{summaryRows};
+    summaryRows.close();
+    summaryRows.setParam(QStringLiteral("data1"), from);
+    summaryRows.setParam(QStringLiteral("data2"), to);
+    summaryRows.setFilter(filter);
+    summaryRows.open();
     if (book.OpenExcelBook(QString()) == -1)
         return false;
-    const int count = XLS_Rep.recordCount();
+    const int count = summaryRows.recordCount();
     progress(0, count);
     const QStringList header{QStringLiteral("Наименование"), QStringLiteral("Операция"),
                              QStringLiteral("Вид продукции"), QStringLiteral("Коробки"), QStringLiteral("Кол-во")};
     for (int column = 1; column <= header.size(); ++column)
         book.WriteExcelCell(1, column, 1, header[column - 1]);
     for (int rec = 1; rec <= count; ++rec) {
-        XLS_Rep.setRecNo(rec);
+        summaryRows.setRecNo(rec);
         const int row = rec + 1;
-        book.WriteExcelCell(1, 1, row, XLS_Rep.field(QStringLiteral("nom")).asString().trimmed());
+        book.WriteExcelCell(1, 1, row, summaryRows.field(QStringLiteral("nom")).asString().trimmed());
         book.WriteExcelCell(1, 2, row,
-                            operationText(XLS_Rep.field(QStringLiteral("vid")).asString(),
-                                          XLS_Rep.field(QStringLiteral("color")).asInteger()));
-        book.WriteExcelCell(1, 3, row, productKindText(XLS_Rep.field(QStringLiteral("naimen")).asInteger()));
-        book.WriteExcelCell(1, 4, row, generalNumber(XLS_Rep.field(QStringLiteral("mass")).value()));
-        book.WriteExcelCell(1, 5, row, XLS_Rep.field(QStringLiteral("kolvo")).asString().trimmed());
+                            operationText(summaryRows.field(QStringLiteral("vid")).asString(),
+                                          summaryRows.field(QStringLiteral("color")).asInteger()));
+        book.WriteExcelCell(1, 3, row, productKindText(summaryRows.field(QStringLiteral("naimen")).asInteger()));
+        book.WriteExcelCell(1, 4, row, generalNumber(summaryRows.field(QStringLiteral("mass")).value()));
+        book.WriteExcelCell(1, 5, row, summaryRows.field(QStringLiteral("kolvo")).asString().trimmed());
         progress(rec, count);
     }
     book.ShowExcel(true);

@@ -20,9 +20,9 @@ public:
                const std::function<void(int written, int count)>& progress);
 
     // Column 2: the kind of operation with " (грунт)" for colour tag 1 and " (цвет: N)" above.
-    static QString operationText(const QString& vid, int color);
+    static QString operationText(const QString& kindName, int color);
     // Column 4: a number in the general format (up to 15 significant digits) with a comma.
     static QString generalNumber(const QVariant& value);
 
-    Dataset XLS_Rep;
+    Dataset summaryRows;
 };

@@ -38,14 +38,14 @@ SummaryReportsWindow::SummaryReportsWindow(DataModule& dm, QWidget* parent)
     setObjectName(QStringLiteral("TForm18"));
     setWindowTitle(QStringLiteral("Отчеты (8)"));
 
-    RadioGroup1 = new QGroupBox(QStringLiteral("Вид продукции"), this);
-    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
-    RadioGroup1->setStyleSheet(QStringLiteral("QGroupBox { font-weight: bold; } QRadioButton { font-weight: normal; }"));
+    kindBox = new QGroupBox(QStringLiteral("Вид продукции"), this);
+    kindBox->setObjectName(QStringLiteral("RadioGroup1"));
+    kindBox->setStyleSheet(QStringLiteral("QGroupBox { font-weight: bold; } QRadioButton { font-weight: normal; }"));
     kindButtons = new QButtonGroup(this);
-    auto* kinds = new QVBoxLayout(RadioGroup1);
+    auto* kinds = new QVBoxLayout(kindBox);
     const QStringList kindNames{QStringLiteral("Все"), QStringLiteral("Готовая продукция"), QStringLiteral("Заготовки")};
     for (int i = 0; i < kindNames.size(); ++i) {
-        auto* button = new QRadioButton(kindNames[i], RadioGroup1);
+        auto* button = new QRadioButton(kindNames[i], kindBox);
         button->setObjectName(QStringLiteral("RadioGroup1_%1").arg(i));
         kindButtons->addButton(button, i);
         kinds->addWidget(button);
@@ -54,32 +54,37 @@ SummaryReportsWindow::SummaryReportsWindow(DataModule& dm, QWidget* parent)
 
     auto* period = new QGroupBox(QStringLiteral("Период отбора"), this);
     auto* dates = new QFormLayout(period);
-    DTPicker1 = makeDatePicker(QStringLiteral("DTPicker1"), period);
-    DTPicker2 = makeDatePicker(QStringLiteral("DTPicker2"), period);
-    addField(dates, QStringLiteral("&с"), DTPicker1);
-    addField(dates, QStringLiteral("п&о"), DTPicker2);
+    fromDate = makeDatePicker(QStringLiteral("DTPicker1"), period);
+    toDate = makeDatePicker(QStringLiteral("DTPicker2"), period);
+    addField(dates, QStringLiteral("&с"), fromDate);
+    addField(dates, QStringLiteral("п&о"), toDate);
 
-    Button4 = makeButton(QStringLiteral("Button4"), QStringLiteral("Отчет по рабочим"), this);
-    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Отчет по продукции"), this);
-    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("Детальный отчет по рабочим"), this);
-    Button3 = makeButton(QStringLiteral("Button3"), QStringLiteral("Детальный отчет по продукции"), this);
-    Button6 = makeButton(QStringLiteral("Button6"), QStringLiteral("Excel (0 из 0)"), this);
-    Button5 = makeButton(QStringLiteral("Button5"), QStringLiteral("Выход"), this);
+    workerReportButton = makeButton(QStringLiteral("Button4"), QStringLiteral("Отчет по рабочим"), this);
+    productionReportButton = makeButton(QStringLiteral("Button2"), QStringLiteral("Отчет по продукции"), this);
+    detailedWorkerReportButton =
+        makeButton(QStringLiteral("Button1"), QStringLiteral("Детальный отчет по рабочим"), this);
+    detailedProductionReportButton =
+        makeButton(QStringLiteral("Button3"), QStringLiteral("Детальный отчет по продукции"), this);
+    exportButton = makeButton(QStringLiteral("Button6"), QStringLiteral("Excel (0 из 0)"), this);
+    exitButton = makeButton(QStringLiteral("Button5"), QStringLiteral("Выход"), this);
 
     auto* column = new QVBoxLayout(this);
     column->setSizeConstraint(QLayout::SetFixedSize);
-    for (QWidget* w : std::initializer_list<QWidget*>{RadioGroup1, period, Button4, Button2, Button1, Button3, Button6,
-                                                      Button5}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{kindBox, period, workerReportButton, productionReportButton,
+                                                      detailedWorkerReportButton, detailedProductionReportButton,
+                                                      exportButton, exitButton}) {
         w->setMinimumWidth(kColumnWidth);
         column->addWidget(w);
     }
 
-    connect(Button4, &QPushButton::clicked, this, &SummaryReportsWindow::previewWorkerReport);
-    connect(Button2, &QPushButton::clicked, this, &SummaryReportsWindow::previewProductionReport);
-    connect(Button1, &QPushButton::clicked, this, &SummaryReportsWindow::previewDetailedWorkerReport);
-    connect(Button3, &QPushButton::clicked, this, &SummaryReportsWindow::previewDetailedProductionReport);
-    connect(Button6, &QPushButton::clicked, this, &SummaryReportsWindow::exportSummary);
-    connect(Button5, &QPushButton::clicked, this, &QDialog::reject);
+    connect(workerReportButton, &QPushButton::clicked, this, &SummaryReportsWindow::previewWorkerReport);
+    connect(productionReportButton, &QPushButton::clicked, this, &SummaryReportsWindow::previewProductionReport);
+    connect(detailedWorkerReportButton, &QPushButton::clicked, this,
+            &SummaryReportsWindow::previewDetailedWorkerReport);
+    connect(detailedProductionReportButton, &QPushButton::clicked, this,
+            &SummaryReportsWindow::previewDetailedProductionReport);
+    connect(exportButton, &QPushButton::clicked, this, &SummaryReportsWindow::exportSummary);
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 SummaryReportsWindow::~SummaryReportsWindow() = default;
@@ -93,19 +98,19 @@ void SummaryReportsWindow::openReports()
 void SummaryReportsWindow::resetPeriod(const QDate& today)
 {
     const QDate month(today.year(), today.month(), 1);
-    DTPicker1->setDate(month.addMonths(-1));
-    DTPicker2->setDate(month);
+    fromDate->setDate(month.addMonths(-1));
+    toDate->setDate(month);
 }
 
 void SummaryReportsWindow::applyRole(Role role)
 {
     if (role != Role::Foremen && role != Role::Warehouse)
         return;
-    for (QPushButton* b : {Button1, Button2, Button4, Button6})
+    for (QPushButton* b : {detailedWorkerReportButton, productionReportButton, workerReportButton, exportButton})
         b->setEnabled(false);
     if (role == Role::Warehouse) {
         setKind(1);
-        RadioGroup1->setEnabled(false);
+        kindBox->setEnabled(false);
     }
 }
 
@@ -124,7 +129,7 @@ RowFilter SummaryReportsWindow::kindFilter() const
 
 void SummaryReportsWindow::preview(PeriodReport& report)
 {
-    runAction(dm_.db, [&] { report.run(DTPicker1->date(), DTPicker2->date(), kindFilter(), this); });
+    runAction(dm_.db, [&] { report.run(fromDate->date(), toDate->date(), kindFilter(), this); });
 }
 
 void SummaryReportsWindow::previewWorkerReport() { preview(workerReport); }
@@ -140,10 +145,10 @@ void SummaryReportsWindow::exportSummary()
         // The caption follows the rows; repainted now and then, as nothing else runs meanwhile.
         QElapsedTimer shown;
         shown.start();
-        summary_.write(book, DTPicker1->date(), DTPicker2->date(), kindFilter(), [&](int written, int count) {
-            Button6->setText(QStringLiteral("Excel (%1 из %2)").arg(written).arg(count));
+        summary_.write(book, fromDate->date(), toDate->date(), kindFilter(), [&](int written, int count) {
+            exportButton->setText(QStringLiteral("Excel (%1 из %2)").arg(written).arg(count));
             if (written == 0 || written == count || shown.elapsed() >= 100) {
-                Button6->repaint();
+                exportButton->repaint();
                 shown.restart();
             }
         });

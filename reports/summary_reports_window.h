@@ -38,24 +38,24 @@ public:
     RowFilter kindFilter() const;
 
     // Actions, public so that tests drive them as the buttons do.
-    void previewWorkerReport();             // Button4
-    void previewProductionReport();         // Button2
-    void previewDetailedWorkerReport();     // Button1
-    void previewDetailedProductionReport(); // Button3
-    void exportSummary();                   // Button6
+    void previewWorkerReport();             // workerReportButton
+    void previewProductionReport();         // productionReportButton
+    void previewDetailedWorkerReport();     // detailedWorkerReportButton
+    void previewDetailedProductionReport(); // detailedProductionReportButton
+    void exportSummary();                   // exportButton
     // What "Excel" writes (its query keeps the parameters of the last export).
     ProductionSummary& productionSummary() { return summary_; }
 
-    QGroupBox* RadioGroup1;
+    QGroupBox* kindBox;
     QButtonGroup* kindButtons;
-    QDateEdit* DTPicker1;
-    QDateEdit* DTPicker2;
-    QPushButton* Button4;
-    QPushButton* Button2;
-    QPushButton* Button1;
-    QPushButton* Button3;
-    QPushButton* Button6;
-    QPushButton* Button5;
+    QDateEdit* fromDate;
+    QDateEdit* toDate;
+    QPushButton* workerReportButton;
+    QPushButton* productionReportButton;
+    QPushButton* detailedWorkerReportButton;
+    QPushButton* detailedProductionReportButton;
+    QPushButton* exportButton;
+    QPushButton* exitButton;
 
     WorkerReport workerReport;                      // TForm16
     ProductionReport productionReport;              // TForm17

@@ -5,11 +5,11 @@ using namespace layouts;
 
 namespace {
 
-const QString kSumma = QStringLiteral("summa");
+const QString kAmountField = QStringLiteral("summa");
 
-RowFn summaOf()
+RowFn amountOf()
 {
-    return [](const Dataset& d) { return d.field(kSumma).value(); };
+    return [](const Dataset& d) { return d.field(kAmountField).value(); };
 }
 
 } // namespace
@@ -52,64 +52,65 @@ WorkerReport::WorkerReport(Database& db)
 {
     Group& all = addReportGroup(190);
 
-    Group& fio = layout_.addGroup(QStringLiteral("fio"));
-    Band& worker = fio.header().background(kGroupHeader).bold();
+    Group& workerGroup = layout_.addGroup(QStringLiteral("fio"));
+    Band& worker = workerGroup.header().background(kGroupHeader).bold();
     worker.field(0, 160, QStringLiteral("fio"));
     worker.text(163, 27, QStringLiteral("Сумма без Р/К"));
 
-    Group& nom = layout_.addGroup(QStringLiteral("nom"));
-    nom.header().field(0, 190, QStringLiteral("nom")).bold();
+    Group& nomenclatureGroup = layout_.addGroup(QStringLiteral("nom"));
+    nomenclatureGroup.header().field(0, 190, QStringLiteral("nom")).bold();
 
     Band& row = layout_.detail();
     row.expr(0, 43, productKindOf()).shrink();
     row.field(44, 39, QStringLiteral("vid")).center().elide();
     row.expr(85, 28, colourOf());
     row.expr(117, 19, exact(QStringLiteral("kolvo"))).center();
-    row.field(138, 24, kSumma, QStringLiteral("#0.000")).center();
+    row.field(138, 24, kAmountField, QStringLiteral("#0.000")).center();
 
     // The nomenclature group: its piece-rate sums, the worker's household and average
     // piece-rate money for the group's item, and the three together.
-    constexpr double kNomPoints = 9;
-    const double line2 = lineTop(1, kNomPoints);
-    Band& nomSums = nom.footer().bold().size(kNomPoints);
-    nomSums.addSum(QStringLiteral("nomSumma"), summaOf());
-    nomSums.text(39, 15, QStringLiteral("Хоз.р.:"));
-    nomSums.expr(54, 19, exact(QStringLiteral("f_sum7")));
-    nomSums.text(79, 14, QStringLiteral("Ср. сд.:"));
-    nomSums.expr(93, 19, exact(QStringLiteral("f_sum8")));
-    nomSums.sum(117, 19, QStringLiteral("kolvo")).center().background(kSumCell);
-    nomSums.sum(138, 24, kSumma, QStringLiteral("#0.000")).center().background(kSumCell);
-    nomSums.value(163, 24, [](const Context& c) { return withoutCoefficient(c.sum(QStringLiteral("nomSumma"))); },
-                  QStringLiteral("#0.000")).center().background(kSumCell);
-    const auto nomTotal = [](const Context& c) {
+    constexpr double kNomenclaturePoints = 9;
+    const double secondLine = lineTop(1, kNomenclaturePoints);
+    Band& nomenclatureSums = nomenclatureGroup.footer().bold().size(kNomenclaturePoints);
+    nomenclatureSums.addSum(QStringLiteral("nomSumma"), amountOf());
+    nomenclatureSums.text(39, 15, QStringLiteral("Хоз.р.:"));
+    nomenclatureSums.expr(54, 19, exact(QStringLiteral("f_sum7")));
+    nomenclatureSums.text(79, 14, QStringLiteral("Ср. сд.:"));
+    nomenclatureSums.expr(93, 19, exact(QStringLiteral("f_sum8")));
+    nomenclatureSums.sum(117, 19, QStringLiteral("kolvo")).center().background(kSumCell);
+    nomenclatureSums.sum(138, 24, kAmountField, QStringLiteral("#0.000")).center().background(kSumCell);
+    nomenclatureSums.value(163, 24,
+                           [](const Context& c) { return withoutCoefficient(c.sum(QStringLiteral("nomSumma"))); },
+                           QStringLiteral("#0.000")).center().background(kSumCell);
+    const auto nomenclatureTotal = [](const Context& c) {
         return c.sum(QStringLiteral("nomSumma")) + fieldAmount(c, QStringLiteral("f_sum7")) +
                fieldAmount(c, QStringLiteral("f_sum8"));
     };
-    nomSums.text(123, 15, QStringLiteral("Итого:")).top(line2);
-    nomSums.value(138, 24, [=](const Context& c) { return exactValue(nomTotal(c)); }, QStringLiteral("#0.000"))
-        .center().top(line2);
-    nomSums.value(163, 24, [=](const Context& c) { return withoutCoefficient(nomTotal(c)); }, QStringLiteral("#0.000"))
-        .center().top(line2);
+    nomenclatureSums.text(123, 15, QStringLiteral("Итого:")).top(secondLine);
+    nomenclatureSums.value(138, 24, [=](const Context& c) { return exactValue(nomenclatureTotal(c)); },
+                           QStringLiteral("#0.000")).center().top(secondLine);
+    nomenclatureSums.value(163, 24, [=](const Context& c) { return withoutCoefficient(nomenclatureTotal(c)); },
+                           QStringLiteral("#0.000")).center().top(secondLine);
 
     // The worker: piece-rate sums, then with all the worker's household and average
     // piece-rate money.
-    Band& workerSums = fio.footer().bold().size(kNomPoints).frame(BottomEdge);
-    workerSums.addSum(QStringLiteral("fioSumma"), summaOf());
-    workerSums.sum(138, 24, kSumma, QStringLiteral("#0.00")).center().background(kSumCell);
+    Band& workerSums = workerGroup.footer().bold().size(kNomenclaturePoints).frame(BottomEdge);
+    workerSums.addSum(QStringLiteral("fioSumma"), amountOf());
+    workerSums.sum(138, 24, kAmountField, QStringLiteral("#0.00")).center().background(kSumCell);
     workerSums.value(163, 24, [](const Context& c) { return withoutCoefficient(c.sum(QStringLiteral("fioSumma"))); },
                      QStringLiteral("#0.00")).center().background(kSumCell);
     const auto workerTotal = [](const Context& c) {
         return c.sum(QStringLiteral("fioSumma")) + fieldAmount(c, QStringLiteral("f_sum78"));
     };
     workerSums.value(138, 24, [=](const Context& c) { return exactValue(workerTotal(c)); }, QStringLiteral("#0.000"))
-        .center().top(line2);
+        .center().top(secondLine);
     workerSums.value(163, 24, [=](const Context& c) { return withoutCoefficient(workerTotal(c)); },
-                     QStringLiteral("#0.000")).center().top(line2);
+                     QStringLiteral("#0.000")).center().top(secondLine);
 
     // All workers: piece-rate money, household and average piece-rate money, and the total.
     constexpr double kTotalPoints = 11;
     Band& total = all.footer().bold().size(kTotalPoints).background(kReportFooter).frame(TopEdge | BottomEdge);
-    total.addSum(QStringLiteral("allSumma"), summaOf());
+    total.addSum(QStringLiteral("allSumma"), amountOf());
     const auto amountLine = [&](int line, const QString& label, std::function<Decimal4(const Context&)> amount) {
         const double top = lineTop(line, kTotalPoints);
         if (!label.isEmpty())
@@ -181,8 +182,8 @@ DetailedWorkerReport::DetailedWorkerReport(Database& db)
 {
     Group& all = addReportGroup(190);
 
-    Group& fio = layout_.addGroup(QStringLiteral("fio"));
-    Band& worker = fio.header().background(kGroupHeader).bold();
+    Group& workerGroup = layout_.addGroup(QStringLiteral("fio"));
+    Band& worker = workerGroup.header().background(kGroupHeader).bold();
     worker.field(0, 125, QStringLiteral("fio"));
     worker.text(127, 13, QStringLiteral("Часы")).size(9);
     worker.text(141, 10, QStringLiteral("Брак")).size(9);
@@ -197,16 +198,16 @@ DetailedWorkerReport::DetailedWorkerReport(Database& db)
     row.field(126, 9, QStringLiteral("sum_time")).center();
     row.field(140, 9, QStringLiteral("brk")).center();
     row.expr(151, 17, exact(QStringLiteral("kolvo"))).center();
-    row.field(170, 20, kSumma, QStringLiteral("#0.00")).center();
+    row.field(170, 20, kAmountField, QStringLiteral("#0.00")).center();
 
     // The worker's sums under the detail columns, then the block of the other works.
     constexpr double kPoints = 9;
-    Band& workerSums = fio.footer().bold().size(kPoints);
+    Band& workerSums = workerGroup.footer().bold().size(kPoints);
     workerSums.addSum(QStringLiteral("time"), [](const Dataset& d) { return d.field(QStringLiteral("sum_time")).value(); });
-    workerSums.addSum(QStringLiteral("money"), summaOf());
+    workerSums.addSum(QStringLiteral("money"), amountOf());
     workerSums.sum(140, 9, QStringLiteral("brk")).center().background(kSumCell);
     workerSums.sum(151, 17, QStringLiteral("kolvo")).center().background(kSumCell);
-    workerSums.sum(170, 20, kSumma, QStringLiteral("#0.00")).center().background(kSumCell);
+    workerSums.sum(170, 20, kAmountField, QStringLiteral("#0.00")).center().background(kSumCell);
 
     Band& block = workerSums.child().bold().size(kPoints);
     block.text(115, 16, QStringLiteral("Часы"));
@@ -227,9 +228,9 @@ DetailedWorkerReport::DetailedWorkerReport(Database& db)
     blockRow(QStringLiteral("Хоз. раб. (нч.)"), field(QStringLiteral("f_sum7h_n")), field(QStringLiteral("f_sum7_n")), {});
     blockRow(QStringLiteral("Ср. сд. (дн.)"), field(QStringLiteral("f_sum8h")), field(QStringLiteral("f_sum8")), {});
     blockRow(QStringLiteral("Ср. сд. (нч.)"), field(QStringLiteral("f_sum8h_n")), field(QStringLiteral("f_sum8_n")), {});
-    const QString money2 = QStringLiteral("#0.00");
+    const QString moneyMask = QStringLiteral("#0.00");
     blockRow(QStringLiteral("Сдел."), [](const Context& c) { return c.sum(QStringLiteral("time")); },
-             [](const Context& c) { return c.sum(QStringLiteral("money")); }, money2);
+             [](const Context& c) { return c.sum(QStringLiteral("money")); }, moneyMask);
     blockRow(QStringLiteral("Итого:"),
              [](const Context& c) {
                  return c.sum(QStringLiteral("time")) + fieldAmount(c, QStringLiteral("f_sum7h")) +
@@ -241,7 +242,7 @@ DetailedWorkerReport::DetailedWorkerReport(Database& db)
                         fieldAmount(c, QStringLiteral("f_sum7_n")) + fieldAmount(c, QStringLiteral("f_sum8")) +
                         fieldAmount(c, QStringLiteral("f_sum8_n"));
              },
-             money2);
+             moneyMask);
     // The piece-rate price of an hour; 0 for a worker whose register rows have no hours.
     const double priceTop = lineTop(line, kPoints);
     block.text(85, 46, QStringLiteral("Цена ср. сд. за 1 ч.:")).shrink().top(priceTop);
@@ -252,14 +253,14 @@ DetailedWorkerReport::DetailedWorkerReport(Database& db)
         const std::optional<Decimal4> divisor = hours.times(coefficient);
         return divisor ? quotient(c.sum(QStringLiteral("money")), *divisor) : QVariant();
     };
-    block.value(131, 23, [=](const Context& c) { return pricePerHour(c, Decimal4::fromUnits(10000)); }, money2)
+    block.value(131, 23, [=](const Context& c) { return pricePerHour(c, Decimal4::fromUnits(10000)); }, moneyMask)
         .center().top(priceTop);
-    block.value(164, 23, [=](const Context& c) { return pricePerHour(c, Decimal4::fromUnits(12000)); }, money2)
+    block.value(164, 23, [=](const Context& c) { return pricePerHour(c, Decimal4::fromUnits(12000)); }, moneyMask)
         .center().top(priceTop);
 
     Band& total = all.footer().bold().size(11).background(kReportFooter).frame(TopEdge | BottomEdge);
     total.text(106, 24, QStringLiteral("Итого:"));
     total.sum(132, 11, QStringLiteral("brk")).center();
     total.sum(145, 19, QStringLiteral("kolvo")).center();
-    total.sum(166, 24, kSumma, QStringLiteral("#0.00")).center();
+    total.sum(166, 24, kAmountField, QStringLiteral("#0.00")).center();
 }

@@ -145,8 +145,8 @@ private slots:
         SummaryReportsWindow w(*dm);
         w.setKind(2);
         w.resetPeriod(today);
-        QCOMPARE(w.DTPicker1->date(), from);
-        QCOMPARE(w.DTPicker2->date(), to);
+        QCOMPARE(w.fromDate->date(), from);
+        QCOMPARE(w.toDate->date(), to);
         QCOMPARE(w.kind(), 2);  // kept between openings
     }
 
@@ -161,7 +161,7 @@ private slots:
         makeMonth();
         auto w = window(kind);
         QString title;
-        const QString text = previewed(w->Button2, &title);
+        const QString text = previewed(w->productionReportButton, &title);
         QCOMPARE(title, QStringLiteral("   Отчет по продукции за период с 01.02.2024 по 01.03.2024"));
         QVERIFY(!w->productionReport.query().isActive());
         VERIFY_LINE(text, {"Отчет по продукции за период с 01.02.2024 по 01.03.2024", "Коробки", "Количество"});
@@ -191,7 +191,7 @@ private slots:
         makeMonth();
         auto w = window();
         QString title;
-        const QString text = previewed(w->Button3, &title);
+        const QString text = previewed(w->detailedProductionReportButton, &title);
         QCOMPARE(title, QStringLiteral("   Детальный отчет по продукции за период с 01.02.2024 по 01.03.2024"));
         VERIFY_LINE(text, {"Брак", "Коробки", "Кол-во", "Сумма"});
         VERIFY_LINE(text, {"Стол СТ-2", "Сборка", "0", "Готовая продукция", "3", "3,75", "3", "0,000"});
@@ -215,7 +215,7 @@ private slots:
         makeMonth();
         auto w = window(kind);
         QString title;
-        const QString text = previewed(w->Button4, &title);
+        const QString text = previewed(w->workerReportButton, &title);
         QCOMPARE(title, QStringLiteral("   Отчет по рабочим за период с 01.02.2024 по 01.03.2024"));
         VERIFY_LINE(text, {"Иванов И.И.", "Сумма без Р/К"});
         VERIFY_LINE(text, {"Заготовки", "Покраска", "(грунт)", "3", "7,050"});
@@ -254,7 +254,7 @@ private slots:
         tdb->addEntry({.worker = worker, .operation = op, .date = QDate(2024, 2, 5), .quantity = 10, .price = 12});
         tdb->addWorks({.worker = worker, .date = QDate(2024, 2, 6), .hours = 4, .price = 9, .groupId = group});
         auto w = window();
-        const QString text = previewed(w->Button4);
+        const QString text = previewed(w->workerReportButton);
         VERIFY_LINE(text, {"120,00", "100,00"});
         VERIFY_LINE(text, {"156,000", "130,000"});
     }
@@ -267,7 +267,7 @@ private slots:
         makeMonth();
         auto w = window();
         QString title;
-        const QString text = previewed(w->Button1, &title);
+        const QString text = previewed(w->detailedWorkerReportButton, &title);
         QCOMPARE(title, QStringLiteral("   Детальный отчет по рабочим за период с 01.02.2024 по 01.03.2024"));
         VERIFY_LINE(text, {"Иванов И.И.", "Часы", "Брак", "Количество", "Сумма"});
         VERIFY_LINE(text, {"Шкаф ШК-1", "Покраска", "1", "Заготовки", "4", "1", "4", "7,05"});
@@ -291,8 +291,9 @@ private slots:
     {
         makeMonth();
         auto w = window();
-        w->DTPicker2->setDate(w->DTPicker1->date());
-        for (QPushButton* command : {w->Button4, w->Button2, w->Button1, w->Button3}) {
+        w->toDate->setDate(w->fromDate->date());
+        for (QPushButton* command : {w->workerReportButton, w->productionReportButton, w->detailedWorkerReportButton,
+                                     w->detailedProductionReportButton}) {
             const QString text = previewed(command);
             QVERIFY2(text.contains("за период с 01.02.2024 по 01.02.2024"), qPrintable(text));
             QVERIFY2(text.contains("Итого:") && !text.contains("Шкаф"), qPrintable(text));
@@ -320,11 +321,11 @@ private slots:
         makeMonth();
         auto w = window(kind);
         if (empty)
-            w->DTPicker1->setDate(w->DTPicker2->date());
+            w->fromDate->setDate(w->toDate->date());
         QDir exports(ExcelBook::exportFolder());
         const QStringList before = exports.entryList({"*.xlsx"});
-        w->Button6->click();
-        QCOMPARE(w->Button6->text(), caption);
+        w->exportButton->click();
+        QCOMPARE(w->exportButton->text(), caption);
         QVERIFY(!w->findChild<Dataset*>());
         QStringList made = exports.entryList({"*.xlsx"});
         for (const QString& f : before)
@@ -376,11 +377,12 @@ private slots:
         QFETCH(bool, kindFixed);
         auto w = window(2);
         w->applyRole(Role(role));
-        for (QPushButton* b : {w->Button4, w->Button2, w->Button1, w->Button6})
+        for (QPushButton* b :
+             {w->workerReportButton, w->productionReportButton, w->detailedWorkerReportButton, w->exportButton})
             QCOMPARE(b->isEnabled(), all);
-        QVERIFY(w->Button3->isEnabled());
-        QVERIFY(w->Button5->isEnabled());
-        QCOMPARE(w->RadioGroup1->isEnabled(), !kindFixed);
+        QVERIFY(w->detailedProductionReportButton->isEnabled());
+        QVERIFY(w->exitButton->isEnabled());
+        QCOMPARE(w->kindBox->isEnabled(), !kindFixed);
         QCOMPARE(w->kind(), kindFixed ? 1 : 2);
     }
 
@@ -399,13 +401,13 @@ private slots:
                 seen = true;
                 QCOMPARE(w->windowTitle(), QStringLiteral("Отчеты (8)"));
                 const QDate month(QDate::currentDate().year(), QDate::currentDate().month(), 1);
-                QCOMPARE(w->DTPicker1->date(), month.addMonths(-1));
-                QCOMPARE(w->DTPicker2->date(), month);
-                QVERIFY(!w->Button4->isEnabled());
-                QVERIFY(w->Button3->isEnabled());
+                QCOMPARE(w->fromDate->date(), month.addMonths(-1));
+                QCOMPARE(w->toDate->date(), month);
+                QVERIFY(!w->workerReportButton->isEnabled());
+                QVERIFY(w->detailedProductionReportButton->isEnabled());
                 QCOMPARE(w->kind(), 1);
-                QVERIFY(!w->RadioGroup1->isEnabled());
-                w->Button5->click();
+                QVERIFY(!w->kindBox->isEnabled());
+                w->exitButton->click();
             });
             reg->N10->trigger();
             reg->reject();
