@@ -407,7 +407,7 @@ private slots:
                 QVERIFY(!w->RadioGroup1->isEnabled());
                 w->Button5->click();
             });
-            reg->N10->trigger();
+            reg->summaryReportsAction->trigger();
             reg->reject();
         });
         windows.loginWindow().wordEdit->setText(QStringLiteral("tumov"));
