@@ -239,7 +239,7 @@ void registerSuite(Context& c)
     };
     change.check = [&]() -> QString {
         RegisterWindow& reg = c.windows().registerWindow();
-        reg.DateT->setDate(dayOf(0));
+        reg.dateEdit->setDate(dayOf(0));
         reg.changeDate();
         change.rows = 0;
         for (int shift = 1; shift <= 4; ++shift) {
@@ -256,8 +256,8 @@ void registerSuite(Context& c)
     };
     change.program = [&](int run) {
         RegisterWindow& reg = c.windows().registerWindow();
-        PaintWatch painted(reg.DBGrid2->viewport());
-        reg.DateT->setDate(dayOf(run + 1));
+        PaintWatch painted(reg.entriesGrid->viewport());
+        reg.dateEdit->setDate(dayOf(run + 1));
         reg.changeDate();
         painted.wait();
     };

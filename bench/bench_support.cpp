@@ -36,7 +36,7 @@ Windows& Context::windows()
         windows_ = std::make_unique<Windows>();
         if (!windows_->start(arguments, stamp))
             throw std::runtime_error("the program's windows could not connect to the benchmark database");
-        windows_->registerWindow().Timer1.stop();
+        windows_->registerWindow().versionCheckTimer.stop();
         for (int shift = 1; shift <= 4; ++shift)
             windows_->dataModule().shiftList(shift).setParam(QStringLiteral("ok"), QStringLiteral("ta"));
         windows_->dataModule().decimalSeparator = QStringLiteral(".");

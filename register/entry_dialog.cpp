@@ -43,31 +43,31 @@ EntryDialog::EntryDialog(DataModule& dm, QWidget* parent) : QDialog(parent), dm_
 
 void EntryDialog::buildControls()
 {
-    GroupBox1 = new QGroupBox(QStringLiteral("Закрыто мастером"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    Edit1 = makeEdit(QStringLiteral("Edit1"), GroupBox1, true);
-    Button3 = makeButton(QStringLiteral("Button3"), QStringLiteral("..."), GroupBox1);
-    Button3->setAccessibleName(QStringLiteral("Выбрать рабочего"));
-    Edit2 = makeEdit(QStringLiteral("Edit2"), GroupBox1, true);
-    Button4 = makeButton(QStringLiteral("Button4"), QStringLiteral("..."), GroupBox1);
-    Button4->setAccessibleName(QStringLiteral("Выбрать операцию"));
-    Edit3 = makeEdit(QStringLiteral("Edit3"), GroupBox1, false);
-    Edit6 = makeEdit(QStringLiteral("Edit6"), GroupBox1, false);
-    Edit6->setText(QStringLiteral("0"));
-    Edit5 = makeEdit(QStringLiteral("Edit5"), GroupBox1, false);
-    DTimeP = new QDateEdit(QDate::currentDate(), GroupBox1);
-    DTimeP->setObjectName(QStringLiteral("DTimeP"));
-    DTimeP->setCalendarPopup(true);
-    DTimeP->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    Edit4 = makeEdit(QStringLiteral("Edit4"), GroupBox1, false);
-    Edit4->setText(QStringLiteral("0"));
-    Edit8 = makeEdit(QStringLiteral("Edit8"), GroupBox1, true);
-    Edit7 = makeEdit(QStringLiteral("Edit7"), GroupBox1, true);
-    Edit9 = makeEdit(QStringLiteral("Edit9"), GroupBox1, true);
+    fieldsBox = new QGroupBox(QStringLiteral("Закрыто мастером"), this);
+    fieldsBox->setObjectName(QStringLiteral("GroupBox1"));
+    workerEdit = makeEdit(QStringLiteral("Edit1"), fieldsBox, true);
+    chooseWorkerButton = makeButton(QStringLiteral("Button3"), QStringLiteral("..."), fieldsBox);
+    chooseWorkerButton->setAccessibleName(QStringLiteral("Выбрать рабочего"));
+    operationEdit = makeEdit(QStringLiteral("Edit2"), fieldsBox, true);
+    chooseOperationButton = makeButton(QStringLiteral("Button4"), QStringLiteral("..."), fieldsBox);
+    chooseOperationButton->setAccessibleName(QStringLiteral("Выбрать операцию"));
+    quantityEdit = makeEdit(QStringLiteral("Edit3"), fieldsBox, false);
+    hoursEdit = makeEdit(QStringLiteral("Edit6"), fieldsBox, false);
+    hoursEdit->setText(QStringLiteral("0"));
+    colourEdit = makeEdit(QStringLiteral("Edit5"), fieldsBox, false);
+    dateEdit = new QDateEdit(QDate::currentDate(), fieldsBox);
+    dateEdit->setObjectName(QStringLiteral("DTimeP"));
+    dateEdit->setCalendarPopup(true);
+    dateEdit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    rejectsEdit = makeEdit(QStringLiteral("Edit4"), fieldsBox, false);
+    rejectsEdit->setText(QStringLiteral("0"));
+    basePriceEdit = makeEdit(QStringLiteral("Edit8"), fieldsBox, true);
+    priceEdit = makeEdit(QStringLiteral("Edit7"), fieldsBox, true);
+    amountEdit = makeEdit(QStringLiteral("Edit9"), fieldsBox, true);
 
-    auto* grid = new QGridLayout(GroupBox1);
+    auto* grid = new QGridLayout(fieldsBox);
     auto addRow = [&](int row, const QString& text, QWidget* field, QWidget* extra = nullptr) {
-        auto* label = new QLabel(text, GroupBox1);
+        auto* label = new QLabel(text, fieldsBox);
         label->setBuddy(field);
         grid->addWidget(label, row, 0);
         grid->addWidget(field, row, 1, 1, extra ? 1 : 2);
@@ -75,58 +75,58 @@ void EntryDialog::buildControls()
             grid->addWidget(extra, row, 2);
         return label;
     };
-    addRow(0, QStringLiteral("ФИО"), Edit1, Button3);
-    addRow(1, QStringLiteral("Операция"), Edit2, Button4);
-    addRow(2, QStringLiteral("&Кол-во"), Edit3);
-    addRow(3, QStringLiteral("&Время"), Edit6);
-    Label6 = addRow(4, QStringLiteral("&Цвет"), Edit5);
-    Label6->setObjectName(QStringLiteral("Label6"));
+    addRow(0, QStringLiteral("ФИО"), workerEdit, chooseWorkerButton);
+    addRow(1, QStringLiteral("Операция"), operationEdit, chooseOperationButton);
+    addRow(2, QStringLiteral("&Кол-во"), quantityEdit);
+    addRow(3, QStringLiteral("&Время"), hoursEdit);
+    colourLabel = addRow(4, QStringLiteral("&Цвет"), colourEdit);
+    colourLabel->setObjectName(QStringLiteral("Label6"));
     // The colour is asked only once a painting operation is chosen.
     setPaintEnabled(false);
-    addRow(5, QStringLiteral("&Дата"), DTimeP);
-    addRow(6, QStringLiteral("&Брак"), Edit4);
-    addRow(7, QStringLiteral("Цена база"), Edit8);
-    addRow(8, QStringLiteral("Цена итог"), Edit7);
-    addRow(9, QStringLiteral("Сумма"), Edit9);
+    addRow(5, QStringLiteral("&Дата"), dateEdit);
+    addRow(6, QStringLiteral("&Брак"), rejectsEdit);
+    addRow(7, QStringLiteral("Цена база"), basePriceEdit);
+    addRow(8, QStringLiteral("Цена итог"), priceEdit);
+    addRow(9, QStringLiteral("Сумма"), amountEdit);
     grid->setColumnMinimumWidth(1, 320);
 
-    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("&Запись"), this);
-    Button1->setDefault(true);
-    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Отмена"), this);
-    placeAboveButtons(this, GroupBox1, {Button1, Button2});
+    saveButton = makeButton(QStringLiteral("Button1"), QStringLiteral("&Запись"), this);
+    saveButton->setDefault(true);
+    cancelButton = makeButton(QStringLiteral("Button2"), QStringLiteral("Отмена"), this);
+    placeAboveButtons(this, fieldsBox, {saveButton, cancelButton});
 
-    setTabOrder(Button3, Button4);
-    setTabOrder(Button4, Edit3);
-    setTabOrder(Edit3, Edit6);
-    setTabOrder(Edit6, Edit5);
-    setTabOrder(Edit5, DTimeP);
-    setTabOrder(DTimeP, Edit4);
-    setTabOrder(Edit4, Button1);
-    setTabOrder(Button1, Button2);
+    setTabOrder(chooseWorkerButton, chooseOperationButton);
+    setTabOrder(chooseOperationButton, quantityEdit);
+    setTabOrder(quantityEdit, hoursEdit);
+    setTabOrder(hoursEdit, colourEdit);
+    setTabOrder(colourEdit, dateEdit);
+    setTabOrder(dateEdit, rejectsEdit);
+    setTabOrder(rejectsEdit, saveButton);
+    setTabOrder(saveButton, cancelButton);
 
-    for (QObject* o : {static_cast<QObject*>(Edit1), static_cast<QObject*>(Edit2), static_cast<QObject*>(Edit3),
-                       static_cast<QObject*>(Edit6)})
+    for (QObject* o : {static_cast<QObject*>(workerEdit), static_cast<QObject*>(operationEdit),
+                       static_cast<QObject*>(quantityEdit), static_cast<QObject*>(hoursEdit)})
         o->installEventFilter(this);
-    connect(Button3, &QPushButton::clicked, this, &EntryDialog::chooseWorker);
-    connect(Button4, &QPushButton::clicked, this, &EntryDialog::chooseOperation);
-    connect(Button1, &QPushButton::clicked, this, [this] { save(); });
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(chooseWorkerButton, &QPushButton::clicked, this, &EntryDialog::chooseWorker);
+    connect(chooseOperationButton, &QPushButton::clicked, this, &EntryDialog::chooseOperation);
+    connect(saveButton, &QPushButton::clicked, this, [this] { save(); });
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void EntryDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    Button3->setFocus();
+    chooseWorkerButton->setFocus();
 }
 
 bool EntryDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonPress) {
-        if (watched == Edit1)
+        if (watched == workerEdit)
             chooseWorker();
-        else if (watched == Edit2)
+        else if (watched == operationEdit)
             chooseOperation();
-    } else if (event->type() == QEvent::FocusOut && (watched == Edit3 || watched == Edit6)) {
+    } else if (event->type() == QEvent::FocusOut && (watched == quantityEdit || watched == hoursEdit)) {
         recalculate();
     }
     return QDialog::eventFilter(watched, event);
@@ -136,11 +136,11 @@ bool EntryDialog::openForAdd(const QDate& registerDate, int shiftNo)
 {
     mode_ = DialogMode::Add;
     shiftNo_ = shiftNo;
-    DTimeP->setDate(registerDate);
-    for (QLineEdit* e : {Edit1, Edit2, Edit3, Edit5})
+    dateEdit->setDate(registerDate);
+    for (QLineEdit* e : {workerEdit, operationEdit, quantityEdit, colourEdit})
         e->clear();
-    Edit4->setText(QStringLiteral("0"));
-    Edit6->setText(QStringLiteral("0"));
+    rejectsEdit->setText(QStringLiteral("0"));
+    hoursEdit->setText(QStringLiteral("0"));
     setWindowTitle(QStringLiteral("Заведение новой позиции (11)"));
     return exec() == QDialog::Accepted;
 }
@@ -154,29 +154,29 @@ bool EntryDialog::openForChange(const Row& entry, int shiftNo)
     price_ = Decimal4::fromDouble(f("cena").asFloat()).value_or(Decimal4());
     // The base price shows empty until an operation is chosen again.
     basePrice_ = Decimal4();
-    Edit7->setText(price_.toDisplayString());
+    priceEdit->setText(price_.toDisplayString());
     const auto quantity = Decimal4::fromDouble(f("kol_vo").asFloat()).value_or(Decimal4());
-    Edit9->setText(amountText(quantity));
-    Edit8->clear();
-    DTimeP->setDate(f("data").asDate());
-    Edit1->setText(f("fio").asString().trimmed());
-    Edit2->setText(operationText(f("marka").asString(), f("vid").asString(), f("naimen").asInteger()));
-    Edit3->setText(quantity.toString());
-    Edit4->setText(QString::number(f("brak").asInteger()));
+    amountEdit->setText(amountText(quantity));
+    basePriceEdit->clear();
+    dateEdit->setDate(f("data").asDate());
+    workerEdit->setText(f("fio").asString().trimmed());
+    operationEdit->setText(operationText(f("marka").asString(), f("vid").asString(), f("naimen").asInteger()));
+    quantityEdit->setText(quantity.toString());
+    rejectsEdit->setText(QString::number(f("brak").asInteger()));
     workerId_ = f("w_id").asInteger();
     productId_ = f("i_id").asInteger();
     operationId_ = f("o_id").asInteger();
-    Edit6->setText(QString::number(f("time").asInteger()));
+    hoursEdit->setText(QString::number(f("time").asInteger()));
     const bool paint = isPaint(f("vid").asString().trimmed());
     setPaintEnabled(paint);
-    Edit5->setText(paint ? QString::number(f("color").asInteger()) : QString());
+    colourEdit->setText(paint ? QString::number(f("color").asInteger()) : QString());
     shown_ = entry;
     return exec() == QDialog::Accepted;
 }
 
 void EntryDialog::chooseWorker()
 {
-    pickInto(pickers_.worker, workerId_, Edit1, QStringLiteral("fio"));
+    pickInto(pickers_.worker, workerId_, workerEdit, QStringLiteral("fio"));
 }
 
 void EntryDialog::chooseOperation()
@@ -195,35 +195,35 @@ void EntryDialog::applyOperation(const OperationChoice& choice)
     operationId_ = choice.operationId;
     price_ = choice.price;
     basePrice_ = choice.basePrice;
-    Edit2->setText(choice.text);
+    operationEdit->setText(choice.text);
 }
 
 bool EntryDialog::isPaint(const QString& text) { return text.toUpper().contains(QStringLiteral("КРАСКА")); }
 
 void EntryDialog::setPaintEnabled(bool enabled)
 {
-    Edit5->setEnabled(enabled);
-    Label6->setEnabled(enabled);
+    colourEdit->setEnabled(enabled);
+    colourLabel->setEnabled(enabled);
 }
 
 void EntryDialog::applyPaintRule()
 {
-    const bool paint = isPaint(Edit2->text());
+    const bool paint = isPaint(operationEdit->text());
     if (!paint)
-        Edit5->clear();
+        colourEdit->clear();
     setPaintEnabled(paint);
 }
 
 void EntryDialog::recalculate()
 {
-    if (Edit6->text().isEmpty())
-        Edit6->setText(QStringLiteral("0"));
-    if (Edit3->text().isEmpty())
-        Edit3->setText(QStringLiteral("0"));
-    Edit7->setText(price_.toDisplayString());
-    Edit8->setText(basePrice_.toDisplayString());
-    const auto quantity = Decimal4::fromText(Edit3->text());
-    Edit9->setText(quantity ? amountText(*quantity) : QString());
+    if (hoursEdit->text().isEmpty())
+        hoursEdit->setText(QStringLiteral("0"));
+    if (quantityEdit->text().isEmpty())
+        quantityEdit->setText(QStringLiteral("0"));
+    priceEdit->setText(price_.toDisplayString());
+    basePriceEdit->setText(basePrice_.toDisplayString());
+    const auto quantity = Decimal4::fromText(quantityEdit->text());
+    amountEdit->setText(quantity ? amountText(*quantity) : QString());
 }
 
 QString EntryDialog::amountText(const Decimal4& quantity) const
@@ -234,9 +234,10 @@ QString EntryDialog::amountText(const Decimal4& quantity) const
 
 bool EntryDialog::completeInput()
 {
-    const bool complete = !Edit1->text().trimmed().isEmpty() && !Edit2->text().trimmed().isEmpty()
-        && !Edit3->text().trimmed().isEmpty() && !Edit4->text().trimmed().isEmpty()
-        && (!isPaint(Edit2->text()) || !Edit5->text().trimmed().isEmpty()) && !Edit6->text().trimmed().isEmpty();
+    const bool complete = !workerEdit->text().trimmed().isEmpty() && !operationEdit->text().trimmed().isEmpty()
+        && !quantityEdit->text().trimmed().isEmpty() && !rejectsEdit->text().trimmed().isEmpty()
+        && (!isPaint(operationEdit->text()) || !colourEdit->text().trimmed().isEmpty())
+        && !hoursEdit->text().trimmed().isEmpty();
     if (!complete)
         msg::error(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
     return complete;
@@ -251,10 +252,10 @@ bool EntryDialog::readNumbers(EntryValues& values)
         const char* title;
         int* target;
     };
-    const Field fields[] = {{Edit3, "Кол-во", &values.quantity},
-                            {Edit4, "Брак", &values.rejects},
-                            {Edit6, "Время", &values.hours},
-                            {Edit5, "Цвет", &values.colour}};
+    const Field fields[] = {{quantityEdit, "Кол-во", &values.quantity},
+                            {rejectsEdit, "Брак", &values.rejects},
+                            {hoursEdit, "Время", &values.hours},
+                            {colourEdit, "Цвет", &values.colour}};
     for (const Field& f : fields) {
         const QString text = f.edit->text().trimmed();
         if (text.isEmpty()) {
@@ -278,10 +279,10 @@ bool EntryDialog::numbersInRange(const EntryValues& values)
     QLineEdit* wrong = nullptr;
     QString message;
     if (values.rejects > values.quantity) {
-        wrong = Edit4;
+        wrong = rejectsEdit;
         message = QStringLiteral("Брак не может быть больше количества.");
     } else if (values.hours > 24) {
-        wrong = Edit6;
+        wrong = hoursEdit;
         message = QStringLiteral("Время должно быть от 0 до 24 часов.");
     }
     if (!wrong)
@@ -302,7 +303,7 @@ bool EntryDialog::save()
     values.operationId = operationId_;
     values.productId = productId_;
     values.price = price_;
-    values.date = DTimeP->date();
+    values.date = dateEdit->date();
     values.shiftNo = (shiftNo_ >= 1 && shiftNo_ <= 4) ? shiftNo_ : 1;
     const Outcome outcome = runCommand(dm_.db, [&] {
         return mode_ == DialogMode::Add ? store_.add(values) : store_.change(shown_, values);
@@ -316,7 +317,8 @@ bool EntryDialog::save()
     dm_.shiftTimesheet1.close();
     dm_.shiftTimesheet2.close();
     dm_.shiftTimesheet3.close();
-    for (QLineEdit* e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9})
+    for (QLineEdit* e : {workerEdit, operationEdit, quantityEdit, rejectsEdit, colourEdit, hoursEdit, priceEdit,
+                         basePriceEdit, amountEdit})
         e->clear();
     accept();
     return true;

@@ -40,27 +40,27 @@ public:
     DialogMode mode() const { return mode_; }
     // "Запись": returns true when the entry was written (the dialog then closes).
     bool save();
-    void chooseWorker();     // Button3, a click on "ФИО"
-    void chooseOperation();  // Button4, a click on "Операция"
+    void chooseWorker();     // chooseWorkerButton, or a click on workerEdit
+    void chooseOperation();  // chooseOperationButton, or a click on operationEdit
     // Recomputes the display fields (after the quantity or hours field loses focus).
     void recalculate();
 
-    QGroupBox* GroupBox1;
-    QLineEdit* Edit1;  // ФИО
-    QPushButton* Button3;
-    QLineEdit* Edit2;  // Операция
-    QPushButton* Button4;
-    QLineEdit* Edit3;  // Кол-во
-    QLineEdit* Edit6;  // Время
-    QLineEdit* Edit5;  // Цвет
-    QLabel* Label6;
-    QDateEdit* DTimeP;
-    QLineEdit* Edit4;  // Брак
-    QLineEdit* Edit8;  // Цена база
-    QLineEdit* Edit7;  // Цена итог
-    QLineEdit* Edit9;  // Сумма
-    QPushButton* Button1;
-    QPushButton* Button2;
+    QGroupBox* fieldsBox;
+    QLineEdit* workerEdit;
+    QPushButton* chooseWorkerButton;
+    QLineEdit* operationEdit;
+    QPushButton* chooseOperationButton;
+    QLineEdit* quantityEdit;
+    QLineEdit* hoursEdit;
+    QLineEdit* colourEdit;
+    QLabel* colourLabel;
+    QDateEdit* dateEdit;
+    QLineEdit* rejectsEdit;
+    QLineEdit* basePriceEdit;
+    QLineEdit* priceEdit;
+    QLineEdit* amountEdit;
+    QPushButton* saveButton;
+    QPushButton* cancelButton;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

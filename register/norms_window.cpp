@@ -44,8 +44,8 @@ QString& NormsModel::cell(int r, int column)
     NormRow& row = rows_[r];
     switch (column) {
     case Price: return row.price;
-    case Prize: return row.prize;
-    default: return row.norma;
+    case Premium: return row.premium;
+    default: return row.norm;
     }
 }
 
@@ -99,7 +99,7 @@ QVariant NormsModel::headerData(int section, Qt::Orientation orientation, int ro
             return QStringLiteral("*");
         return isChanged(section) ? QStringLiteral("✎") : QString();
     }
-    if (section < 0 || section > Prize)
+    if (section < 0 || section > Premium)
         return {};
     switch (role) {
     case Qt::DisplayRole: {
@@ -125,40 +125,40 @@ NormsWindow::NormsWindow(DataModule& dm, QWidget* parent) : QDialog(parent), dm_
     setWindowTitle(QStringLiteral("Норматив"));
     resize(360, 300);
 
-    norm = new NormsModel(this);
-    norm->setObjectName(QStringLiteral("norm"));
-    DBGrid1 = new QTableView(this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setAccessibleName(QStringLiteral("Нормативы"));
-    DBGrid1->setModel(norm);
-    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1->setTabKeyNavigation(false);
-    DBGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+    model = new NormsModel(this);
+    model->setObjectName(QStringLiteral("norm"));
+    normsGrid = new QTableView(this);
+    normsGrid->setObjectName(QStringLiteral("DBGrid1"));
+    normsGrid->setAccessibleName(QStringLiteral("Нормативы"));
+    normsGrid->setModel(model);
+    normsGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    normsGrid->setTabKeyNavigation(false);
+    normsGrid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                              QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
-    DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    DBGrid1->horizontalHeader()->setHighlightSections(true);
-    DBGrid1->verticalHeader()->setVisible(true);
-    DBGrid1->verticalHeader()->setDefaultSectionSize(DBGrid1->fontMetrics().height() + 4);
-    DBGrid1->setColumnWidth(NormsModel::Norma, 90);
-    DBGrid1->setColumnWidth(NormsModel::Price, 90);
-    DBGrid1->setColumnWidth(NormsModel::Prize, 90);
+    normsGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    normsGrid->horizontalHeader()->setHighlightSections(true);
+    normsGrid->verticalHeader()->setVisible(true);
+    normsGrid->verticalHeader()->setDefaultSectionSize(normsGrid->fontMetrics().height() + 4);
+    normsGrid->setColumnWidth(NormsModel::Norm, 90);
+    normsGrid->setColumnWidth(NormsModel::Price, 90);
+    normsGrid->setColumnWidth(NormsModel::Premium, 90);
 
     // Both the default and the cancel button: Enter and Esc save and close.
-    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("Сохранить"), this);
-    Button1->setDefault(true);
-    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Удалить"), this);
+    saveButton = makeButton(QStringLiteral("Button1"), QStringLiteral("Сохранить"), this);
+    saveButton->setDefault(true);
+    deleteButton = makeButton(QStringLiteral("Button2"), QStringLiteral("Удалить"), this);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Button2);
+    buttons->addWidget(deleteButton);
     buttons->addStretch();
-    buttons->addWidget(Button1);
+    buttons->addWidget(saveButton);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(DBGrid1, 1);
+    layout->addWidget(normsGrid, 1);
     layout->addLayout(buttons);
 
-    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this, &NormsWindow::cellChanged);
-    connect(Button1, &QPushButton::clicked, this, &NormsWindow::saveAndClose);
-    connect(Button2, &QPushButton::clicked, this, &NormsWindow::deleteRow);
+    connect(normsGrid->selectionModel(), &QItemSelectionModel::currentChanged, this, &NormsWindow::cellChanged);
+    connect(saveButton, &QPushButton::clicked, this, &NormsWindow::saveAndClose);
+    connect(deleteButton, &QPushButton::clicked, this, &NormsWindow::deleteRow);
 }
 
 bool NormsWindow::editNorms(const Row& operation)
@@ -170,36 +170,36 @@ bool NormsWindow::editNorms(const Row& operation)
 void NormsWindow::prepare(int operationId)
 {
     operationId_ = operationId;
-    norm->setRows({});
+    model->setRows({});
     runAction(dm_.db, [this] { reload(); });
-    moveTo(0, NormsModel::Norma);
+    moveTo(0, NormsModel::Norm);
 }
 
-void NormsWindow::reload() { norm->setRows(store_.norms(operationId_)); }
+void NormsWindow::reload() { model->setRows(store_.norms(operationId_)); }
 
 void NormsWindow::moveTo(int r, int column)
 {
     moving_ = true;
-    const QModelIndex idx = norm->index(std::clamp(r, 0, std::max(0, norm->rowCount() - 1)), column);
-    DBGrid1->setCurrentIndex(idx);
-    DBGrid1->scrollTo(idx);
+    const QModelIndex idx = model->index(std::clamp(r, 0, std::max(0, model->rowCount() - 1)), column);
+    normsGrid->setCurrentIndex(idx);
+    normsGrid->scrollTo(idx);
     moving_ = false;
 }
 
 bool NormsWindow::storeRow(int r, int* storedId)
 {
-    const NormRow row = norm->row(r);
+    const NormRow row = model->row(r);
     return runCommand(dm_.db, [&] { return store_.storeNorm(operationId_, row, storedId); }).isDone();
 }
 
 void NormsWindow::cellChanged(const QModelIndex& current, const QModelIndex& previous)
 {
-    if (moving_ || !previous.isValid() || !norm->isChanged(previous.row()))
+    if (moving_ || !previous.isValid() || !model->isChanged(previous.row()))
         return;
     const int from = previous.row();
     // Where the user is going, found again after the re-read: the same row, another stored
     // row, or the row of a new norm.
-    const int targetId = current.row() == from ? -1 : norm->row(current.row()).id;
+    const int targetId = current.row() == from ? -1 : model->row(current.row()).id;
     const int column = current.isValid() ? current.column() : previous.column();
     int storedId = 0;
     if (!storeRow(from, &storedId)) {
@@ -208,24 +208,24 @@ void NormsWindow::cellChanged(const QModelIndex& current, const QModelIndex& pre
     }
     if (!runAction(dm_.db, [this] { reload(); }))
         return;
-    moveTo(norm->rowOf(targetId == -1 ? storedId : targetId), column);
+    moveTo(model->rowOf(targetId == -1 ? storedId : targetId), column);
 }
 
 void NormsWindow::commitEditor()
 {
-    if (QWidget* editor = DBGrid1->indexWidget(DBGrid1->currentIndex()))
-        QMetaObject::invokeMethod(DBGrid1, "commitData", Qt::DirectConnection, Q_ARG(QWidget*, editor));
+    if (QWidget* editor = normsGrid->indexWidget(normsGrid->currentIndex()))
+        QMetaObject::invokeMethod(normsGrid, "commitData", Qt::DirectConnection, Q_ARG(QWidget*, editor));
 }
 
 void NormsWindow::saveAndClose()
 {
     commitEditor();
-    for (int r = 0; r < norm->rowCount(); ++r) {
-        if (!norm->isChanged(r))
+    for (int r = 0; r < model->rowCount(); ++r) {
+        if (!model->isChanged(r))
             continue;
         int storedId = 0;
         if (!storeRow(r, &storedId)) {
-            moveTo(r, std::max(0, DBGrid1->currentIndex().column()));
+            moveTo(r, std::max(0, normsGrid->currentIndex().column()));
             return;  // the window stays open with the user's input
         }
     }
@@ -234,18 +234,18 @@ void NormsWindow::saveAndClose()
 
 void NormsWindow::deleteRow()
 {
-    const int r = DBGrid1->currentIndex().row();
-    const int column = std::max(0, DBGrid1->currentIndex().column());
+    const int r = normsGrid->currentIndex().row();
+    const int column = std::max(0, normsGrid->currentIndex().column());
     if (r < 0)
         return;
     // A row not stored yet is only dropped; the last stored row of an operation stays.
-    const int normId = norm->row(r).id;
+    const int normId = model->row(r).id;
     runAction(dm_.db, [&] {
-        if (normId != 0 && norm->storedCount() > 1)
+        if (normId != 0 && model->storedCount() > 1)
             store_.deleteNorm(operationId_, normId);
         reload();
     });
-    moveTo(std::min(r, norm->rowCount() - 1), column);
+    moveTo(std::min(r, model->rowCount() - 1), column);
 }
 
 void NormsWindow::reject() { saveAndClose(); }

@@ -19,7 +19,7 @@ class NormsModel : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    enum Column { Norma, Price, Prize };
+    enum Column { Norm, Price, Premium };
 
     void setRows(const QVector<NormRow>& stored);
     const NormRow& row(int r) const { return rows_[r]; }
@@ -63,10 +63,10 @@ public:
     // "Удалить": deletes the current row unless it is the operation's last one, then re-reads.
     void deleteRow();
 
-    QTableView* DBGrid1;
-    QPushButton* Button1;
-    QPushButton* Button2;
-    NormsModel* norm;
+    QTableView* normsGrid;
+    QPushButton* saveButton;
+    QPushButton* deleteButton;
+    NormsModel* model;
 
 public slots:
     void reject() override;

@@ -29,61 +29,61 @@ QLineEdit* readOnlyField(const QString& name, QWidget* parent)
 OperationDialog::OperationDialog(DataModule& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm)
 {
     setObjectName(QStringLiteral("TForm10"));
-    GroupBox1 = new QGroupBox(QStringLiteral("Цена операции"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    fieldsBox = new QGroupBox(QStringLiteral("Цена операции"), this);
+    fieldsBox->setObjectName(QStringLiteral("GroupBox1"));
 
-    Edit1 = readOnlyField(QStringLiteral("Edit1"), GroupBox1);
-    Button3 = makeButton(QStringLiteral("Button3"), QStringLiteral("..."), GroupBox1);
-    Button3->setAccessibleName(QStringLiteral("Выбрать изделие"));
-    Edit2 = readOnlyField(QStringLiteral("Edit2"), GroupBox1);
-    Button4 = makeButton(QStringLiteral("Button4"), QStringLiteral("..."), GroupBox1);
-    Button4->setAccessibleName(QStringLiteral("Выбрать операцию"));
-    ComboBox1 = new QComboBox(GroupBox1);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->addItems({QStringLiteral("Готовая продукция"), QStringLiteral("Заготовки")});
-    ComboBox1->setCurrentIndex(0);
+    productEdit = readOnlyField(QStringLiteral("Edit1"), fieldsBox);
+    chooseProductButton = makeButton(QStringLiteral("Button3"), QStringLiteral("..."), fieldsBox);
+    chooseProductButton->setAccessibleName(QStringLiteral("Выбрать изделие"));
+    kindEdit = readOnlyField(QStringLiteral("Edit2"), fieldsBox);
+    chooseKindButton = makeButton(QStringLiteral("Button4"), QStringLiteral("..."), fieldsBox);
+    chooseKindButton->setAccessibleName(QStringLiteral("Выбрать операцию"));
+    productKindBox = new QComboBox(fieldsBox);
+    productKindBox->setObjectName(QStringLiteral("ComboBox1"));
+    productKindBox->addItems({QStringLiteral("Готовая продукция"), QStringLiteral("Заготовки")});
+    productKindBox->setCurrentIndex(0);
 
-    auto* label1 = new QLabel(QStringLiteral("&Марка изделия"), GroupBox1);
-    label1->setBuddy(Edit1);
-    auto* label2 = new QLabel(QStringLiteral("&Операция"), GroupBox1);
-    label2->setBuddy(Edit2);
-    auto* label3 = new QLabel(QStringLiteral("&Вид"), GroupBox1);
-    label3->setBuddy(ComboBox1);
+    auto* productLabel = new QLabel(QStringLiteral("&Марка изделия"), fieldsBox);
+    productLabel->setBuddy(productEdit);
+    auto* kindLabel = new QLabel(QStringLiteral("&Операция"), fieldsBox);
+    kindLabel->setBuddy(kindEdit);
+    auto* productKindLabel = new QLabel(QStringLiteral("&Вид"), fieldsBox);
+    productKindLabel->setBuddy(productKindBox);
 
-    auto* grid = new QGridLayout(GroupBox1);
-    grid->addWidget(label1, 0, 0);
-    grid->addWidget(Edit1, 0, 1);
-    grid->addWidget(Button3, 0, 2);
-    grid->addWidget(label2, 1, 0);
-    grid->addWidget(Edit2, 1, 1);
-    grid->addWidget(Button4, 1, 2);
-    grid->addWidget(label3, 2, 0);
-    grid->addWidget(ComboBox1, 2, 1);
+    auto* grid = new QGridLayout(fieldsBox);
+    grid->addWidget(productLabel, 0, 0);
+    grid->addWidget(productEdit, 0, 1);
+    grid->addWidget(chooseProductButton, 0, 2);
+    grid->addWidget(kindLabel, 1, 0);
+    grid->addWidget(kindEdit, 1, 1);
+    grid->addWidget(chooseKindButton, 1, 2);
+    grid->addWidget(productKindLabel, 2, 0);
+    grid->addWidget(productKindBox, 2, 1);
 
-    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("Записать"), this);
-    Button1->setDefault(true);
-    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Отмена"), this);
-    placeAboveButtons(this, GroupBox1, {Button1, Button2})->setSizeConstraint(QLayout::SetFixedSize);
+    saveButton = makeButton(QStringLiteral("Button1"), QStringLiteral("Записать"), this);
+    saveButton->setDefault(true);
+    cancelButton = makeButton(QStringLiteral("Button2"), QStringLiteral("Отмена"), this);
+    placeAboveButtons(this, fieldsBox, {saveButton, cancelButton})->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(Button1, &QPushButton::clicked, this, &OperationDialog::save);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
-    connect(Button3, &QPushButton::clicked, this, &OperationDialog::chooseProduct);
-    connect(Button4, &QPushButton::clicked, this, &OperationDialog::chooseKind);
+    connect(saveButton, &QPushButton::clicked, this, &OperationDialog::save);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(chooseProductButton, &QPushButton::clicked, this, &OperationDialog::chooseProduct);
+    connect(chooseKindButton, &QPushButton::clicked, this, &OperationDialog::chooseKind);
 }
 
 void OperationDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    Button3->setFocus();
+    chooseProductButton->setFocus();
 }
 
 bool OperationDialog::openForAdd()
 {
     mode_ = DialogMode::Add;
     operationId_ = 0;
-    Edit1->clear();
-    Edit2->clear();
-    ComboBox1->setCurrentIndex(0);
+    productEdit->clear();
+    kindEdit->clear();
+    productKindBox->setCurrentIndex(0);
     setWindowTitle(QStringLiteral("Заведение новой цены за операцию"));
     return exec() == QDialog::Accepted;
 }
@@ -95,16 +95,16 @@ bool OperationDialog::openForChange(const Row& operation)
     productId_ = operation[QStringLiteral("i_id")].asInteger();
     kindId_ = operation[QStringLiteral("oper_vid")].asInteger();
     setWindowTitle(QStringLiteral("Изменение данных о цене за операцию"));
-    Edit1->setText(operation[QStringLiteral("MARKA")].asString().trimmed());
-    Edit2->setText(operation[QStringLiteral("VID")].asString().trimmed());
+    productEdit->setText(operation[QStringLiteral("MARKA")].asString().trimmed());
+    kindEdit->setText(operation[QStringLiteral("VID")].asString().trimmed());
     // Any product kind but 0 reads as blanks.
-    ComboBox1->setCurrentIndex(operation[QStringLiteral("NAIMEN")].asInteger() == 0 ? 0 : 1);
+    productKindBox->setCurrentIndex(operation[QStringLiteral("NAIMEN")].asInteger() == 0 ? 0 : 1);
     return exec() == QDialog::Accepted;
 }
 
-void OperationDialog::chooseProduct() { pick(pickers_.product, Edit1, QStringLiteral("marka"), productId_); }
+void OperationDialog::chooseProduct() { pick(pickers_.product, productEdit, QStringLiteral("marka"), productId_); }
 
-void OperationDialog::chooseKind() { pick(pickers_.kind, Edit2, QStringLiteral("vid"), kindId_); }
+void OperationDialog::chooseKind() { pick(pickers_.kind, kindEdit, QStringLiteral("vid"), kindId_); }
 
 void OperationDialog::pick(const std::function<std::optional<Row>()>& picker, QLineEdit* edit, const QString& field,
                            int& id)
@@ -119,11 +119,11 @@ void OperationDialog::pick(const std::function<std::optional<Row>()>& picker, QL
 
 void OperationDialog::save()
 {
-    if (Edit1->text().trimmed().isEmpty() || Edit2->text().trimmed().isEmpty()) {
+    if (productEdit->text().trimmed().isEmpty() || kindEdit->text().trimmed().isEmpty()) {
         msg::error(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
         return;
     }
-    const OperationValues operation{kindId_, ComboBox1->currentIndex(), productId_};
+    const OperationValues operation{kindId_, productKindBox->currentIndex(), productId_};
     if (runCommand(dm_.db, [&] { return store_.saveOperation(operationId_, operation); }))
         accept();
 }

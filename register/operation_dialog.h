@@ -35,17 +35,17 @@ public:
 
     DialogMode mode() const { return mode_; }
     void save();           // Записать
-    void chooseProduct();  // Button3
-    void chooseKind();     // Button4
+    void chooseProduct();
+    void chooseKind();
 
-    QGroupBox* GroupBox1;
-    QLineEdit* Edit1;
-    QPushButton* Button3;
-    QLineEdit* Edit2;
-    QPushButton* Button4;
-    QComboBox* ComboBox1;
-    QPushButton* Button1;
-    QPushButton* Button2;
+    QGroupBox* fieldsBox;
+    QLineEdit* productEdit;
+    QPushButton* chooseProductButton;
+    QLineEdit* kindEdit;
+    QPushButton* chooseKindButton;
+    QComboBox* productKindBox;
+    QPushButton* saveButton;
+    QPushButton* cancelButton;
 
 protected:
     void showEvent(QShowEvent* event) override;

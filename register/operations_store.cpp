@@ -25,12 +25,12 @@ const QString OperationsStore::duplicateMessage = QStringLiteral("Операци
 Outcome OperationsStore::saveOperation(int operationId, const OperationValues& operation)
 {
     Params params{{QStringLiteral("vid"), operation.kindId},
-                  {QStringLiteral("naimen"), operation.naimen},
+                  {QStringLiteral("naimen"), operation.productKind},
                   {QStringLiteral("i_id"), operation.productId},
                   {QStringLiteral("id"), operationId}};
     Transaction tx(db());
     // Copies saving the same operation at once wait for each other, so the test holds.
-    db().lockKey(lock_keys::operation(operation.kindId, operation.naimen, operation.productId));
+    db().lockKey(lock_keys::operation(operation.kindId, operation.productKind, operation.productId));
     if (const Outcome test = dm_.checkDuplicate(QStringLiteral("select count(*) from accounts_dep.oper where vid=:vid "
                                                             "and naimen=:naimen and i_id=:i_id and id<>:id"),
                                              duplicateMessage, params);
@@ -85,11 +85,11 @@ bool isPrice(const QString& text)
 
 Outcome OperationsStore::checkNorm(const NormRow& row)
 {
-    if (!isCount(row.norma))
+    if (!isCount(row.norm))
         return Outcome::refused(QStringLiteral("Норматив должен быть целым числом не меньше 0."));
     if (!isPrice(row.price))
         return Outcome::refused(QStringLiteral("Цена должна быть числом от 0 до %1.").arg(kMaxNormPrice));
-    if (!isCount(row.prize))
+    if (!isCount(row.premium))
         return Outcome::refused(QStringLiteral("Премия должна быть целым числом не меньше 0."));
     return Outcome::done();
 }
@@ -98,9 +98,9 @@ Outcome OperationsStore::storeNorm(int operationId, const NormRow& row, int* sto
 {
     if (Outcome checked = checkNorm(row); !checked)
         return checked;
-    Params params{{QStringLiteral("norma"), typedValue(row.norma)},
+    Params params{{QStringLiteral("norma"), typedValue(row.norm)},
                   {QStringLiteral("price"), typedValue(sql::decimalPoint(row.price))},
-                  {QStringLiteral("prize"), typedValue(row.prize)}};
+                  {QStringLiteral("prize"), typedValue(row.premium)}};
     if (row.id == 0) {
         params.push_back({QStringLiteral("o_id"), operationId});
         *storedId = db().scalar(QStringLiteral("insert into accounts_dep.norm(o_id, norma, price, prize) "

@@ -12,18 +12,21 @@ class DataModule;
 // One norm row as the norms grid edits it: the values as read, or as the user typed them.
 struct NormRow {
     int id = 0;  // 0 for a row not stored yet
-    QString norma;
+    QString norm;
     QString price;
-    QString prize;
+    QString premium;
 
-    bool isBlank() const { return norma.trimmed().isEmpty() && price.trimmed().isEmpty() && prize.trimmed().isEmpty(); }
+    bool isBlank() const
+    {
+        return norm.trimmed().isEmpty() && price.trimmed().isEmpty() && premium.trimmed().isEmpty();
+    }
     bool operator==(const NormRow& other) const = default;
 };
 
 // What the operation dialog saves: the kind of operation, the product kind and the product.
 struct OperationValues {
     int kindId = 0;
-    int naimen = 0;  // 0 finished products, 1 blanks
+    int productKind = 0;  // 0 finished products, 1 blanks
     int productId = 0;
 };
 

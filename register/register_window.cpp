@@ -71,13 +71,13 @@ RegisterWindow::RegisterWindow(DataModule& dm, QWidget* parent) : QDialog(parent
     buildControls();
     buildMenu();
 
-    Timer1.setObjectName(QStringLiteral("Timer1"));
-    Timer1.setInterval(30000);
-    connect(&Timer1, &QTimer::timeout, this, [this] {
+    versionCheckTimer.setObjectName(QStringLiteral("Timer1"));
+    versionCheckTimer.setInterval(30000);
+    connect(&versionCheckTimer, &QTimer::timeout, this, [this] {
         if (links_.versionCheck)
             links_.versionCheck();
     });
-    Timer1.start();
+    versionCheckTimer.start();
 
     // After a lost connection came back, the lists are read again rather than left empty.
     dm_.db.onReopened = [this] {
@@ -90,50 +90,50 @@ RegisterWindow::RegisterWindow(DataModule& dm, QWidget* parent) : QDialog(parent
 
 void RegisterWindow::buildControls()
 {
-    RadioButton1 = new QRadioButton(QStringLiteral("Смена №&1"), this);
-    RadioButton2 = new QRadioButton(QStringLiteral("Смена №&2"), this);
-    RadioButton3 = new QRadioButton(QStringLiteral("Смена №&3"), this);
-    RadioButton4 = new QRadioButton(QStringLiteral("&Переработка"), this);
-    DateT = new QDateEdit(QDate::currentDate(), this);
-    CBox1 = new QCheckBox(QStringLiteral("В&ыходной"), this);
-    DBGrid2 = new QTableView(this);
-    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("&Добавить"), this);
-    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("&Изменить"), this);
-    Button3 = makeButton(QStringLiteral("Button3"), QStringLiteral("&Удалить"), this);
-    Button8 = makeButton(QStringLiteral("Button8"), QStringLiteral("Об&новить"), this);
-    Button5 = makeButton(QStringLiteral("Button5"), QStringLiteral("Ср.сд./&хоз. работы"), this);
-    Button4 = makeButton(QStringLiteral("Button4"), QStringLiteral("Выход"), this);
+    shift1Button = new QRadioButton(QStringLiteral("Смена №&1"), this);
+    shift2Button = new QRadioButton(QStringLiteral("Смена №&2"), this);
+    shift3Button = new QRadioButton(QStringLiteral("Смена №&3"), this);
+    overtimeButton = new QRadioButton(QStringLiteral("&Переработка"), this);
+    dateEdit = new QDateEdit(QDate::currentDate(), this);
+    dayOffBox = new QCheckBox(QStringLiteral("В&ыходной"), this);
+    entriesGrid = new QTableView(this);
+    addButton = makeButton(QStringLiteral("Button1"), QStringLiteral("&Добавить"), this);
+    changeButton = makeButton(QStringLiteral("Button2"), QStringLiteral("&Изменить"), this);
+    deleteButton = makeButton(QStringLiteral("Button3"), QStringLiteral("&Удалить"), this);
+    refreshButton = makeButton(QStringLiteral("Button8"), QStringLiteral("Об&новить"), this);
+    worksButton = makeButton(QStringLiteral("Button5"), QStringLiteral("Ср.сд./&хоз. работы"), this);
+    exitButton = makeButton(QStringLiteral("Button4"), QStringLiteral("Выход"), this);
 
-    RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
-    RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
-    RadioButton3->setObjectName(QStringLiteral("RadioButton3"));
-    RadioButton4->setObjectName(QStringLiteral("RadioButton4"));
-    DateT->setObjectName(QStringLiteral("DateT"));
-    DateT->setCalendarPopup(true);
-    DateT->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    DateT->setAccessibleName(QStringLiteral("Дата"));
-    CBox1->setObjectName(QStringLiteral("CBox1"));
-    DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
-    DBGrid2->setAccessibleName(QStringLiteral("Позиции смены"));
-    RadioButton1->setChecked(true);
+    shift1Button->setObjectName(QStringLiteral("RadioButton1"));
+    shift2Button->setObjectName(QStringLiteral("RadioButton2"));
+    shift3Button->setObjectName(QStringLiteral("RadioButton3"));
+    overtimeButton->setObjectName(QStringLiteral("RadioButton4"));
+    dateEdit->setObjectName(QStringLiteral("DateT"));
+    dateEdit->setCalendarPopup(true);
+    dateEdit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    dateEdit->setAccessibleName(QStringLiteral("Дата"));
+    dayOffBox->setObjectName(QStringLiteral("CBox1"));
+    entriesGrid->setObjectName(QStringLiteral("DBGrid2"));
+    entriesGrid->setAccessibleName(QStringLiteral("Позиции смены"));
+    shift1Button->setChecked(true);
 
-    bindGrid(DBGrid2, model_);
-    DBGrid2->horizontalHeader()->setHighlightSections(false);
+    bindGrid(entriesGrid, model_);
+    entriesGrid->horizontalHeader()->setHighlightSections(false);
 
     auto* top = new QHBoxLayout;
-    for (QRadioButton* b : {RadioButton1, RadioButton2, RadioButton3, RadioButton4})
+    for (QRadioButton* b : {shift1Button, shift2Button, shift3Button, overtimeButton})
         top->addWidget(b);
     top->addStretch();
-    top->addWidget(DateT);
-    top->addWidget(CBox1);
+    top->addWidget(dateEdit);
+    top->addWidget(dayOffBox);
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {Button1, Button2, Button3, Button8, Button5})
+    for (QPushButton* b : {addButton, changeButton, deleteButton, refreshButton, worksButton})
         buttons->addWidget(b);
     buttons->addStretch();
-    buttons->addWidget(Button4);
+    buttons->addWidget(exitButton);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(DBGrid2, 1);
+    layout->addWidget(entriesGrid, 1);
     layout->addLayout(buttons);
     paintShiftButtons();
     paintDayOff();
@@ -148,19 +148,19 @@ void RegisterWindow::buildControls()
     dateRest_.setSingleShot(true);
     dateRest_.setInterval(400);
     connect(&dateRest_, &QTimer::timeout, this, &RegisterWindow::changeDate);
-    connect(DateT, &QDateEdit::dateChanged, this, [this] { dateRest_.start(); });
-    DateT->installEventFilter(this);
-    connect(CBox1, &QCheckBox::toggled, this, [this] { paintDayOff(); });
-    connect(DBGrid2, &QTableView::doubleClicked, this, [this] { toggleAcceptance(); });
-    connect(Button1, &QPushButton::clicked, this, &RegisterWindow::addEntry);
-    connect(Button2, &QPushButton::clicked, this, &RegisterWindow::changeEntry);
-    connect(Button3, &QPushButton::clicked, this, &RegisterWindow::deleteEntry);
-    connect(Button8, &QPushButton::clicked, this, &RegisterWindow::refresh);
-    connect(Button5, &QPushButton::clicked, this, [this] {
+    connect(dateEdit, &QDateEdit::dateChanged, this, [this] { dateRest_.start(); });
+    dateEdit->installEventFilter(this);
+    connect(dayOffBox, &QCheckBox::toggled, this, [this] { paintDayOff(); });
+    connect(entriesGrid, &QTableView::doubleClicked, this, [this] { toggleAcceptance(); });
+    connect(addButton, &QPushButton::clicked, this, &RegisterWindow::addEntry);
+    connect(changeButton, &QPushButton::clicked, this, &RegisterWindow::changeEntry);
+    connect(deleteButton, &QPushButton::clicked, this, &RegisterWindow::deleteEntry);
+    connect(refreshButton, &QPushButton::clicked, this, &RegisterWindow::refresh);
+    connect(worksButton, &QPushButton::clicked, this, [this] {
         if (links_.works)
             links_.works(date());
     });
-    connect(Button4, &QPushButton::clicked, this, &QDialog::reject);
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void RegisterWindow::buildMenu()
@@ -175,18 +175,19 @@ void RegisterWindow::buildMenu()
         });
         return a;
     };
-    N2 = bar->addMenu(QStringLiteral("&Справочники"));
-    N2->setObjectName(QStringLiteral("N2"));
-    N1 = item(N2, QStringLiteral("N1"), QStringLiteral("Рабочие"), &links_.workers);
-    N3 = item(N2, QStringLiteral("N3"), QStringLiteral("Изделия"), &links_.products);
-    N4 = item(N2, QStringLiteral("N4"), QStringLiteral("Цены"), &links_.prices);
-    N6 = item(N2, QStringLiteral("N6"), QStringLiteral("Операции"), &links_.kinds);
-    N8 = item(N2, QStringLiteral("N8"), QStringLiteral("Ном. группы"), &links_.nomenclature);
+    referenceBooksMenu = bar->addMenu(QStringLiteral("&Справочники"));
+    referenceBooksMenu->setObjectName(QStringLiteral("N2"));
+    workersAction = item(referenceBooksMenu, QStringLiteral("N1"), QStringLiteral("Рабочие"), &links_.workers);
+    productsAction = item(referenceBooksMenu, QStringLiteral("N3"), QStringLiteral("Изделия"), &links_.products);
+    pricesAction = item(referenceBooksMenu, QStringLiteral("N4"), QStringLiteral("Цены"), &links_.prices);
+    operationKindsAction = item(referenceBooksMenu, QStringLiteral("N6"), QStringLiteral("Операции"), &links_.kinds);
+    nomenclatureAction =
+        item(referenceBooksMenu, QStringLiteral("N8"), QStringLiteral("Ном. группы"), &links_.nomenclature);
 
-    N11 = bar->addMenu(QStringLiteral("&Табель"));
-    N11->setObjectName(QStringLiteral("N11"));
+    timesheetsMenu = bar->addMenu(QStringLiteral("&Табель"));
+    timesheetsMenu->setObjectName(QStringLiteral("N11"));
     auto timesheet = [this](const QString& name, const QString& text, TimesheetMode mode) {
-        QAction* a = N11->addAction(text);
+        QAction* a = timesheetsMenu->addAction(text);
         a->setObjectName(name);
         connect(a, &QAction::triggered, this, [this, mode] {
             if (links_.timesheet)
@@ -194,40 +195,44 @@ void RegisterWindow::buildMenu()
         });
         return a;
     };
-    N9 = timesheet(QStringLiteral("N9"), QStringLiteral("Табель сделка"), TimesheetMode::PieceWork);
-    N13 = N11->addAction(QStringLiteral("Табель по сменам"));
-    N13->setObjectName(QStringLiteral("N13"));
-    connect(N13, &QAction::triggered, this, [this] {
+    pieceWorkTimesheetAction =
+        timesheet(QStringLiteral("N9"), QStringLiteral("Табель сделка"), TimesheetMode::PieceWork);
+    timesheetByShiftsAction = timesheetsMenu->addAction(QStringLiteral("Табель по сменам"));
+    timesheetByShiftsAction->setObjectName(QStringLiteral("N13"));
+    connect(timesheetByShiftsAction, &QAction::triggered, this, [this] {
         if (links_.timesheetByShifts)
             links_.timesheetByShifts(date());
     });
-    N14 = timesheet(QStringLiteral("N14"), QStringLiteral("Табель хоз. работ"), TimesheetMode::Household);
-    N15 = timesheet(QStringLiteral("N15"), QStringLiteral("Табель ср. сдельная"), TimesheetMode::AveragePieceRate);
-    N17 = timesheet(QStringLiteral("N17"), QStringLiteral("Общий табель"), TimesheetMode::General);
+    householdTimesheetAction =
+        timesheet(QStringLiteral("N14"), QStringLiteral("Табель хоз. работ"), TimesheetMode::Household);
+    averagePieceRateTimesheetAction =
+        timesheet(QStringLiteral("N15"), QStringLiteral("Табель ср. сдельная"), TimesheetMode::AveragePieceRate);
+    generalTimesheetAction = timesheet(QStringLiteral("N17"), QStringLiteral("Общий табель"), TimesheetMode::General);
 
-    N7 = bar->addMenu(QStringLiteral("&Отчеты"));
-    N7->setObjectName(QStringLiteral("N7"));
-    N10 = item(N7, QStringLiteral("N10"), QStringLiteral("Сводные отчеты"), &links_.summaryReports);
+    reportsMenu = bar->addMenu(QStringLiteral("&Отчеты"));
+    reportsMenu->setObjectName(QStringLiteral("N7"));
+    summaryReportsAction =
+        item(reportsMenu, QStringLiteral("N10"), QStringLiteral("Сводные отчеты"), &links_.summaryReports);
 
-    N5 = bar->addAction(QStringLiteral("&Выход"));
-    N5->setObjectName(QStringLiteral("N5"));
-    connect(N5, &QAction::triggered, this, &QDialog::reject);
+    exitAction = bar->addAction(QStringLiteral("&Выход"));
+    exitAction->setObjectName(QStringLiteral("N5"));
+    connect(exitAction, &QAction::triggered, this, &QDialog::reject);
     layout()->setMenuBar(bar);
 }
 
 QRadioButton* RegisterWindow::shiftButton(int shiftNo) const
 {
     switch (shiftNo) {
-    case 2: return RadioButton2;
-    case 3: return RadioButton3;
-    case 4: return RadioButton4;
-    default: return RadioButton1;
+    case 2: return shift2Button;
+    case 3: return shift3Button;
+    case 4: return overtimeButton;
+    default: return shift1Button;
     }
 }
 
-QDate RegisterWindow::date() const { return DateT->date(); }
+QDate RegisterWindow::date() const { return dateEdit->date(); }
 
-bool RegisterWindow::dayOff() const { return CBox1->isChecked(); }
+bool RegisterWindow::dayOff() const { return dayOffBox->isChecked(); }
 
 Dataset& RegisterWindow::shiftList() const { return dm_.shiftList(shiftNo_); }
 
@@ -237,25 +242,26 @@ void RegisterWindow::beginSession(Role role)
     activationPending_ = true;
     chooseShift(1);
     const bool full = role == Role::FullRights;
-    N2->menuAction()->setEnabled(full);
-    N11->menuAction()->setEnabled(full);
+    referenceBooksMenu->menuAction()->setEnabled(full);
+    timesheetsMenu->menuAction()->setEnabled(full);
     switch (role) {
     case Role::FullRights:
         break;
     case Role::Viewer:
         // The grid stays enabled so that the viewer can scroll it; it changes nothing.
-        for (QWidget* w : std::initializer_list<QWidget*>{Button1, Button2, Button3, Button8, RadioButton1,
-                                                          RadioButton2, RadioButton3, RadioButton4, CBox1, DateT})
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{addButton, changeButton, deleteButton, refreshButton, shift1Button,
+                                             shift2Button, shift3Button, overtimeButton, dayOffBox, dateEdit})
             w->setEnabled(false);
         break;
     case Role::Foremen:
-        Button2->setEnabled(false);
-        Button3->setEnabled(false);
+        changeButton->setEnabled(false);
+        deleteButton->setEnabled(false);
         break;
     case Role::Warehouse:
-        Button1->setEnabled(false);
-        Button2->setEnabled(false);
-        Button3->setEnabled(false);
+        addButton->setEnabled(false);
+        changeButton->setEnabled(false);
+        deleteButton->setEnabled(false);
         break;
     }
 }
@@ -272,10 +278,10 @@ void RegisterWindow::showEvent(QShowEvent* event)
 
 void RegisterWindow::activate()
 {
-    DateT->setDate(QDate::currentDate());
+    dateEdit->setDate(QDate::currentDate());
     dateRest_.stop();
     if (isWeekend(date()))
-        CBox1->setChecked(true);
+        dayOffBox->setChecked(true);
     runAction(dm_.db, [this] { openShiftLists(); });
 }
 
@@ -288,7 +294,7 @@ void RegisterWindow::openShiftLists()
 
 bool RegisterWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == DateT && event->type() == QEvent::KeyPress) {
+    if (watched == dateEdit && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             changeDate();
@@ -304,9 +310,9 @@ void RegisterWindow::changeDate()
     {
         BusyCursor busy;
         runAction(dm_.db, [this] { openShiftLists(); });
-        CBox1->setChecked(isWeekend(date()));
+        dayOffBox->setChecked(isWeekend(date()));
     }
-    DBGrid2->setFocus();
+    entriesGrid->setFocus();
 }
 
 void RegisterWindow::chooseShift(int shiftNo)
@@ -331,7 +337,7 @@ void RegisterWindow::paintShiftButtons()
 void RegisterWindow::paintDayOff()
 {
     // A day off is shown in bold on red.
-    CBox1->setStyleSheet(CBox1->isChecked()
+    dayOffBox->setStyleSheet(dayOffBox->isChecked()
                              ? QStringLiteral("QCheckBox { background-color: #ff0000; font-weight: bold; }")
                              : QString());
 }

@@ -53,29 +53,32 @@ public:
     void changeDate();
     void chooseShift(int shiftNo);
     void toggleAcceptance();  // a double click on the grid
-    void deleteEntry();       // Button3
-    void refresh();           // Button8
-    void addEntry();          // Button1
-    void changeEntry();       // Button2
+    void deleteEntry();
+    void refresh();
+    void addEntry();
+    void changeEntry();
 
-    QRadioButton* RadioButton1;
-    QRadioButton* RadioButton2;
-    QRadioButton* RadioButton3;
-    QRadioButton* RadioButton4;
-    QDateEdit* DateT;
-    QCheckBox* CBox1;
-    QTableView* DBGrid2;
-    QPushButton* Button1;
-    QPushButton* Button2;
-    QPushButton* Button3;
-    QPushButton* Button8;
-    QPushButton* Button5;
-    QPushButton* Button4;
-    QTimer Timer1;
-    QMenu* N2;   // Справочники
-    QMenu* N11;  // Табель
-    QMenu* N7;   // Отчеты
-    QAction *N1, *N3, *N4, *N6, *N8, *N9, *N13, *N14, *N15, *N17, *N10, *N5;
+    QRadioButton* shift1Button;
+    QRadioButton* shift2Button;
+    QRadioButton* shift3Button;
+    QRadioButton* overtimeButton;
+    QDateEdit* dateEdit;
+    QCheckBox* dayOffBox;
+    QTableView* entriesGrid;
+    QPushButton* addButton;
+    QPushButton* changeButton;
+    QPushButton* deleteButton;
+    QPushButton* refreshButton;
+    QPushButton* worksButton;
+    QPushButton* exitButton;
+    QTimer versionCheckTimer;
+    QMenu* referenceBooksMenu;
+    QMenu* timesheetsMenu;
+    QMenu* reportsMenu;
+    QAction *workersAction, *productsAction, *pricesAction, *operationKindsAction, *nomenclatureAction;
+    QAction *pieceWorkTimesheetAction, *timesheetByShiftsAction, *householdTimesheetAction,
+        *averagePieceRateTimesheetAction, *generalTimesheetAction;
+    QAction *summaryReportsAction, *exitAction;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -45,31 +45,31 @@ private slots:
         bool walkedThrough = false;
 
         whenShown<RegisterWindow>([&](RegisterWindow* r) {
-            QCOMPARE(r->DateT->date(), QDate::currentDate());
-            r->RadioButton3->click();
-            r->CBox1->setChecked(true);
+            QCOMPARE(r->dateEdit->date(), QDate::currentDate());
+            r->shift3Button->click();
+            r->dayOffBox->setChecked(true);
             whenShown<EntryDialog>([&](EntryDialog* entry) {
                 QCOMPARE(entry->windowTitle(), QStringLiteral("Заведение новой позиции (11)"));
-                QCOMPARE(entry->Edit4->text(), QStringLiteral("0"));
+                QCOMPARE(entry->rejectsEdit->text(), QStringLiteral("0"));
                 whenShown<WorkersList>([&](WorkersList* list) {
                     QVERIFY(windows.dataModule().workers.locate("fio", "Петров А.С."));
                     list->changeButton->click();
                 });
-                entry->Button3->click();
-                QCOMPARE(entry->Edit1->text(), QStringLiteral("Петров А.С."));
+                entry->chooseWorkerButton->click();
+                QCOMPARE(entry->workerEdit->text(), QStringLiteral("Петров А.С."));
                 whenShown<OperationsList>([](OperationsList* list) { list->changeButton->click(); });
-                entry->Button4->click();
-                QCOMPARE(entry->Edit2->text(), QStringLiteral("КМ-1; Сборка; Заготовки"));
+                entry->chooseOperationButton->click();
+                QCOMPARE(entry->operationEdit->text(), QStringLiteral("КМ-1; Сборка; Заготовки"));
                 // Lowest norm 8, doubled on a day off, × 1.2 in the third shift.
-                QCOMPARE(entry->Edit7->text(), QStringLiteral("19,2"));
-                entry->Edit3->setText("5");
-                entry->Edit6->setText("8");
-                entry->Button1->click();
+                QCOMPARE(entry->priceEdit->text(), QStringLiteral("19,2"));
+                entry->quantityEdit->setText("5");
+                entry->hoursEdit->setText("8");
+                entry->saveButton->click();
             });
-            r->Button1->click();
+            r->addButton->click();
             QCOMPARE(windows.dataModule().shiftList3.recordCount(), 1);
             walkedThrough = true;
-            r->Button4->click();
+            r->exitButton->click();
         });
         login.wordEdit->setText(" 7391 ");
         login.logInButton->click();

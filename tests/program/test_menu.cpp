@@ -51,10 +51,10 @@ private slots:
             QStringList shownButtons;
         };
         const QList<Case> cases{
-            {reg.N1, "Список рабочих", &dm.workers, "Button2", {"Button1", "Button3", "Edit1"}},
-            {reg.N3, "Изделия (3)", &dm.products, "Button2", {"Button1", "Button3", "Edit1"}},
-            {reg.N6, "Виды операций (8)", &dm.operationKinds, "Button2", {"Button1", "Button3"}},
-            {reg.N8, "Номенклатура (26)", &windows.nomenclatureList().groups, "Button3", {"Button1", "Button2"}},
+            {reg.workersAction, "Список рабочих", &dm.workers, "Button2", {"Button1", "Button3", "Edit1"}},
+            {reg.productsAction, "Изделия (3)", &dm.products, "Button2", {"Button1", "Button3", "Edit1"}},
+            {reg.operationKindsAction, "Виды операций (8)", &dm.operationKinds, "Button2", {"Button1", "Button3"}},
+            {reg.nomenclatureAction, "Номенклатура (26)", &windows.nomenclatureList().groups, "Button3", {"Button1", "Button2"}},
         };
         for (const Case& c : cases) {
             bool seen = false;

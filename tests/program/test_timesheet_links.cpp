@@ -38,10 +38,10 @@ private slots:
         RegisterWindow& reg = windows.registerWindow();
 
         const QList<std::tuple<QAction*, TimesheetMode, QString>> items{
-            {reg.N9, TimesheetMode::PieceWork, "Табель сделка (27)"},
-            {reg.N14, TimesheetMode::Household, "Табель хоз. работы (27)"},
-            {reg.N15, TimesheetMode::AveragePieceRate, "Табель ср. сдельная (27)"},
-            {reg.N17, TimesheetMode::General, "Общий табель (27)"}};
+            {reg.pieceWorkTimesheetAction, TimesheetMode::PieceWork, "Табель сделка (27)"},
+            {reg.householdTimesheetAction, TimesheetMode::Household, "Табель хоз. работы (27)"},
+            {reg.averagePieceRateTimesheetAction, TimesheetMode::AveragePieceRate, "Табель ср. сдельная (27)"},
+            {reg.generalTimesheetAction, TimesheetMode::General, "Общий табель (27)"}};
         for (const auto& [action, mode, caption] : items) {
             bool seen = false;
             whenShown([&, mode = mode, caption = caption] {
@@ -57,7 +57,7 @@ private slots:
             QVERIFY(!windows.timesheetWindow().timesheet().isActive());
         }
 
-        reg.DateT->setDate({2024, 3, 16});
+        reg.dateEdit->setDate({2024, 3, 16});
         bool walked = false;
         whenShown<WorksList>([&](WorksList* list) {
             QCOMPARE(list->date(), QDate(2024, 3, 16));
@@ -81,7 +81,7 @@ private slots:
             });
             list->Button5->click();
         });
-        reg.Button5->click();
+        reg.worksButton->click();
         QVERIFY(walked);
         QVERIFY(messages.shown.isEmpty());
     }
@@ -104,7 +104,7 @@ private slots:
         Windows windows;
         QVERIFY(windows.start({tdb.settings().database, tdb.settings().host}, {20240227, 0}));
         RegisterWindow& reg = windows.registerWindow();
-        reg.DateT->setDate(date);
+        reg.dateEdit->setDate(date);
         bool seen = false;
         whenShown([&] {
             TimesheetByShiftWindow& w = windows.timesheetByShiftWindow();
@@ -119,7 +119,7 @@ private slots:
             QCOMPARE(dm.shiftTimesheet3.param("date2").toDate(), TimesheetMonth::of(date).next());
             w.reject();
         });
-        reg.N13->trigger();
+        reg.timesheetByShiftsAction->trigger();
         QVERIFY(seen);
         QVERIFY(!windows.dataModule().shiftTimesheet1.isActive());
         QVERIFY(messages.shown.isEmpty());

@@ -35,12 +35,12 @@ class EntryTest : public FixtureTest {
                          isPaint ? "КМ-1; Покраска; Заготовки" : "КМ-1; Сборка; Готовая продукция"};
         dialog->chooseWorker();
         dialog->chooseOperation();
-        QCOMPARE(dialog->Edit5->isEnabled(), isPaint);
-        dialog->Edit3->setText(qty);
-        dialog->Edit4->setText("0");
-        dialog->Edit6->setText(hours);
-        dialog->Edit5->setText(colour);
-        dialog->DTimeP->setDate(kDay);
+        QCOMPARE(dialog->colourEdit->isEnabled(), isPaint);
+        dialog->quantityEdit->setText(qty);
+        dialog->rejectsEdit->setText("0");
+        dialog->hoursEdit->setText(hours);
+        dialog->colourEdit->setText(colour);
+        dialog->dateEdit->setDate(kDay);
     }
     int cell(int day, int shift = 1)
     {
@@ -89,7 +89,7 @@ private slots:
         QCOMPARE(messages->shown.last().caption, QStringLiteral("Ошибка"));
         QCOMPARE(tdb->count("select count(*) from accounts_dep.smena"), 0);
         // The input stays as the user left it.
-        QCOMPARE(dialog->Edit3->text(), emptied == "Edit3" ? QStringLiteral("  ") : QStringLiteral("5"));
+        QCOMPARE(dialog->quantityEdit->text(), emptied == "Edit3" ? QStringLiteral("  ") : QStringLiteral("5"));
     }
 
     // The written row: price with a point rounded to four places, mark "no", today's entry
@@ -121,7 +121,7 @@ private slots:
         fill(paint, "9", "2", "3005");
         QVERIFY(!dialog->save());
         QCOMPARE(messages->texts(), QStringList{"Позиция с такими параметрами уже заведена!"});
-        QCOMPARE(dialog->Edit3->text(), QStringLiteral("9"));  // the input stays
+        QCOMPARE(dialog->quantityEdit->text(), QStringLiteral("9"));  // the input stays
         fill(paint, "9", "2", "5015");
         QVERIFY(dialog->save());
         fill(plain, "1", "1");
@@ -144,9 +144,9 @@ private slots:
         QVERIFY(dm->shiftList1.locate("id", id));
         whenShown([&] {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Изменение данных о позиции (11)"));
-            QCOMPARE(dialog->Edit1->text(), QStringLiteral("Д'Артаньян Ш.Б."));
-            QCOMPARE(dialog->Edit2->text(), QStringLiteral("КМ-1; Сборка; Готовая продукция"));
-            QVERIFY(!dialog->Edit5->isEnabled());
+            QCOMPARE(dialog->workerEdit->text(), QStringLiteral("Д'Артаньян Ш.Б."));
+            QCOMPARE(dialog->operationEdit->text(), QStringLiteral("КМ-1; Сборка; Готовая продукция"));
+            QVERIFY(!dialog->colourEdit->isEnabled());
             // Unchanged: saved over itself.
             QVERIFY(dialog->save());
         });
@@ -156,8 +156,8 @@ private slots:
 
         QVERIFY(dm->shiftList1.locate("id", id));
         whenShown([&] {
-            dialog->DTimeP->setDate(kDay.addDays(2));
-            dialog->Edit6->setText("6");
+            dialog->dateEdit->setDate(kDay.addDays(2));
+            dialog->hoursEdit->setText("6");
             QVERIFY(dialog->save());
         });
         dialog->openForChange(dm->shiftList1.currentRow(), 1);
@@ -173,9 +173,9 @@ private slots:
         dm->shiftList1.setParam("data", kDay);
         dm->shiftList1.open();
         whenShown([&] {
-            QVERIFY(dialog->Edit5->isEnabled());
-            QVERIFY(dialog->Label6->isEnabled());
-            QCOMPARE(dialog->Edit5->text(), QStringLiteral("3005"));
+            QVERIFY(dialog->colourEdit->isEnabled());
+            QVERIFY(dialog->colourLabel->isEnabled());
+            QCOMPARE(dialog->colourEdit->text(), QStringLiteral("3005"));
             dialog->reject();
         });
         dialog->openForChange(dm->shiftList1.currentRow(), 1);
@@ -214,7 +214,7 @@ private slots:
         QFETCH(QString, hours);
         QFETCH(QString, message);
         fill(plain, quantity, hours);
-        dialog->Edit4->setText(rejects);
+        dialog->rejectsEdit->setText(rejects);
         QCOMPARE(dialog->save(), message.isEmpty());
         QCOMPARE(messages->texts(), message.isEmpty() ? QStringList{} : QStringList{message});
         QCOMPARE(tdb->count("select count(*) from accounts_dep.smena"), message.isEmpty() ? 1 : 0);
@@ -229,20 +229,20 @@ private slots:
         QVERIFY(!dialog->save());
         QVERIFY(messages->last().contains(QStringLiteral("табель закрыт")));
         QCOMPARE(tdb->count("select count(*) from accounts_dep.smena"), 0);
-        QCOMPARE(dialog->Edit3->text(), QStringLiteral("1"));
+        QCOMPARE(dialog->quantityEdit->text(), QStringLiteral("1"));
     }
 
     void recalculationFillsZerosAndSums()
     {
         fill(plain, "", "");
         dialog->recalculate();
-        QCOMPARE(dialog->Edit3->text(), QStringLiteral("0"));
-        QCOMPARE(dialog->Edit6->text(), QStringLiteral("0"));
-        dialog->Edit3->setText("3");
+        QCOMPARE(dialog->quantityEdit->text(), QStringLiteral("0"));
+        QCOMPARE(dialog->hoursEdit->text(), QStringLiteral("0"));
+        dialog->quantityEdit->setText("3");
         dialog->recalculate();
-        QCOMPARE(dialog->Edit7->text(), QStringLiteral("12,3457"));
-        QCOMPARE(dialog->Edit8->text(), QStringLiteral("10"));
-        QCOMPARE(dialog->Edit9->text(), QStringLiteral("37,0371"));
+        QCOMPARE(dialog->priceEdit->text(), QStringLiteral("12,3457"));
+        QCOMPARE(dialog->basePriceEdit->text(), QStringLiteral("10"));
+        QCOMPARE(dialog->amountEdit->text(), QStringLiteral("37,0371"));
     }
 
     // Two copies of the program save the same key at the same moment: one entry and one

@@ -51,10 +51,10 @@ class OperationsTest : public FixtureTest {
     QStringList gridRows()
     {
         QStringList out;
-        for (int r = 0; r < norms->norm->rowCount(); ++r)
+        for (int r = 0; r < norms->model->rowCount(); ++r)
             out << QStringLiteral("%1|%2|%3")
-                       .arg(norms->norm->index(r, 0).data().toString(), norms->norm->index(r, 1).data().toString(),
-                            norms->norm->index(r, 2).data().toString());
+                       .arg(norms->model->index(r, 0).data().toString(), norms->model->index(r, 1).data().toString(),
+                            norms->model->index(r, 2).data().toString());
         return out;
     }
     QStringList storedNorms(int operation)
@@ -68,12 +68,12 @@ class OperationsTest : public FixtureTest {
     }
     void edit(int row, int column, const QString& text)
     {
-        QVERIFY(norms->norm->setData(norms->norm->index(row, column), text, Qt::EditRole));
+        QVERIFY(norms->model->setData(norms->model->index(row, column), text, Qt::EditRole));
     }
     // Moves the grid's current cell, as a click or a cursor key does.
     void enterCell(int row, int column)
     {
-        norms->DBGrid1->setCurrentIndex(norms->norm->index(row, column));
+        norms->normsGrid->setCurrentIndex(norms->model->index(row, column));
     }
     void pickForDialog(int product, const QString& mark, int kind, const QString& kindName)
     {
@@ -136,7 +136,7 @@ private slots:
         whenShown([&] {
             QCOMPARE(norms->operationId(), opKm);
             QCOMPARE(gridRows(), (QStringList{"5|10,00|0", "10|8,00|0", "||"}));
-            QCOMPARE(norms->norm->headerData(2, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("*"));
+            QCOMPARE(norms->model->headerData(2, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("*"));
 
             // A new row typed in and left: stored for the operation, re-read in norm order.
             enterCell(2, 0);
@@ -200,13 +200,13 @@ private slots:
         edit(1, column, typed);
         enterCell(0, 0);
         QCOMPARE(messages->texts(), QStringList{message});
-        QCOMPARE(norms->DBGrid1->currentIndex().row(), 1);
-        QCOMPARE(norms->norm->index(1, column).data(Qt::EditRole).toString(), typed);
+        QCOMPARE(norms->normsGrid->currentIndex().row(), 1);
+        QCOMPARE(norms->model->index(1, column).data(Qt::EditRole).toString(), typed);
 
         norms->saveAndClose();
         QCOMPARE(messages->shown.size(), 2);
         QVERIFY(norms->result() != QDialog::Accepted);
-        QCOMPARE(norms->norm->index(1, column).data(Qt::EditRole).toString(), typed);
+        QCOMPARE(norms->model->index(1, column).data(Qt::EditRole).toString(), typed);
         QCOMPARE(storedNorms(opDart), (QStringList{"1|5|0"}));
     }
 
@@ -236,19 +236,19 @@ private slots:
         norms->prepare(opDart);
         norms->show();
         QVERIFY(QTest::qWaitForWindowExposed(norms.get()));
-        const QModelIndex cell = norms->norm->index(0, 1);
-        norms->DBGrid1->setCurrentIndex(cell);
-        norms->DBGrid1->edit(cell);
-        auto* editor = qobject_cast<QLineEdit*>(norms->DBGrid1->indexWidget(cell));
+        const QModelIndex cell = norms->model->index(0, 1);
+        norms->normsGrid->setCurrentIndex(cell);
+        norms->normsGrid->edit(cell);
+        auto* editor = qobject_cast<QLineEdit*>(norms->normsGrid->indexWidget(cell));
         QVERIFY(editor);
         editor->selectAll();
         QTest::keyClicks(editor, "4.25");
         QTest::keyClick(editor, Qt::Key_Return);
-        QTRY_VERIFY(!norms->DBGrid1->indexWidget(cell));
+        QTRY_VERIFY(!norms->normsGrid->indexWidget(cell));
         QVERIFY(norms->isVisible());
-        QCOMPARE(norms->norm->index(0, 1).data().toString(), QStringLiteral("4,25"));
+        QCOMPARE(norms->model->index(0, 1).data().toString(), QStringLiteral("4,25"));
 
-        QTest::keyClick(norms->DBGrid1, Qt::Key_Escape);
+        QTest::keyClick(norms->normsGrid, Qt::Key_Escape);
         QVERIFY(!norms->isVisible());
         QCOMPARE(norms->result(), int(QDialog::Accepted));
         QCOMPARE(storedNorms(opDart), (QStringList{"1|4.25|0"}));
@@ -260,7 +260,7 @@ private slots:
         whenShown([&] {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Заведение новой цены за операцию"));
             pickForDialog(bl3, "БЛ-3", painting, "Покраска");
-            dialog->ComboBox1->setCurrentIndex(1);
+            dialog->productKindBox->setCurrentIndex(1);
             dialog->save();
         });
         list->addRow();
@@ -303,12 +303,12 @@ private slots:
         whenShown([&] {
             if (change) {
                 QCOMPARE(dialog->windowTitle(), QStringLiteral("Изменение данных о цене за операцию"));
-                QCOMPARE(dialog->Edit2->text(), QStringLiteral("Покраска"));
-                QCOMPARE(dialog->ComboBox1->currentIndex(), 1);
+                QCOMPARE(dialog->kindEdit->text(), QStringLiteral("Покраска"));
+                QCOMPARE(dialog->productKindBox->currentIndex(), 1);
             }
             if (pick) {
                 pickForDialog(km1, "КМ-1", assembly, "Сборка");
-                dialog->ComboBox1->setCurrentIndex(0);
+                dialog->productKindBox->setCurrentIndex(0);
             }
             dialog->save();
             if (dialog->isVisible())

@@ -125,7 +125,7 @@ private slots:
         QVERIFY(RegisterStore(tdb->db()).deleteEntry(shown));
         auto dialog = std::make_unique<EntryDialog>(*dm);
         whenShown([&] {
-            dialog->Edit6->setText("5");
+            dialog->hoursEdit->setText("5");
             QVERIFY(!dialog->save());
             QVERIFY(!dialog->isVisible());
         });

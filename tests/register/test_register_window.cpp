@@ -33,13 +33,13 @@ class RegisterTest : public FixtureTest {
     // Opens the register for a date as a date change would.
     void openOn(const QDate& date)
     {
-        reg->DateT->setDate(date);
+        reg->dateEdit->setDate(date);
         reg->changeDate();
     }
     QStringList shownColumn(const QString& field)
     {
         QStringList out;
-        auto* model = reg->DBGrid2->model();
+        auto* model = reg->entriesGrid->model();
         for (int col = 0; col < model->columnCount(); ++col) {
             if (static_cast<DatasetModel*>(model)->columns()[col].field != field)
                 continue;
@@ -73,7 +73,7 @@ private slots:
 
     void gridHasTheRegisterColumns()
     {
-        auto* grid = reg->DBGrid2;
+        auto* grid = reg->entriesGrid;
         QStringList titles;
         for (int c = 0; c < grid->model()->columnCount(); ++c)
             titles << grid->model()->headerData(c, Qt::Horizontal).toString();
@@ -84,7 +84,7 @@ private slots:
         QCOMPARE(grid->columnWidth(8), 78);
         QVERIFY(grid->isColumnHidden(9));
         QCOMPARE(reg->windowTitle(), QStringLiteral("Табель"));
-        QVERIFY(reg->RadioButton1->isChecked());
+        QVERIFY(reg->shift1Button->isChecked());
     }
 
     // Marks "no", "ok" and "да" are listed; "ta" and an empty mark are not. A name with an
@@ -95,7 +95,7 @@ private slots:
             tdb->addEntry({worker, operation, kWednesday, 2, 3, 1, 8, 2.5, 0, QString::fromUtf8(mark)});
         tdb->run("update accounts_dep.smena set ok=null where ok=''");
         openOn(kWednesday);
-        reg->RadioButton2->click();
+        reg->shift2Button->click();
         QCOMPARE(reg->shift(), 2);
         QCOMPARE(shownColumn("ok"), (QStringList{"no", "ok", "да"}));
         QCOMPARE(shownColumn("fio").value(0), QStringLiteral("Д'Артаньян Ш.Б."));
@@ -107,7 +107,7 @@ private slots:
         tdb->addEntry({worker, operation, kWednesday, 1, 1, 0, 8, 1, 0, "ok"});
         tdb->addEntry({worker, operation, kWednesday, 1, 1, 0, 8, 1, 1, "no"});
         openOn(kWednesday);
-        auto* model = reg->DBGrid2->model();
+        auto* model = reg->entriesGrid->model();
         const QModelIndex accepted = model->index(0, 10), open = model->index(1, 10);
         QCOMPARE(accepted.data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::darkGreen));
         QCOMPARE(open.data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
@@ -119,21 +119,21 @@ private slots:
     {
         tdb->addEntry({worker, operation, kSaturday, 1});
         openOn(kSaturday);
-        QVERIFY(reg->CBox1->isChecked());
-        QVERIFY(reg->CBox1->styleSheet().contains("bold"));
+        QVERIFY(reg->dayOffBox->isChecked());
+        QVERIFY(reg->dayOffBox->styleSheet().contains("bold"));
         QCOMPARE(dm->shiftList1.recordCount(), 1);
         openOn(kWednesday);
-        QVERIFY(!reg->CBox1->isChecked());
+        QVERIFY(!reg->dayOffBox->isChecked());
         QCOMPARE(dm->shiftList1.recordCount(), 0);
         // A user's own mark stays until the date changes.
-        reg->CBox1->setChecked(true);
-        reg->RadioButton3->click();
-        QVERIFY(reg->CBox1->isChecked());
+        reg->dayOffBox->setChecked(true);
+        reg->shift3Button->click();
+        QVERIFY(reg->dayOffBox->isChecked());
         // Enter in the date picker applies a typed date.
-        reg->DateT->setDate(kSaturday);
-        QTest::keyClick(reg->DateT, Qt::Key_Return);
+        reg->dateEdit->setDate(kSaturday);
+        QTest::keyClick(reg->dateEdit, Qt::Key_Return);
         QCOMPARE(dm->shiftList1.param("data").toDate(), kSaturday);
-        QVERIFY(reg->CBox1->isChecked());
+        QVERIFY(reg->dayOffBox->isChecked());
     }
 
     // Any change of the date, however made, is applied once it rests; the arrows of the box
@@ -142,17 +142,17 @@ private slots:
     {
         openOn(kWednesday);
         QSignalSpy reads(&dm->shiftList1, &Dataset::rowsReset);
-        reg->DateT->setFocus();
-        reg->DateT->setCurrentSection(QDateTimeEdit::DaySection);
-        QTest::keyClick(reg->DateT, Qt::Key_Up);
-        QTest::keyClick(reg->DateT, Qt::Key_Up);
-        QTest::keyClick(reg->DateT, Qt::Key_Up);
-        QCOMPARE(reg->DateT->date(), kSaturday);
+        reg->dateEdit->setFocus();
+        reg->dateEdit->setCurrentSection(QDateTimeEdit::DaySection);
+        QTest::keyClick(reg->dateEdit, Qt::Key_Up);
+        QTest::keyClick(reg->dateEdit, Qt::Key_Up);
+        QTest::keyClick(reg->dateEdit, Qt::Key_Up);
+        QCOMPARE(reg->dateEdit->date(), kSaturday);
         QTRY_COMPARE(dm->shiftList1.param("data").toDate(), kSaturday);
         QTest::qWait(600);
         // Closed and opened once for the three steps.
         QCOMPARE(reads.count(), 2);
-        QVERIFY(reg->CBox1->isChecked());
+        QVERIFY(reg->dayOffBox->isChecked());
     }
 
     // Activation (today's date, the lists) comes once per login, not on every restore.
@@ -160,12 +160,12 @@ private slots:
     {
         reg->beginSession(Role::FullRights);
         reg->show();
-        QCOMPARE(reg->DateT->date(), QDate::currentDate());
-        reg->DateT->setDate(kWednesday);
+        QCOMPARE(reg->dateEdit->date(), QDate::currentDate());
+        reg->dateEdit->setDate(kWednesday);
         reg->changeDate();
         reg->hide();
         reg->show();  // as a restore from the task bar shows it again
-        QCOMPARE(reg->DateT->date(), kWednesday);
+        QCOMPARE(reg->dateEdit->date(), kWednesday);
         QCOMPARE(dm->shiftList1.param("data").toDate(), kWednesday);
         reg->hide();
     }
@@ -177,18 +177,18 @@ private slots:
         tdb->addEntry({worker, operation, kWednesday, 1, 1, 0, 8, 1, 0, "ok"});
         reg->show();
         openOn(kWednesday);
-        reg->DBGrid2->setFocus();
-        QTest::keyClick(reg->DBGrid2, Qt::Key_Tab);
-        QVERIFY(!reg->DBGrid2->hasFocus());
-        reg->DBGrid2->setFocus();
-        QTest::keyClick(reg->DBGrid2, Qt::Key_Backtab);
-        QVERIFY(!reg->DBGrid2->hasFocus());
+        reg->entriesGrid->setFocus();
+        QTest::keyClick(reg->entriesGrid, Qt::Key_Tab);
+        QVERIFY(!reg->entriesGrid->hasFocus());
+        reg->entriesGrid->setFocus();
+        QTest::keyClick(reg->entriesGrid, Qt::Key_Backtab);
+        QVERIFY(!reg->entriesGrid->hasFocus());
         const int okColumn = 10;
         QStyleOptionViewItem option;
         option.state |= QStyle::State_Selected;
-        const QModelIndex cell = reg->DBGrid2->model()->index(0, okColumn);
-        QVERIFY(reg->DBGrid2->selectionModel()->isSelected(cell));
-        auto* delegate = dynamic_cast<KeepColoursDelegate*>(reg->DBGrid2->itemDelegate());
+        const QModelIndex cell = reg->entriesGrid->model()->index(0, okColumn);
+        QVERIFY(reg->entriesGrid->selectionModel()->isSelected(cell));
+        auto* delegate = dynamic_cast<KeepColoursDelegate*>(reg->entriesGrid->itemDelegate());
         QVERIFY(delegate);
         delegate->initStyleOption(&option, cell);
         QCOMPARE(option.palette.color(QPalette::HighlightedText), QColor(Qt::darkGreen));
@@ -199,15 +199,15 @@ private slots:
     {
         openOn(kWednesday);
         tdb->addEntry({worker, operation, kWednesday, 3});
-        reg->RadioButton3->click();
-        QCOMPARE(reg->DBGrid2->model()->rowCount(), 0);
-        QVERIFY(reg->RadioButton3->styleSheet().contains("bold"));
-        QVERIFY(reg->RadioButton1->styleSheet().isEmpty());
-        reg->RadioButton1->click();
-        reg->RadioButton3->click();
-        QCOMPARE(reg->DBGrid2->model()->rowCount(), 0);
-        reg->Button8->click();
-        QCOMPARE(reg->DBGrid2->model()->rowCount(), 1);
+        reg->shift3Button->click();
+        QCOMPARE(reg->entriesGrid->model()->rowCount(), 0);
+        QVERIFY(reg->shift3Button->styleSheet().contains("bold"));
+        QVERIFY(reg->shift1Button->styleSheet().isEmpty());
+        reg->shift1Button->click();
+        reg->shift3Button->click();
+        QCOMPARE(reg->entriesGrid->model()->rowCount(), 0);
+        reg->refreshButton->click();
+        QCOMPARE(reg->entriesGrid->model()->rowCount(), 1);
     }
 
     // A date change reads the four lists with one statement; each list gets exactly the fields,
@@ -293,7 +293,7 @@ private slots:
         reg->toggleAcceptance();
         QTEST(tdb->value("select trim(ok) from accounts_dep.smena where id=:id", {{"id", id}}).toString(), "after");
         QCOMPARE(dm->shiftList1.recNo(), 2);
-        QCOMPARE(reg->DBGrid2->currentIndex().row(), 1);
+        QCOMPARE(reg->entriesGrid->currentIndex().row(), 1);
     }
 
     // Deleting one of two entries leaves the day cell at the other entry's hours; deleting
@@ -339,7 +339,7 @@ private slots:
         tdb->run("insert into accounts_dep.h_tabel(w_id, month, year, smena, d13) values(:w, 3, 2024, 1, 5)",
                  {{"w", worker}});
         openOn(kWednesday);
-        reg->DateT->setDate(kWednesday.addDays(1));
+        reg->dateEdit->setDate(kWednesday.addDays(1));
         messages->answers = {true};
         reg->deleteEntry();
         QCOMPARE(hTabelDay(13), 0);
@@ -386,10 +386,10 @@ private slots:
             QVERIFY2(w, name);
             QCOMPARE(w->isEnabled(), !off.contains(name));
         }
-        QCOMPARE(reg->N2->menuAction()->isEnabled(), !off.contains("N2"));
-        QCOMPARE(reg->N11->menuAction()->isEnabled(), !off.contains("N11"));
-        QVERIFY(reg->N7->menuAction()->isEnabled());
-        QVERIFY(reg->N5->isEnabled());
+        QCOMPARE(reg->referenceBooksMenu->menuAction()->isEnabled(), !off.contains("N2"));
+        QCOMPARE(reg->timesheetsMenu->menuAction()->isEnabled(), !off.contains("N11"));
+        QVERIFY(reg->reportsMenu->menuAction()->isEnabled());
+        QVERIFY(reg->exitAction->isEnabled());
     }
 
     void menuHasEveryItem()

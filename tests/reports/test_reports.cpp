@@ -409,7 +409,7 @@ private slots:
                 QVERIFY(!w->kindBox->isEnabled());
                 w->exitButton->click();
             });
-            reg->N10->trigger();
+            reg->summaryReportsAction->trigger();
             reg->reject();
         });
         windows.loginWindow().wordEdit->setText(QStringLiteral("tumov"));
