@@ -42,7 +42,7 @@ void measureOpening(Context& c)
     };
     m.program = [&](int) {
         TimesheetByShiftWindow& w = c.windows().timesheetByShiftWindow();
-        PaintWatch painted(w.DBGrid1->viewport());
+        PaintWatch painted(w.shift1Grid->viewport());
         w.prepare(date);
         w.show();
         painted.wait();

@@ -61,7 +61,7 @@ void measureOpening(Context& c, TimesheetMode mode)
         m.rows = fetchAll(dm.db, statement);
     };
     m.program = [&](int) {
-        PaintWatch painted(w.DBGrid->viewport());
+        PaintWatch painted(w.grid->viewport());
         w.prepare(mode, month);
         w.show();
         painted.wait();

@@ -43,7 +43,7 @@ qint64 ByShiftPrint::total(const Dataset& ds)
 }
 
 ByShiftPrint::ByShiftPrint(Database& db)
-    : H_Tabel(db, QStringLiteral("H_Tabel"), statement()), layout_(&H_Tabel)
+    : query_(db, QStringLiteral("H_Tabel"), statement()), layout_(&query_)
 {
     layout_.setOrientation(QPageLayout::Landscape);
     layout_.setPreviewZoom(PreviewZoom::WholePage);
@@ -70,8 +70,8 @@ ByShiftPrint::ByShiftPrint(Database& db)
 
 void ByShiftPrint::setMonth(TimesheetMonth month)
 {
-    H_Tabel.setParam(QStringLiteral("mnth"), month.month);
-    H_Tabel.setParam(QStringLiteral("yea"), month.year);
+    query_.setParam(QStringLiteral("mnth"), month.month);
+    query_.setParam(QStringLiteral("yea"), month.year);
 }
 
 void ByShiftPrint::run(TimesheetMonth month, QWidget* parent)

@@ -2,7 +2,7 @@
 // ByShiftPrint (TForm15): the printed timesheet of a month over all shifts, A4 landscape: one
 // line per worker's name with the month's 31 day sums of every monthly row (every shift and
 // kind) and their total, the day numbers and lines repeated at the top of every page, the page
-// number at the foot. Its query H_Tabel feeds the by-shift window's export too.
+// number at the foot. Its query feeds the by-shift window's export too.
 #include "band_report.h"
 #include "dataset.h"
 #include "timesheet_month.h"
@@ -20,7 +20,7 @@ public:
     // The left edge of day k's cell (k = 1..31), mm from the left margin.
     static double dayLeft(int day);
 
-    Dataset& query() { return H_Tabel; }
+    Dataset& query() { return query_; }
     report::BandReport& layout() { return layout_; }
 
     // "Март 2024 г."
@@ -38,6 +38,6 @@ public:
                          const std::function<void(int written)>& written);
 
 private:
-    Dataset H_Tabel;
+    Dataset query_;
     report::BandReport layout_;
 };

@@ -112,63 +112,63 @@ QTableView* TimesheetByShiftWindow::makeGrid(int shiftNo, QWidget* parent)
 void TimesheetByShiftWindow::buildControls()
 {
     const MonthChoice choice = makeMonthChoice(this, QStringLiteral("ComboBox2"));
-    ComboBox1 = choice.month;
-    ComboBox2 = choice.year;
+    monthBox = choice.month;
+    yearBox = choice.year;
 
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    shiftTabs = new QTabWidget(this);
+    shiftTabs->setObjectName(QStringLiteral("PageControl1"));
     auto* first = new QWidget;
-    DBGrid1 = makeGrid(1, first);
-    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("&Перестроить"), first);
-    PB = new QProgressBar(first);
-    PB->setObjectName(QStringLiteral("PB"));
-    PB->setRange(1, 31);
-    PB->setValue(1);
-    PB->hide();
-    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Excel"), first);
+    shift1Grid = makeGrid(1, first);
+    rebuildButton = makeButton(QStringLiteral("Button1"), QStringLiteral("&Перестроить"), first);
+    progressBar = new QProgressBar(first);
+    progressBar->setObjectName(QStringLiteral("PB"));
+    progressBar->setRange(1, 31);
+    progressBar->setValue(1);
+    progressBar->hide();
+    exportButton = makeButton(QStringLiteral("Button2"), QStringLiteral("Excel"), first);
     auto* firstButtons = new QHBoxLayout;
-    firstButtons->addWidget(Button1);
-    firstButtons->addWidget(PB, 1);
+    firstButtons->addWidget(rebuildButton);
+    firstButtons->addWidget(progressBar, 1);
     firstButtons->addStretch();
-    firstButtons->addWidget(Button2);
+    firstButtons->addWidget(exportButton);
     auto* firstLayout = new QVBoxLayout(first);
-    firstLayout->addWidget(DBGrid1, 1);
+    firstLayout->addWidget(shift1Grid, 1);
     firstLayout->addLayout(firstButtons);
-    PageControl1->addTab(first, QStringLiteral("Смена №1"));
+    shiftTabs->addTab(first, QStringLiteral("Смена №1"));
     for (int shiftNo : {2, 3}) {
         auto* page = new QWidget;
         QTableView* grid = makeGrid(shiftNo, page);
         auto* pageLayout = new QVBoxLayout(page);
         pageLayout->addWidget(grid);
-        PageControl1->addTab(page, QStringLiteral("Смена №%1").arg(shiftNo));
+        shiftTabs->addTab(page, QStringLiteral("Смена №%1").arg(shiftNo));
     }
-    DBGrid2 = grids_[1];
-    DBGrid3 = grids_[2];
+    shift2Grid = grids_[1];
+    shift3Grid = grids_[2];
 
-    Button5 = makeButton(QStringLiteral("Button5"), QStringLiteral("Об&новить"), this);
-    Button6 = makeButton(QStringLiteral("Button6"), QStringLiteral("П&ечать"), this);
-    Button4 = makeButton(QStringLiteral("Button4"), QStringLiteral("Вы&ход"), this);
+    refreshButton = makeButton(QStringLiteral("Button5"), QStringLiteral("Об&новить"), this);
+    printButton = makeButton(QStringLiteral("Button6"), QStringLiteral("П&ечать"), this);
+    exitButton = makeButton(QStringLiteral("Button4"), QStringLiteral("Вы&ход"), this);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Button5);
-    buttons->addWidget(Button6);
+    buttons->addWidget(refreshButton);
+    buttons->addWidget(printButton);
     buttons->addStretch();
-    buttons->addWidget(Button4);
+    buttons->addWidget(exitButton);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(choice.row);
-    layout->addWidget(PageControl1, 1);
+    layout->addWidget(shiftTabs, 1);
     layout->addLayout(buttons);
 
-    for (QComboBox* box : {ComboBox1, ComboBox2})
+    for (QComboBox* box : {monthBox, yearBox})
         connect(box, &QComboBox::currentIndexChanged, this, [this] {
             if (!filling_)
                 applyMonth();
         });
-    connect(Button1, &QPushButton::clicked, this, &TimesheetByShiftWindow::rebuild);
-    connect(Button2, &QPushButton::clicked, this, &TimesheetByShiftWindow::exportToExcel);
-    connect(Button5, &QPushButton::clicked, this, &TimesheetByShiftWindow::refresh);
-    connect(Button6, &QPushButton::clicked, this, &TimesheetByShiftWindow::print);
-    connect(Button4, &QPushButton::clicked, this, &TimesheetByShiftWindow::reject);
+    connect(rebuildButton, &QPushButton::clicked, this, &TimesheetByShiftWindow::rebuild);
+    connect(exportButton, &QPushButton::clicked, this, &TimesheetByShiftWindow::exportToExcel);
+    connect(refreshButton, &QPushButton::clicked, this, &TimesheetByShiftWindow::refresh);
+    connect(printButton, &QPushButton::clicked, this, &TimesheetByShiftWindow::print);
+    connect(exitButton, &QPushButton::clicked, this, &TimesheetByShiftWindow::reject);
 }
 
 void TimesheetByShiftWindow::openFor(const QDate& date)
@@ -180,10 +180,10 @@ void TimesheetByShiftWindow::openFor(const QDate& date)
 
 void TimesheetByShiftWindow::prepare(const QDate& date)
 {
-    Button2->setText(QStringLiteral("Excel"));
-    PageControl1->setCurrentIndex(0);
+    exportButton->setText(QStringLiteral("Excel"));
+    shiftTabs->setCurrentIndex(0);
     filling_ = true;
-    ComboBox1->setCurrentIndex(date.month() - 1);
+    monthBox->setCurrentIndex(date.month() - 1);
     fillYears(date.year());
     filling_ = false;
     applyMonth();
@@ -205,7 +205,7 @@ void TimesheetByShiftWindow::reject()
 void TimesheetByShiftWindow::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && !busy_)
-        Button2->setText(QStringLiteral("Excel"));
+        exportButton->setText(QStringLiteral("Excel"));
     QDialog::changeEvent(event);
 }
 
@@ -214,27 +214,27 @@ void TimesheetByShiftWindow::fillYears(int year)
     const int last = std::max(QDate::currentDate().year() + 1, year);
     const bool wasFilling = filling_;
     filling_ = true;
-    ComboBox2->clear();
+    yearBox->clear();
     for (int y = kFirstYear; y <= last; ++y)
-        ComboBox2->addItem(QString::number(y), y);
+        yearBox->addItem(QString::number(y), y);
     // A year before the list's first is added in front, so that its month can still be shown.
     if (year < kFirstYear)
-        ComboBox2->insertItem(0, QString::number(year), year);
-    ComboBox2->setCurrentIndex(ComboBox2->findData(year));
+        yearBox->insertItem(0, QString::number(year), year);
+    yearBox->setCurrentIndex(yearBox->findData(year));
     filling_ = wasFilling;
 }
 
 TimesheetMonth TimesheetByShiftWindow::chosenMonth() const
 {
-    return {ComboBox1->currentIndex() + 1, ComboBox2->currentData().toInt()};
+    return {monthBox->currentIndex() + 1, yearBox->currentData().toInt()};
 }
 
 void TimesheetByShiftWindow::chooseMonth(TimesheetMonth month)
 {
     filling_ = true;
-    ComboBox1->setCurrentIndex(month.month - 1);
-    if (const int index = ComboBox2->findData(month.year); index >= 0)
-        ComboBox2->setCurrentIndex(index);
+    monthBox->setCurrentIndex(month.month - 1);
+    if (const int index = yearBox->findData(month.year); index >= 0)
+        yearBox->setCurrentIndex(index);
     else
         fillYears(month.year);
     filling_ = false;
@@ -291,7 +291,8 @@ void TimesheetByShiftWindow::refresh()
 void TimesheetByShiftWindow::setBusy(bool busy)
 {
     busy_ = busy;
-    for (QWidget* w : std::initializer_list<QWidget*>{ComboBox1, ComboBox2, Button1, Button2, Button5, Button6, Button4})
+    for (QWidget* w : std::initializer_list<QWidget*>{monthBox, yearBox, rebuildButton, exportButton, refreshButton,
+                                                      printButton, exitButton})
         w->setEnabled(!busy);
 }
 
@@ -302,15 +303,15 @@ void TimesheetByShiftWindow::rebuild()
     const auto done = qScopeGuard([this] { setBusy(false); });
     BusyCursor busy;
     finish();
-    PB->setRange(1, month.days());
-    PB->setValue(1);
-    PB->show();
-    PB->repaint();
+    progressBar->setRange(1, month.days());
+    progressBar->setValue(1);
+    progressBar->show();
+    progressBar->repaint();
     // One transaction: a failure leaves the month as it was, and the grids show it again.
     runAction(dm_.db, [&] { rebuildMonth(dm_.db, MonthRows::PieceWork, month); });
-    PB->setValue(month.days());
+    progressBar->setValue(month.days());
     openShifts();
-    PB->hide();
+    progressBar->hide();
 }
 
 void TimesheetByShiftWindow::print()
@@ -339,9 +340,9 @@ void TimesheetByShiftWindow::exportToExcel()
         return;
     book.ShowExcel(false);
     const int count = report.recordCount();
-    Button2->setText(QStringLiteral("Excel (0 из %1)").arg(count));
+    exportButton->setText(QStringLiteral("Excel (0 из %1)").arg(count));
     ByShiftPrint::exportTo(book, report, heading, [&](int written) {
-        Button2->setText(QStringLiteral("Excel (%1 из %2)").arg(written).arg(count));
+        exportButton->setText(QStringLiteral("Excel (%1 из %2)").arg(written).arg(count));
         QCoreApplication::processEvents();
     });
     book.ShowExcel(true);

@@ -35,10 +35,10 @@ public:
 
     // Actions, public so that tests drive them as the controls do.
     void applyMonth();     // the month or the year changed
-    void refresh();        // Button5 "Обновить"
-    void rebuild();        // Button1 "Перестроить"
-    void print();          // Button6 "Печать"
-    void exportToExcel();  // Button2 "Excel"
+    void refresh();        // refreshButton
+    void rebuild();        // rebuildButton
+    void print();          // printButton
+    void exportToExcel();  // exportButton
 
     // How a day cell holding `hours` is drawn: on a weekend, after the month's end (text in the
     // grid's `background`).
@@ -48,18 +48,18 @@ public:
     QTableView* grid(int shiftNo) const { return grids_[shiftNo - 1]; }
     ByShiftPrint& printLayout() { return print_; }
 
-    QTabWidget* PageControl1;
-    QTableView* DBGrid1;
-    QTableView* DBGrid2;
-    QTableView* DBGrid3;
-    QComboBox* ComboBox1;  // the month
-    QComboBox* ComboBox2;  // the year
-    QPushButton* Button1;  // Перестроить
-    QProgressBar* PB;
-    QPushButton* Button2;  // Excel
-    QPushButton* Button5;  // Обновить
-    QPushButton* Button6;  // Печать
-    QPushButton* Button4;  // Выход
+    QTabWidget* shiftTabs;
+    QTableView* shift1Grid;
+    QTableView* shift2Grid;
+    QTableView* shift3Grid;
+    QComboBox* monthBox;
+    QComboBox* yearBox;
+    QPushButton* rebuildButton;
+    QProgressBar* progressBar;
+    QPushButton* exportButton;
+    QPushButton* refreshButton;
+    QPushButton* printButton;
+    QPushButton* exitButton;
 
 public slots:
     void reject() override;

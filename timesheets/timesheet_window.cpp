@@ -73,20 +73,21 @@ int TimesheetWindow::columnOf(const QString& field)
 
 TimesheetWindow::TimesheetWindow(DataModule& dm, QWidget* parent)
     : QDialog(parent),
-      H_Tabel0(dm.db, QStringLiteral("H_Tabel0"), TimesheetStore::statement(TimesheetMode::PieceWork)),
-      H_Tabel7777(dm.db, QStringLiteral("H_Tabel7777"), TimesheetStore::statement(TimesheetMode::Household)),
-      H_Tabel7778(dm.db, QStringLiteral("H_Tabel7778"), TimesheetStore::statement(TimesheetMode::AveragePieceRate)),
-      H_Tabel_all(dm.db, QStringLiteral("H_Tabel_all"), TimesheetStore::statement(TimesheetMode::General)),
+      pieceWorkRows(dm.db, QStringLiteral("H_Tabel0"), TimesheetStore::statement(TimesheetMode::PieceWork)),
+      householdRows(dm.db, QStringLiteral("H_Tabel7777"), TimesheetStore::statement(TimesheetMode::Household)),
+      averagePieceRateRows(dm.db, QStringLiteral("H_Tabel7778"),
+                           TimesheetStore::statement(TimesheetMode::AveragePieceRate)),
+      generalRows(dm.db, QStringLiteral("H_Tabel_all"), TimesheetStore::statement(TimesheetMode::General)),
       dm_(dm),
       store_(dm.db),
-      cur_tabel(&H_Tabel0)
+      timesheet_(&pieceWorkRows)
 {
     setObjectName(QStringLiteral("TForm27"));
     setWindowTitle(lookOf(mode_).caption);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     setFixedSize(1127, 617);
-    model_ = new DayColumnsModel(*cur_tabel, gridColumns(), [this](int day) -> std::optional<QColor> {
+    model_ = new DayColumnsModel(*timesheet_, gridColumns(), [this](int day) -> std::optional<QColor> {
         if (weekend_[day])
             return QColor(Qt::red);
         return std::nullopt;
@@ -104,19 +105,19 @@ TimesheetWindow::TimesheetWindow(DataModule& dm, QWidget* parent)
 void TimesheetWindow::buildControls()
 {
     const MonthChoice choice = makeMonthChoice(this, QStringLiteral("cb_year"));
-    ComboBox1 = choice.month;
-    cb_year = choice.year;
+    monthBox = choice.month;
+    yearBox = choice.year;
 
-    DBGrid = new QTableView(this);
-    DBGrid->setObjectName(QStringLiteral("DBGrid"));
-    DBGrid->setAccessibleName(QStringLiteral("Табель"));
-    bindGrid(DBGrid, model_);
+    grid = new QTableView(this);
+    grid->setObjectName(QStringLiteral("DBGrid"));
+    grid->setAccessibleName(QStringLiteral("Табель"));
+    bindGrid(grid, model_);
     // The day columns are narrower than the header's usual minimum; "24" fits without "…".
-    DBGrid->horizontalHeader()->setMinimumSectionSize(kDayWidth);
-    DBGrid->setTextElideMode(Qt::ElideNone);
+    grid->horizontalHeader()->setMinimumSectionSize(kDayWidth);
+    grid->setTextElideMode(Qt::ElideNone);
     const QVector<GridColumn> columns = gridColumns();
     for (int i = 0; i < columns.size(); ++i)
-        DBGrid->setColumnWidth(i, columns[i].width);
+        grid->setColumnWidth(i, columns[i].width);
 
     QFont bold = font();
     bold.setBold(true);
@@ -143,40 +144,40 @@ void TimesheetWindow::buildControls()
         footer->addWidget(value);
     }
 
-    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("Excel"), this);
-    Button5 = makeButton(QStringLiteral("Button5"), QStringLiteral("Об&новить"), this);
-    Button3 = makeButton(QStringLiteral("Button3"), QStringLiteral("&Перестроить"), this);
-    PB = new QProgressBar(this);
-    PB->setObjectName(QStringLiteral("PB"));
-    PB->setRange(1, 31);
-    PB->setValue(1);
-    PB->hide();
-    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("Вы&ход"), this);
+    exportButton = makeButton(QStringLiteral("Button2"), QStringLiteral("Excel"), this);
+    refreshButton = makeButton(QStringLiteral("Button5"), QStringLiteral("Об&новить"), this);
+    rebuildButton = makeButton(QStringLiteral("Button3"), QStringLiteral("&Перестроить"), this);
+    progressBar = new QProgressBar(this);
+    progressBar->setObjectName(QStringLiteral("PB"));
+    progressBar->setRange(1, 31);
+    progressBar->setValue(1);
+    progressBar->hide();
+    exitButton = makeButton(QStringLiteral("Button1"), QStringLiteral("Вы&ход"), this);
 
     auto* buttons = new QHBoxLayout;
-    for (QWidget* w : std::initializer_list<QWidget*>{Button2, Button5, Button3})
+    for (QWidget* w : std::initializer_list<QWidget*>{exportButton, refreshButton, rebuildButton})
         buttons->addWidget(w);
-    buttons->addWidget(PB, 1);
+    buttons->addWidget(progressBar, 1);
     buttons->addStretch();
-    buttons->addWidget(Button1);
+    buttons->addWidget(exitButton);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(choice.row);
-    layout->addWidget(DBGrid, 1);
+    layout->addWidget(grid, 1);
     layout->addLayout(footer);
     layout->addLayout(buttons);
 
-    connect(ComboBox1, &QComboBox::currentIndexChanged, this, [this] {
+    connect(monthBox, &QComboBox::currentIndexChanged, this, [this] {
         if (!filling_)
             applyMonth();
     });
-    connect(cb_year, &QComboBox::currentIndexChanged, this, [this] {
+    connect(yearBox, &QComboBox::currentIndexChanged, this, [this] {
         if (!filling_)
             applyMonth();
     });
-    connect(Button2, &QPushButton::clicked, this, &TimesheetWindow::exportToExcel);
-    connect(Button5, &QPushButton::clicked, this, &TimesheetWindow::refresh);
-    connect(Button3, &QPushButton::clicked, this, &TimesheetWindow::rebuild);
-    connect(Button1, &QPushButton::clicked, this, &TimesheetWindow::reject);
+    connect(exportButton, &QPushButton::clicked, this, &TimesheetWindow::exportToExcel);
+    connect(refreshButton, &QPushButton::clicked, this, &TimesheetWindow::refresh);
+    connect(rebuildButton, &QPushButton::clicked, this, &TimesheetWindow::rebuild);
+    connect(exitButton, &QPushButton::clicked, this, &TimesheetWindow::reject);
 }
 
 void TimesheetWindow::open(TimesheetMode mode)
@@ -190,20 +191,20 @@ void TimesheetWindow::prepare(TimesheetMode mode, TimesheetMonth month)
 {
     mode_ = mode;
     switch (mode) {
-    case TimesheetMode::PieceWork: cur_tabel = &H_Tabel0; break;
-    case TimesheetMode::Household: cur_tabel = &H_Tabel7777; break;
-    case TimesheetMode::AveragePieceRate: cur_tabel = &H_Tabel7778; break;
-    case TimesheetMode::General: cur_tabel = &H_Tabel_all; break;
+    case TimesheetMode::PieceWork: timesheet_ = &pieceWorkRows; break;
+    case TimesheetMode::Household: timesheet_ = &householdRows; break;
+    case TimesheetMode::AveragePieceRate: timesheet_ = &averagePieceRateRows; break;
+    case TimesheetMode::General: timesheet_ = &generalRows; break;
     }
     const ModeLook look = lookOf(mode);
     setWindowTitle(look.caption);
-    cur_tabel->close();
-    model_->setDataset(*cur_tabel);
-    DBGrid->setColumnHidden(columnOf(QStringLiteral("s_night")), !look.dayNight);
-    DBGrid->setColumnHidden(columnOf(QStringLiteral("average_price")), !look.rate);
-    Button2->setText(QStringLiteral("Excel"));
+    timesheet_->close();
+    model_->setDataset(*timesheet_);
+    grid->setColumnHidden(columnOf(QStringLiteral("s_night")), !look.dayNight);
+    grid->setColumnHidden(columnOf(QStringLiteral("average_price")), !look.rate);
+    exportButton->setText(QStringLiteral("Excel"));
     filling_ = true;
-    ComboBox1->setCurrentIndex(month.month - 1);
+    monthBox->setCurrentIndex(month.month - 1);
     fillYears(month.year);
     filling_ = false;
     applyMonth();
@@ -211,32 +212,32 @@ void TimesheetWindow::prepare(TimesheetMode mode, TimesheetMonth month)
 
 void TimesheetWindow::finish()
 {
-    cur_tabel->close();
-    Button2->setText(QStringLiteral("Excel"));
+    timesheet_->close();
+    exportButton->setText(QStringLiteral("Excel"));
 }
 
 void TimesheetWindow::reject()
 {
     if (busy_)
         return;
-    Button2->setText(QStringLiteral("Excel"));
+    exportButton->setText(QStringLiteral("Excel"));
     QDialog::reject();
 }
 
 TimesheetMonth TimesheetWindow::chosenMonth() const
 {
     const QDate today = QDate::currentDate();
-    const int month = ComboBox1->currentIndex() >= 0 ? ComboBox1->currentIndex() + 1 : today.month();
-    const int year = cb_year->currentIndex() >= 0 ? cb_year->currentData().toInt() : today.year();
+    const int month = monthBox->currentIndex() >= 0 ? monthBox->currentIndex() + 1 : today.month();
+    const int year = yearBox->currentIndex() >= 0 ? yearBox->currentData().toInt() : today.year();
     return {month, year};
 }
 
 void TimesheetWindow::chooseMonth(TimesheetMonth month)
 {
     filling_ = true;
-    ComboBox1->setCurrentIndex(month.month - 1);
-    if (const int index = cb_year->findData(month.year); index >= 0)
-        cb_year->setCurrentIndex(index);
+    monthBox->setCurrentIndex(month.month - 1);
+    if (const int index = yearBox->findData(month.year); index >= 0)
+        yearBox->setCurrentIndex(index);
     else
         fillYears(month.year);
     filling_ = false;
@@ -254,21 +255,21 @@ void TimesheetWindow::fillYears(int keep)
     years.erase(std::unique(years.begin(), years.end()), years.end());
     const bool wasFilling = filling_;
     filling_ = true;
-    cb_year->clear();
+    yearBox->clear();
     for (int year : years)
-        cb_year->addItem(QString::number(year), year);
-    cb_year->setCurrentIndex(cb_year->findData(keep));
+        yearBox->addItem(QString::number(year), year);
+    yearBox->setCurrentIndex(yearBox->findData(keep));
     filling_ = wasFilling;
 }
 
 void TimesheetWindow::applyMonth()
 {
     const TimesheetMonth month = chosenMonth();
-    cur_tabel->close();
-    TimesheetStore::setMonth(*cur_tabel, mode_, month);
+    timesheet_->close();
+    TimesheetStore::setMonth(*timesheet_, mode_, month);
     TimesheetFooter footer;
     runAction(dm_.db, [&] {
-        cur_tabel->open();
+        timesheet_->open();
         footer = store_.footer(month);
     });
     showFooter(footer);
@@ -291,23 +292,24 @@ void TimesheetWindow::layOutDayColumns(TimesheetMonth month)
         const bool shown = day <= days;
         if (shown)
             weekend_[day] = QDate(month.year, month.month, day).dayOfWeek() >= 6;
-        DBGrid->setColumnHidden(columnOf(QStringLiteral("d%1").arg(day)), !shown);
+        grid->setColumnHidden(columnOf(QStringLiteral("d%1").arg(day)), !shown);
     }
-    DBGrid->setColumnWidth(0, lookOf(mode_).nameWidth + kDayWidth * (31 - days));
+    grid->setColumnWidth(0, lookOf(mode_).nameWidth + kDayWidth * (31 - days));
     model_->titlesChanged();
-    DBGrid->viewport()->update();
+    grid->viewport()->update();
 }
 
 void TimesheetWindow::refresh()
 {
     BusyCursor busy;
-    runAction(dm_.db, [this] { cur_tabel->reopen(true); });
+    runAction(dm_.db, [this] { timesheet_->reopen(true); });
 }
 
 void TimesheetWindow::setBusy(bool busy)
 {
     busy_ = busy;
-    for (QWidget* w : std::initializer_list<QWidget*>{ComboBox1, cb_year, Button2, Button5, Button3, Button1})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{monthBox, yearBox, exportButton, refreshButton, rebuildButton, exitButton})
         w->setEnabled(!busy);
 }
 
@@ -317,15 +319,15 @@ void TimesheetWindow::rebuild()
     setBusy(true);
     {
         BusyCursor busy;
-        cur_tabel->close();
-        PB->setRange(1, month.days());
-        PB->setValue(1);
-        PB->show();
-        PB->repaint();
+        timesheet_->close();
+        progressBar->setRange(1, month.days());
+        progressBar->setValue(1);
+        progressBar->show();
+        progressBar->repaint();
         runAction(dm_.db, [&] { store_.rebuildWorks(month); });
-        PB->setValue(month.days());
-        runAction(dm_.db, [this] { cur_tabel->open(); });
-        PB->hide();
+        progressBar->setValue(month.days());
+        runAction(dm_.db, [this] { timesheet_->open(); });
+        progressBar->hide();
     }
     setBusy(false);
 }
@@ -339,10 +341,10 @@ void TimesheetWindow::exportToExcel()
         return;
     setBusy(true);
     book.ShowExcel(false);
-    const int count = cur_tabel->recordCount();
-    Button2->setText(QStringLiteral("Excel (0 из %1)").arg(count));
-    TimesheetStore::exportTimesheet(book, *cur_tabel, mode_, heading, [&](int written) {
-        Button2->setText(QStringLiteral("Excel (%1 из %2)").arg(written).arg(count));
+    const int count = timesheet_->recordCount();
+    exportButton->setText(QStringLiteral("Excel (0 из %1)").arg(count));
+    TimesheetStore::exportTimesheet(book, *timesheet_, mode_, heading, [&](int written) {
+        exportButton->setText(QStringLiteral("Excel (%1 из %2)").arg(written).arg(count));
         QCoreApplication::processEvents();
     });
     book.ShowExcel(true);

@@ -36,28 +36,28 @@ public:
 
     // Actions, public so that tests drive them as the controls do.
     void applyMonth();  // the month or the year changed
-    void refresh();     // Button5 "Обновить"
-    void rebuild();     // Button3 "Перестроить"
-    void exportToExcel();  // Button2 "Excel"
+    void refresh();        // refreshButton
+    void rebuild();        // rebuildButton
+    void exportToExcel();  // exportButton
 
-    // The current mode's timesheet (cur_tabel).
-    Dataset& timesheet() { return *cur_tabel; }
+    // The current mode's timesheet.
+    Dataset& timesheet() { return *timesheet_; }
     // The grid's column of a field ("fio", "s_night", "d1".."d31", "f_price", "i_time", "average_price").
     static int columnOf(const QString& field);
 
-    Dataset H_Tabel0;
-    Dataset H_Tabel7777;
-    Dataset H_Tabel7778;
-    Dataset H_Tabel_all;
+    Dataset pieceWorkRows;
+    Dataset householdRows;
+    Dataset averagePieceRateRows;
+    Dataset generalRows;
 
-    QComboBox* ComboBox1;  // the month
-    QComboBox* cb_year;
-    QTableView* DBGrid;
-    QPushButton* Button2;  // Excel
-    QPushButton* Button5;  // Обновить
-    QPushButton* Button3;  // Перестроить
-    QProgressBar* PB;
-    QPushButton* Button1;  // Выход
+    QComboBox* monthBox;
+    QComboBox* yearBox;
+    QTableView* grid;
+    QPushButton* exportButton;
+    QPushButton* refreshButton;
+    QPushButton* rebuildButton;
+    QProgressBar* progressBar;
+    QPushButton* exitButton;
     QLabel* averagePieceRateFigure;
     QLabel* householdFigure;
     QLabel* pieceWorkFigure;
@@ -77,7 +77,7 @@ private:
 
     DataModule& dm_;
     TimesheetStore store_;
-    Dataset* cur_tabel;
+    Dataset* timesheet_;  // one of the four above, by the mode
     TimesheetMode mode_ = TimesheetMode::PieceWork;
     DayColumnsModel* model_;
     std::array<bool, 32> weekend_{};  // by day of the month

@@ -17,7 +17,7 @@
 
 WorksDialog::WorksDialog(DataModule& dm, QWidget* parent)
     : QDialog(parent),
-      type_work(dm.db, QStringLiteral("type_work"), WorksStore::kindsStatement()),
+      workKinds(dm.db, QStringLiteral("type_work"), WorksStore::kindsStatement()),
       dm_(dm),
       store_(dm.db)
 {
@@ -28,10 +28,10 @@ WorksDialog::WorksDialog(DataModule& dm, QWidget* parent)
 
 void WorksDialog::buildControls()
 {
-    GroupBox1 = new QGroupBox(QStringLiteral("Закрыто мастером"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    fieldsBox = new QGroupBox(QStringLiteral("Закрыто мастером"), this);
+    fieldsBox->setObjectName(QStringLiteral("GroupBox1"));
     auto edit = [this](const QString& name, bool readOnly) {
-        auto* e = new QLineEdit(GroupBox1);
+        auto* e = new QLineEdit(fieldsBox);
         e->setObjectName(name);
         if (readOnly) {
             showAsReadOnly(e);
@@ -39,65 +39,65 @@ void WorksDialog::buildControls()
         }
         return e;
     };
-    Edit1 = edit(QStringLiteral("Edit1"), true);
-    Button2 = makeButton(QStringLiteral("Button2"), QStringLiteral("..."), GroupBox1);
-    Button2->setAccessibleName(QStringLiteral("Выбрать рабочего"));
-    Edit2 = edit(QStringLiteral("Edit2"), true);
-    Button3 = makeButton(QStringLiteral("Button3"), QStringLiteral("..."), GroupBox1);
-    Button3->setAccessibleName(QStringLiteral("Выбрать номенклатуру"));
-    cb_type_work = new QComboBox(GroupBox1);
-    cb_type_work->setObjectName(QStringLiteral("cb_type_work"));
-    Edit6 = edit(QStringLiteral("Edit6"), false);
+    workerEdit = edit(QStringLiteral("Edit1"), true);
+    chooseWorkerButton = makeButton(QStringLiteral("Button2"), QStringLiteral("..."), fieldsBox);
+    chooseWorkerButton->setAccessibleName(QStringLiteral("Выбрать рабочего"));
+    nomenclatureEdit = edit(QStringLiteral("Edit2"), true);
+    chooseNomenclatureButton = makeButton(QStringLiteral("Button3"), QStringLiteral("..."), fieldsBox);
+    chooseNomenclatureButton->setAccessibleName(QStringLiteral("Выбрать номенклатуру"));
+    workKindBox = new QComboBox(fieldsBox);
+    workKindBox->setObjectName(QStringLiteral("cb_type_work"));
+    hoursEdit = edit(QStringLiteral("Edit6"), false);
     // Digits only: no sign, separator or space.
-    Edit6->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,9}")), Edit6));
-    Edit6->setMaximumWidth(60);
-    selectOnFocus(Edit6);
-    DBEdit1 = edit(QStringLiteral("DBEdit1"), true);
-    DBEdit1->setEnabled(false);
-    DBEdit1->setMaximumWidth(100);
-    DBEdit2 = edit(QStringLiteral("DBEdit2"), true);
-    DBEdit2->setEnabled(false);
-    DBEdit2->setMaximumWidth(120);
-    CBox1 = new QCheckBox(QStringLiteral("&Ночные"), GroupBox1);
-    CBox1->setObjectName(QStringLiteral("CBox1"));
+    hoursEdit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,9}")), hoursEdit));
+    hoursEdit->setMaximumWidth(60);
+    selectOnFocus(hoursEdit);
+    priceEdit = edit(QStringLiteral("DBEdit1"), true);
+    priceEdit->setEnabled(false);
+    priceEdit->setMaximumWidth(100);
+    amountEdit = edit(QStringLiteral("DBEdit2"), true);
+    amountEdit->setEnabled(false);
+    amountEdit->setMaximumWidth(120);
+    nightBox = new QCheckBox(QStringLiteral("&Ночные"), fieldsBox);
+    nightBox->setObjectName(QStringLiteral("CBox1"));
 
-    auto* grid = new QGridLayout(GroupBox1);
+    auto* grid = new QGridLayout(fieldsBox);
     auto label = [this](const QString& text, QWidget* buddy) {
-        auto* l = new QLabel(text, GroupBox1);
+        auto* l = new QLabel(text, fieldsBox);
         l->setBuddy(buddy);
         return l;
     };
-    grid->addWidget(label(QStringLiteral("ФИО"), Edit1), 0, 0);
-    grid->addWidget(Edit1, 0, 1);
-    grid->addWidget(Button2, 0, 2);
-    grid->addWidget(label(QStringLiteral("Номенклатура"), Edit2), 1, 0);
-    grid->addWidget(Edit2, 1, 1);
-    grid->addWidget(Button3, 1, 2);
-    grid->addWidget(label(QStringLiteral("&Работа"), cb_type_work), 2, 0);
-    grid->addWidget(cb_type_work, 2, 1, 1, 2);
+    grid->addWidget(label(QStringLiteral("ФИО"), workerEdit), 0, 0);
+    grid->addWidget(workerEdit, 0, 1);
+    grid->addWidget(chooseWorkerButton, 0, 2);
+    grid->addWidget(label(QStringLiteral("Номенклатура"), nomenclatureEdit), 1, 0);
+    grid->addWidget(nomenclatureEdit, 1, 1);
+    grid->addWidget(chooseNomenclatureButton, 1, 2);
+    grid->addWidget(label(QStringLiteral("&Работа"), workKindBox), 2, 0);
+    grid->addWidget(workKindBox, 2, 1, 1, 2);
     auto* numbers = new QHBoxLayout;
-    numbers->addWidget(Edit6);
-    numbers->addWidget(label(QStringLiteral("ч.    Цена"), DBEdit1));
-    numbers->addWidget(DBEdit1);
-    numbers->addWidget(label(QStringLiteral("р.    Сумма"), DBEdit2));
-    numbers->addWidget(DBEdit2);
+    numbers->addWidget(hoursEdit);
+    numbers->addWidget(label(QStringLiteral("ч.    Цена"), priceEdit));
+    numbers->addWidget(priceEdit);
+    numbers->addWidget(label(QStringLiteral("р.    Сумма"), amountEdit));
+    numbers->addWidget(amountEdit);
     numbers->addStretch();
-    grid->addWidget(label(QStringLiteral("&Часы"), Edit6), 3, 0);
+    grid->addWidget(label(QStringLiteral("&Часы"), hoursEdit), 3, 0);
     grid->addLayout(numbers, 3, 1, 1, 2);
-    grid->addWidget(CBox1, 4, 1);
+    grid->addWidget(nightBox, 4, 1);
     grid->setColumnMinimumWidth(1, 380);
 
-    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("&Записать"), this);
-    Button1->setDefault(true);
-    Button6 = makeButton(QStringLiteral("Button6"), QStringLiteral("Вы&ход"), this);
-    placeAboveButtons(this, GroupBox1, {Button1, Button6})->setSizeConstraint(QLayout::SetFixedSize);
+    saveButton = makeButton(QStringLiteral("Button1"), QStringLiteral("&Записать"), this);
+    saveButton->setDefault(true);
+    exitButton = makeButton(QStringLiteral("Button6"), QStringLiteral("Вы&ход"), this);
+    placeAboveButtons(this, fieldsBox, {saveButton, exitButton})->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(Button2, &QPushButton::clicked, this, &WorksDialog::chooseWorker);
-    connect(Button3, &QPushButton::clicked, this, &WorksDialog::chooseNomenclature);
-    connect(cb_type_work, &QComboBox::currentIndexChanged, this, &WorksDialog::showPrice);
-    connect(Edit6, &QLineEdit::textChanged, this, &WorksDialog::showPrice);
-    connect(Button1, &QPushButton::clicked, this, [this] { save(); });
-    connect(Button6, &QPushButton::clicked, this, &QDialog::reject);
+    connect(chooseWorkerButton, &QPushButton::clicked, this, &WorksDialog::chooseWorker);
+    connect(chooseNomenclatureButton, &QPushButton::clicked, this, &WorksDialog::chooseNomenclature);
+    connect(workKindBox, &QComboBox::currentIndexChanged, this, &WorksDialog::showPrice);
+    connect(hoursEdit, &QLineEdit::textChanged, this, &WorksDialog::showPrice);
+    connect(saveButton, &QPushButton::clicked, this, [this] { save(); });
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 bool WorksDialog::openForAdd(const QDate& date, bool dayOff)
@@ -106,16 +106,16 @@ bool WorksDialog::openForAdd(const QDate& date, bool dayOff)
     date_ = date;
     dayOff_ = dayOff;
     shown_ = Row();
-    worker_id = 0;
-    nom_id = 0;
-    Edit1->clear();
-    Edit2->clear();
-    Edit6->setText(QStringLiteral("0"));
-    CBox1->setChecked(false);
-    CBox1->setEnabled(true);
-    cb_type_work->clear();
-    cb_type_work->addItem(QString(), 7777);  // chosen once the kinds are read
-    cb_type_work->setCurrentIndex(0);
+    workerId_ = 0;
+    nomenclatureId_ = 0;
+    workerEdit->clear();
+    nomenclatureEdit->clear();
+    hoursEdit->setText(QStringLiteral("0"));
+    nightBox->setChecked(false);
+    nightBox->setEnabled(true);
+    workKindBox->clear();
+    workKindBox->addItem(QString(), 7777);  // chosen once the kinds are read
+    workKindBox->setCurrentIndex(0);
     return run();
 }
 
@@ -125,51 +125,51 @@ bool WorksDialog::openForChange(const Row& record, bool dayOff)
     date_ = record[QStringLiteral("d_date")].asDate();
     dayOff_ = dayOff;
     shown_ = record;
-    worker_id = record[QStringLiteral("id_p")].asInteger();
-    nom_id = record[QStringLiteral("id_nom")].asInteger();
-    Edit1->setText(record[QStringLiteral("fio")].asString().trimmed());
-    Edit2->setText(record[QStringLiteral("s_caption")].asString().trimmed());
-    Edit6->setText(QString::number(record[QStringLiteral("cnt")].asInteger()));
-    CBox1->setChecked(record[QStringLiteral("i_night")].asInteger() != 0);
-    CBox1->setEnabled(false);
-    cb_type_work->clear();
-    cb_type_work->addItem(QString(), record[QStringLiteral("id_o")].asInteger());
-    cb_type_work->setCurrentIndex(0);
+    workerId_ = record[QStringLiteral("id_p")].asInteger();
+    nomenclatureId_ = record[QStringLiteral("id_nom")].asInteger();
+    workerEdit->setText(record[QStringLiteral("fio")].asString().trimmed());
+    nomenclatureEdit->setText(record[QStringLiteral("s_caption")].asString().trimmed());
+    hoursEdit->setText(QString::number(record[QStringLiteral("cnt")].asInteger()));
+    nightBox->setChecked(record[QStringLiteral("i_night")].asInteger() != 0);
+    nightBox->setEnabled(false);
+    workKindBox->clear();
+    workKindBox->addItem(QString(), record[QStringLiteral("id_o")].asInteger());
+    workKindBox->setCurrentIndex(0);
     return run();
 }
 
 // Shows the dialog with the kinds read anew; the kind chosen before stays chosen.
 bool WorksDialog::run()
 {
-    runAction(dm_.db, [this] { type_work.reopen(); });
-    fillLookup(cb_type_work, type_work, QStringLiteral("vid"), QStringLiteral("id"));
+    runAction(dm_.db, [this] { workKinds.reopen(); });
+    fillLookup(workKindBox, workKinds, QStringLiteral("vid"), QStringLiteral("id"));
     showPrice();
-    Edit6->setFocus();
+    hoursEdit->setFocus();
     const bool saved = exec() == QDialog::Accepted;
-    type_work.close();
+    workKinds.close();
     return saved;
 }
 
 void WorksDialog::chooseWorker()
 {
-    pickInto(pickers_.worker, worker_id, Edit1, QStringLiteral("fio"));
+    pickInto(pickers_.worker, workerId_, workerEdit, QStringLiteral("fio"));
 }
 
 void WorksDialog::chooseNomenclature()
 {
-    pickInto(pickers_.nomenclature, nom_id, Edit2, QStringLiteral("s_caption"));
+    pickInto(pickers_.nomenclature, nomenclatureId_, nomenclatureEdit, QStringLiteral("s_caption"));
 }
 
 void WorksDialog::showPrice()
 {
     price_.reset();
-    if (type_work.isActive() && type_work.locate(QStringLiteral("id"), lookupKey(cb_type_work)))
-        price_ = Decimal4::fromText(type_work[QStringLiteral("price")].asString());
-    DBEdit1->setText(price_ ? price_->toDisplayString() : QString());
+    if (workKinds.isActive() && workKinds.locate(QStringLiteral("id"), lookupKey(workKindBox)))
+        price_ = Decimal4::fromText(workKinds[QStringLiteral("price")].asString());
+    priceEdit->setText(price_ ? price_->toDisplayString() : QString());
     bool ok = false;
-    const qint64 hours = Edit6->text().toLongLong(&ok);
+    const qint64 hours = hoursEdit->text().toLongLong(&ok);
     const std::optional<Decimal4> sum = price_ && ok ? price_->times(hours) : std::nullopt;
-    DBEdit2->setText(sum ? sum->toDisplayString() : QString());
+    amountEdit->setText(sum ? sum->toDisplayString() : QString());
 }
 
 bool WorksDialog::checkInput(WorksValues& values)
@@ -178,27 +178,27 @@ bool WorksDialog::checkInput(WorksValues& values)
         msg::error(text, QStringLiteral("Ошибка"));
         return false;
     };
-    values.kind = lookupKey(cb_type_work);
+    values.kind = lookupKey(workKindBox);
     const std::optional<Decimal4> normPrice = price_;
-    if (nom_id == 0 || worker_id == 0 || values.kind == 0 || !normPrice)
+    if (nomenclatureId_ == 0 || workerId_ == 0 || values.kind == 0 || !normPrice)
         return refuse(QStringLiteral("Все поля должны быть заполнены!"));
     bool ok = false;
-    const qint64 hours = Edit6->text().trimmed().toLongLong(&ok);
+    const qint64 hours = hoursEdit->text().trimmed().toLongLong(&ok);
     if (!ok || hours < 1)
         return refuse(QStringLiteral("Нужно завести количество!"));
     if (hours > 24)
         return refuse(QStringLiteral("Количество часов не может быть больше 24."));
     if (normPrice->isNegative())
         return refuse(QStringLiteral("Цена не может быть отрицательной."));
-    const std::optional<Decimal4> price = WorksStore::priceOf(*normPrice, dayOff_, CBox1->isChecked());
+    const std::optional<Decimal4> price = WorksStore::priceOf(*normPrice, dayOff_, nightBox->isChecked());
     if (!price)
         return refuse(QStringLiteral("Цена вне допустимых пределов."));
-    values.nomenclatureId = nom_id;
-    values.workerId = worker_id;
+    values.nomenclatureId = nomenclatureId_;
+    values.workerId = workerId_;
     values.hours = int(hours);
     values.price = *price;
     values.dayOff = dayOff_;
-    values.night = CBox1->isChecked();
+    values.night = nightBox->isChecked();
     values.date = date_;
     return true;
 }

@@ -45,20 +45,20 @@ public:
     void showPrice();
 
     // The kinds of works with their price per hour, open while the dialog is shown.
-    Dataset type_work;
+    Dataset workKinds;
 
-    QGroupBox* GroupBox1;
-    QLineEdit* Edit1;  // ФИО
-    QPushButton* Button2;
-    QLineEdit* Edit2;  // Номенклатура
-    QPushButton* Button3;
-    QComboBox* cb_type_work;
-    QLineEdit* Edit6;    // hours
-    QLineEdit* DBEdit1;  // price
-    QLineEdit* DBEdit2;  // sum
-    QCheckBox* CBox1;    // Ночные
-    QPushButton* Button1;
-    QPushButton* Button6;
+    QGroupBox* fieldsBox;
+    QLineEdit* workerEdit;
+    QPushButton* chooseWorkerButton;
+    QLineEdit* nomenclatureEdit;
+    QPushButton* chooseNomenclatureButton;
+    QComboBox* workKindBox;
+    QLineEdit* hoursEdit;
+    QLineEdit* priceEdit;
+    QLineEdit* amountEdit;
+    QCheckBox* nightBox;
+    QPushButton* saveButton;
+    QPushButton* exitButton;
 
 private:
     void buildControls();
@@ -70,8 +70,8 @@ private:
     WorksStore store_;
     Pickers pickers_;
     DialogMode mode_ = DialogMode::Add;
-    int worker_id = 0;
-    int nom_id = 0;
+    int workerId_ = 0;
+    int nomenclatureId_ = 0;
     // The chosen kind's price per hour, as the price box shows it.
     std::optional<Decimal4> price_;
     QDate date_;

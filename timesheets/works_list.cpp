@@ -42,7 +42,7 @@ QVector<GridColumn> WorksList::gridColumns()
 
 WorksList::WorksList(DataModule& dm, WorksDialog& dialog, QWidget* parent)
     : QDialog(parent),
-      fatigue(dm.db, QStringLiteral("fatigue"), WorksStore::listStatement()),
+      records(dm.db, QStringLiteral("fatigue"), WorksStore::listStatement()),
       dm_(dm),
       dialog_(dialog),
       store_(dm.db)
@@ -51,56 +51,56 @@ WorksList::WorksList(DataModule& dm, WorksDialog& dialog, QWidget* parent)
     setWindowTitle(QStringLiteral("Хоз. работы (25)"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(1054, 650);
-    model_ = new DatasetModel(fatigue, gridColumns(), this);
+    model_ = new DatasetModel(records, gridColumns(), this);
     buildControls();
 }
 
 void WorksList::buildControls()
 {
-    DBGrid1 = new QTableView(this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setAccessibleName(QStringLiteral("Хоз. работы"));
-    bindGrid(DBGrid1, model_);
-    Button5 = makeButton(QStringLiteral("Button5"), QStringLiteral("&Добавить"), this);
-    Button6 = makeButton(QStringLiteral("Button6"), QStringLiteral("&Изменить"), this);
-    Button7 = makeButton(QStringLiteral("Button7"), QStringLiteral("&Удалить"), this);
-    Button1 = makeButton(QStringLiteral("Button1"), QStringLiteral("&Расчитать ср.сд."), this);
-    Button8 = makeButton(QStringLiteral("Button8"), QStringLiteral("Вы&ход"), this);
-    DTPcker1 = new QDateEdit(QDate::currentDate(), this);
-    DTPcker1->setObjectName(QStringLiteral("DTPcker1"));
-    DTPcker1->setCalendarPopup(true);
-    DTPcker1->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    grid = new QTableView(this);
+    grid->setObjectName(QStringLiteral("DBGrid1"));
+    grid->setAccessibleName(QStringLiteral("Хоз. работы"));
+    bindGrid(grid, model_);
+    addButton = makeButton(QStringLiteral("Button5"), QStringLiteral("&Добавить"), this);
+    changeButton = makeButton(QStringLiteral("Button6"), QStringLiteral("&Изменить"), this);
+    deleteButton = makeButton(QStringLiteral("Button7"), QStringLiteral("&Удалить"), this);
+    recomputeButton = makeButton(QStringLiteral("Button1"), QStringLiteral("&Расчитать ср.сд."), this);
+    exitButton = makeButton(QStringLiteral("Button8"), QStringLiteral("Вы&ход"), this);
+    dateEdit = new QDateEdit(QDate::currentDate(), this);
+    dateEdit->setObjectName(QStringLiteral("DTPcker1"));
+    dateEdit->setCalendarPopup(true);
+    dateEdit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     auto* dateLabel = new QLabel(QStringLiteral("Да&та:"), this);
-    dateLabel->setBuddy(DTPcker1);
-    CBox1 = new QCheckBox(QStringLiteral("В&ыходной"), this);
-    CBox1->setObjectName(QStringLiteral("CBox1"));
+    dateLabel->setBuddy(dateEdit);
+    dayOffBox = new QCheckBox(QStringLiteral("В&ыходной"), this);
+    dayOffBox->setObjectName(QStringLiteral("CBox1"));
 
     auto* top = new QHBoxLayout;
     top->addWidget(dateLabel);
-    top->addWidget(DTPcker1);
-    top->addWidget(CBox1);
+    top->addWidget(dateEdit);
+    top->addWidget(dayOffBox);
     top->addStretch();
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {Button5, Button6, Button7, Button1})
+    for (QPushButton* b : {addButton, changeButton, deleteButton, recomputeButton})
         buttons->addWidget(b);
     buttons->addStretch();
-    buttons->addWidget(Button8);
+    buttons->addWidget(exitButton);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(DBGrid1, 1);
+    layout->addWidget(grid, 1);
     layout->addLayout(buttons);
 
-    connect(DTPcker1, &QDateEdit::dateChanged, this, [this] {
+    connect(dateEdit, &QDateEdit::dateChanged, this, [this] {
         if (!settingDate_)
             changeDate();
     });
-    connect(CBox1, &QCheckBox::toggled, this, [this] { paintDayOff(); });
-    connect(DBGrid1, &QTableView::doubleClicked, this, [this] { changeRecord(); });
-    connect(Button5, &QPushButton::clicked, this, &WorksList::addRecord);
-    connect(Button6, &QPushButton::clicked, this, &WorksList::changeRecord);
-    connect(Button7, &QPushButton::clicked, this, &WorksList::deleteRecord);
-    connect(Button1, &QPushButton::clicked, this, &WorksList::recomputeAveragePrices);
-    connect(Button8, &QPushButton::clicked, this, &QDialog::reject);
+    connect(dayOffBox, &QCheckBox::toggled, this, [this] { paintDayOff(); });
+    connect(grid, &QTableView::doubleClicked, this, [this] { changeRecord(); });
+    connect(addButton, &QPushButton::clicked, this, &WorksList::addRecord);
+    connect(changeButton, &QPushButton::clicked, this, &WorksList::changeRecord);
+    connect(deleteButton, &QPushButton::clicked, this, &WorksList::deleteRecord);
+    connect(recomputeButton, &QPushButton::clicked, this, &WorksList::recomputeAveragePrices);
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void WorksList::openForDate(const QDate& date)
@@ -113,45 +113,45 @@ void WorksList::openForDate(const QDate& date)
 void WorksList::prepare(const QDate& date)
 {
     settingDate_ = true;
-    DTPcker1->setDate(date);
+    dateEdit->setDate(date);
     settingDate_ = false;
     // The day-off mark follows the date from the start, not only after the user changes it.
-    CBox1->setChecked(isWeekend(date));
+    dayOffBox->setChecked(isWeekend(date));
     paintDayOff();
     reread(false);
     layout()->activate();
-    widenToFit(this, DBGrid1);
+    widenToFit(this, grid);
 }
 
-void WorksList::finish() { fatigue.close(); }
+void WorksList::finish() { records.close(); }
 
-QDate WorksList::date() const { return DTPcker1->date(); }
+QDate WorksList::date() const { return dateEdit->date(); }
 
-bool WorksList::dayOff() const { return CBox1->isChecked(); }
+bool WorksList::dayOff() const { return dayOffBox->isChecked(); }
 
 void WorksList::changeDate()
 {
-    CBox1->setChecked(isWeekend(date()));
+    dayOffBox->setChecked(isWeekend(date()));
     reread(false);
 }
 
 void WorksList::paintDayOff()
 {
     // A day off is shown in bold on red.
-    CBox1->setStyleSheet(CBox1->isChecked()
-                             ? QStringLiteral("QCheckBox { background-color: #ff0000; font-weight: bold; }")
-                             : QString());
+    dayOffBox->setStyleSheet(dayOffBox->isChecked()
+                                 ? QStringLiteral("QCheckBox { background-color: #ff0000; font-weight: bold; }")
+                                 : QString());
 }
 
 void WorksList::reread(bool sameRow)
 {
-    const int remembered = fatigue.recNo();
+    const int remembered = records.recNo();
     runAction(dm_.db, [&] {
-        fatigue.close();
-        fatigue.setParam(QStringLiteral("d_date"), date());
-        fatigue.open();
-        if (sameRow && remembered > 0 && !fatigue.isEmpty())
-            fatigue.setRecNo(remembered);
+        records.close();
+        records.setParam(QStringLiteral("d_date"), date());
+        records.open();
+        if (sameRow && remembered > 0 && !records.isEmpty())
+            records.setRecNo(remembered);
     });
 }
 
@@ -163,18 +163,18 @@ void WorksList::addRecord()
 
 void WorksList::changeRecord()
 {
-    if (fatigue.isEmpty())
+    if (records.isEmpty())
         return;
     // Re-read whatever the dialog did: it may have found the record changed by another user.
-    dialog_.openForChange(fatigue.currentRow(), dayOff());
+    dialog_.openForChange(records.currentRow(), dayOff());
     reread(true);
 }
 
 void WorksList::deleteRecord()
 {
-    if (fatigue.isEmpty())
+    if (records.isEmpty())
         return;
-    const Row record = fatigue.currentRow();
+    const Row record = records.currentRow();
     if (!msg::askYesNo(QStringLiteral("Удалить позицию из списка?"), QStringLiteral("Удаление")))
         return;
     runCommand(dm_.db, [&] { return store_.remove(record); });

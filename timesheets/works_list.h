@@ -32,22 +32,22 @@ public:
 
     // Actions, public so that tests drive them as the controls do.
     void changeDate();  // the user chose another date
-    void addRecord();     // Button5
-    void changeRecord();  // Button6, a double click
-    void deleteRecord();  // Button7
-    void recomputeAveragePrices();  // Button1
+    void addRecord();     // addButton
+    void changeRecord();  // changeButton, a double click
+    void deleteRecord();  // deleteButton
+    void recomputeAveragePrices();  // recomputeButton
 
     // The records of the date.
-    Dataset fatigue;
+    Dataset records;
 
-    QTableView* DBGrid1;
-    QPushButton* Button5;
-    QPushButton* Button6;
-    QPushButton* Button7;
-    QPushButton* Button1;
-    QDateEdit* DTPcker1;
-    QCheckBox* CBox1;
-    QPushButton* Button8;
+    QTableView* grid;
+    QPushButton* addButton;
+    QPushButton* changeButton;
+    QPushButton* deleteButton;
+    QPushButton* recomputeButton;
+    QDateEdit* dateEdit;
+    QCheckBox* dayOffBox;
+    QPushButton* exitButton;
 
 private:
     void buildControls();

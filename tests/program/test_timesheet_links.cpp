@@ -61,25 +61,25 @@ private slots:
         bool walked = false;
         whenShown<WorksList>([&](WorksList* list) {
             QCOMPARE(list->date(), QDate(2024, 3, 16));
-            QVERIFY(list->CBox1->isChecked());
+            QVERIFY(list->dayOffBox->isChecked());
             whenShown<WorksDialog>([&](WorksDialog* dialog) {
                 whenShown<WorkersList>([&](WorkersList* workers) {
                     QCOMPARE(workers->mode(), ListMode::Choose);
                     workers->changeButton->click();
                 });
-                dialog->Button2->click();
-                QCOMPARE(dialog->Edit1->text(), QStringLiteral("Антонов А.А."));
+                dialog->chooseWorkerButton->click();
+                QCOMPARE(dialog->workerEdit->text(), QStringLiteral("Антонов А.А."));
                 whenShown<NomenclatureList>([&](NomenclatureList* items) {
                     QCOMPARE(items->mode(), ListMode::Choose);
                     items->changeButton->click();
                 });
-                dialog->Button3->click();
-                QCOMPARE(dialog->Edit2->text(), QStringLiteral("Стеллажи"));
+                dialog->chooseNomenclatureButton->click();
+                QCOMPARE(dialog->nomenclatureEdit->text(), QStringLiteral("Стеллажи"));
                 walked = true;
                 dialog->reject();
                 list->reject();
             });
-            list->Button5->click();
+            list->addButton->click();
         });
         reg.worksButton->click();
         QVERIFY(walked);
@@ -110,10 +110,10 @@ private slots:
             TimesheetByShiftWindow& w = windows.timesheetByShiftWindow();
             seen = w.isVisible();
             QCOMPARE(w.windowTitle(), QStringLiteral("Табель по времени"));
-            QCOMPARE(w.ComboBox1->currentIndex(), date.month() - 1);
-            QCOMPARE(w.ComboBox2->itemText(0), QStringLiteral("2007"));
-            QCOMPARE(w.ComboBox2->itemText(w.ComboBox2->count() - 1), QString::number(lastYear));
-            QCOMPARE(w.ComboBox2->currentText(), QString::number(date.year()));
+            QCOMPARE(w.monthBox->currentIndex(), date.month() - 1);
+            QCOMPARE(w.yearBox->itemText(0), QStringLiteral("2007"));
+            QCOMPARE(w.yearBox->itemText(w.yearBox->count() - 1), QString::number(lastYear));
+            QCOMPARE(w.yearBox->currentText(), QString::number(date.year()));
             DataModule& dm = windows.dataModule();
             QVERIFY(dm.shiftTimesheet1.isActive() && dm.shiftTimesheet2.isActive() && dm.shiftTimesheet3.isActive());
             QCOMPARE(dm.shiftTimesheet3.param("date2").toDate(), TimesheetMonth::of(date).next());

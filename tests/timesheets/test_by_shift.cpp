@@ -87,7 +87,7 @@ class ByShiftTest : public FixtureTest {
             ++shown;
             QVERIFY(r.savePdf(path));
         });
-        window->Button6->click();
+        window->printButton->click();
         BandReport::setPreviewHook({});
         if (shown != 1)
             return {};
@@ -141,16 +141,16 @@ private slots:
         entry(antonov, {2024, month, 10}, 1, 1);
         monthRow(antonov, month, 1, day, hours);
         window->prepare({2024, month, 10});
-        QCOMPARE(window->ComboBox1->currentIndex(), month - 1);
-        QAbstractItemModel* model = window->DBGrid1->model();
+        QCOMPARE(window->monthBox->currentIndex(), month - 1);
+        QAbstractItemModel* model = window->shift1Grid->model();
         QCOMPARE(model->rowCount(), 1);
         const int column = TimesheetByShiftWindow::columnOf(QStringLiteral("d%1").arg(day));
-        QVERIFY(!window->DBGrid1->isColumnHidden(column));
+        QVERIFY(!window->shift1Grid->isColumnHidden(column));
         const QModelIndex cell = model->index(0, column);
         QCOMPARE(cell.data().toInt(), hours);
         // After the month's end the text takes the grid's background colour: it is not seen.
         if (!text.isValid() && month == 4)
-            text = window->DBGrid1->palette().color(QPalette::Base);
+            text = window->shift1Grid->palette().color(QPalette::Base);
         QCOMPARE(colourOf(cell.data(Qt::ForegroundRole)), text);
         QCOMPARE(colourOf(cell.data(Qt::BackgroundRole)), background);
         QCOMPARE(cell.data(Qt::FontRole).value<QFont>().bold(), bold);
@@ -165,15 +165,15 @@ private slots:
     {
         fillMarch();
         window->prepare({2024, 3, 16});
-        window->Button1->click();
+        window->rebuildButton->click();
         QVERIFY2(messages->shown.isEmpty(), qPrintable(messages->texts().join("\n")));
-        QVERIFY(window->PB->isHidden());
+        QVERIFY(window->progressBar->isHidden());
         QCOMPARE(tab(1), QStringList{"Антонов А.А.|8"});
         QCOMPARE(tab(2), QStringList{"Антонов А.А.|4"});
         QCOMPARE(tab(3), (QStringList{"Волков В.В.|8", "Волков В.В.|7"}));
         // Борисов: a monthly row of 6 hours on the 5th, no register entry in the month.
         monthRow(borisov, 3, 1, 5, 6);
-        window->Button5->click();
+        window->refreshButton->click();
         QCOMPARE(tab(1), QStringList{"Антонов А.А.|8"});
 
         // A long name, cut at the edge of its cell.
@@ -208,12 +208,12 @@ private slots:
         qputenv("TABEL_EXPORT_DIR", exports.path().toUtf8());
         bool offWhileRunning = false;
         QTimer::singleShot(0, [&] {
-            offWhileRunning = !window->Button2->isEnabled() && !window->Button1->isEnabled();
+            offWhileRunning = !window->exportButton->isEnabled() && !window->rebuildButton->isEnabled();
             window->exportToExcel();
         });
         window->exportToExcel();
-        QCOMPARE(window->Button2->text(), QStringLiteral("Excel (4 из 4)"));
-        QVERIFY(window->Button2->isEnabled());
+        QCOMPARE(window->exportButton->text(), QStringLiteral("Excel (4 из 4)"));
+        QVERIFY(window->exportButton->isEnabled());
         QVERIFY(offWhileRunning);
         const QStringList files = QDir(exports.path()).entryList({"*.xlsx"}, QDir::Files);
         QCOMPARE(files.size(), 1);
@@ -240,7 +240,7 @@ private slots:
         window->show();
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        QTRY_COMPARE(window->Button2->text(), QStringLiteral("Excel"));
+        QTRY_COMPARE(window->exportButton->text(), QStringLiteral("Excel"));
         window->hide();
     }
 
@@ -284,7 +284,7 @@ private slots:
         monthRow(borisov, 3, 2, 9, 9);  // stale
 
         window->prepare({2024, 3, 16});
-        window->Button1->click();
+        window->rebuildButton->click();
         QCOMPARE(monthRowsText(tdb->db(), MonthRows::PieceWork, {3, 2024}), expected);
         QCOMPARE(monthRowsText(tdb->db(), MonthRows::Works, {3, 2024}), works);
 
@@ -295,12 +295,12 @@ private slots:
                      .arg(volkov2));
         monthRow(borisov, 3, 2, 9, 9);
         const QStringList before = monthRowsText(tdb->db(), MonthRows::PieceWork, {3, 2024});
-        window->Button1->click();
+        window->rebuildButton->click();
         QCOMPARE(messages->shown.size(), 1);
         QVERIFY(messages->last().contains("injected failure"));
         QCOMPARE(monthRowsText(tdb->db(), MonthRows::PieceWork, {3, 2024}), before);
-        QVERIFY(window->PB->isHidden());
-        QVERIFY(window->Button1->isEnabled());
+        QVERIFY(window->progressBar->isHidden());
+        QVERIFY(window->rebuildButton->isEnabled());
         QCOMPARE(tab(1), QStringList{"Антонов А.А.|8"});
     }
 };

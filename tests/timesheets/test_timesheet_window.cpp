@@ -60,11 +60,11 @@ class TimesheetWindowTest : public FixtureTest {
     {
         QStringList rows;
         const QStringList fields{"fio", "s_night", "d3", "d5", "d6", "d7", "i_time", "f_price", "average_price"};
-        for (int row = 0; row < window->DBGrid->model()->rowCount(); ++row) {
+        for (int row = 0; row < window->grid->model()->rowCount(); ++row) {
             QStringList cells;
             for (const QString& field : fields)
-                if (!window->DBGrid->isColumnHidden(TimesheetWindow::columnOf(field)))
-                    cells << window->DBGrid->model()->index(row, TimesheetWindow::columnOf(field)).data().toString();
+                if (!window->grid->isColumnHidden(TimesheetWindow::columnOf(field)))
+                    cells << window->grid->model()->index(row, TimesheetWindow::columnOf(field)).data().toString();
             rows << cells.join('|');
         }
         return rows;
@@ -137,13 +137,13 @@ private slots:
         // Twice the same month, with a 31-day month before: the same columns both times.
         for (const TimesheetMonth& m : {TimesheetMonth{month, year}, TimesheetMonth{1, 2024}, TimesheetMonth{month, year}}) {
             window->chooseMonth(m);
-            QCOMPARE(window->cb_year->currentText(), QString::number(m.year));
+            QCOMPARE(window->yearBox->currentText(), QString::number(m.year));
         }
-        QAbstractItemModel* model = window->DBGrid->model();
+        QAbstractItemModel* model = window->grid->model();
         QList<int> shown, red;
         for (int day = 1; day <= 31; ++day) {
             const int column = TimesheetWindow::columnOf(QStringLiteral("d%1").arg(day));
-            if (!window->DBGrid->isColumnHidden(column))
+            if (!window->grid->isColumnHidden(column))
                 shown << day;
             if (model->headerData(column, Qt::Horizontal, Qt::ForegroundRole).value<QColor>() == Qt::red)
                 red << day;
@@ -151,7 +151,7 @@ private slots:
         QCOMPARE(shown.size(), days);
         QCOMPARE(shown.last(), days);
         QCOMPARE(red, weekend);
-        QCOMPARE(window->DBGrid->columnWidth(0), nameWidth);
+        QCOMPARE(window->grid->columnWidth(0), nameWidth);
         window->finish();
     }
 
@@ -212,7 +212,7 @@ private slots:
         tdb->addWorks({borisov, {2024, 3, 20}, 7777, 6, 100});
         window->rebuild();
         QCOMPARE(shownRows().size(), 3);
-        QVERIFY(window->PB->isHidden());
+        QVERIFY(window->progressBar->isHidden());
 
         const QString before = tdb->value("select string_agg(concat_ws(' ', w_id, i_night, d5, d6, d20), ',' order by "
                                           "w_id, i_night) from accounts_dep.h_tabel where smena=0")
@@ -229,8 +229,8 @@ private slots:
                      .toString(),
                  before);
         QCOMPARE(shownRows().size(), 3);
-        QVERIFY(window->Button3->isEnabled());
-        QVERIFY(window->PB->isHidden());
+        QVERIFY(window->rebuildButton->isEnabled());
+        QVERIFY(window->progressBar->isHidden());
     }
 
     // At the start of a year the monthly table has no rows of it: the year box still holds the
@@ -239,11 +239,11 @@ private slots:
     {
         tdb->run("insert into accounts_dep.h_tabel(w_id, month, year, smena, d1) values(1, 5, 2019, 1, 8)");
         window->prepare(TimesheetMode::General);
-        QCOMPARE(window->cb_year->currentText(), QString::number(QDate::currentDate().year()));
-        QCOMPARE(window->ComboBox1->currentIndex(), QDate::currentDate().month() - 1);
-        QVERIFY(window->cb_year->findText("2019") >= 0);
+        QCOMPARE(window->yearBox->currentText(), QString::number(QDate::currentDate().year()));
+        QCOMPARE(window->monthBox->currentIndex(), QDate::currentDate().month() - 1);
+        QVERIFY(window->yearBox->findText("2019") >= 0);
         window->chooseMonth({1, 2031});
-        QCOMPARE(window->cb_year->currentText(), QStringLiteral("2031"));
+        QCOMPARE(window->yearBox->currentText(), QStringLiteral("2031"));
         QVERIFY(window->timesheet().isActive());
         QCOMPARE(window->timesheet().recordCount(), 0);
         window->rebuild();
@@ -269,14 +269,14 @@ private slots:
         // While the export runs, nothing else can be started and the window does not close.
         bool idleDuringExport = false;
         QTimer::singleShot(0, [&] {
-            idleDuringExport = !window->Button2->isEnabled() && !window->Button3->isEnabled()
-                && !window->Button5->isEnabled() && !window->ComboBox1->isEnabled();
+            idleDuringExport = !window->exportButton->isEnabled() && !window->rebuildButton->isEnabled()
+                && !window->refreshButton->isEnabled() && !window->monthBox->isEnabled();
             window->reject();
         });
         const QJsonObject cells = exportCells();
         QVERIFY(idleDuringExport);
-        QVERIFY(window->Button2->isEnabled());
-        QCOMPARE(window->Button2->text(), QStringLiteral("Excel (%1 из %1)").arg(count));
+        QVERIFY(window->exportButton->isEnabled());
+        QCOMPARE(window->exportButton->text(), QStringLiteral("Excel (%1 из %1)").arg(count));
         auto value = [&](const QString& cell) {
             const QJsonValue v = cells[cell].toObject()["value"];
             return v.isDouble() ? QString::number(v.toDouble()) : v.toString();
@@ -303,11 +303,11 @@ private slots:
         window->prepare(TimesheetMode::PieceWork);
         window->chooseMonth({1, 2030});
         const QJsonObject cells = exportCells();
-        QCOMPARE(window->Button2->text(), QStringLiteral("Excel (0 из 0)"));
+        QCOMPARE(window->exportButton->text(), QStringLiteral("Excel (0 из 0)"));
         QVERIFY(cells.contains("A2"));
         QVERIFY(!cells.contains("A3"));
         window->reject();
-        QCOMPARE(window->Button2->text(), QStringLiteral("Excel"));
+        QCOMPARE(window->exportButton->text(), QStringLiteral("Excel"));
     }
 };
 

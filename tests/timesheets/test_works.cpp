@@ -36,8 +36,8 @@ class WorksTest : public FixtureTest {
     {
         dialog->chooseWorker();
         dialog->chooseNomenclature();
-        dialog->Edit6->setText(hours);
-        dialog->CBox1->setChecked(night);
+        dialog->hoursEdit->setText(hours);
+        dialog->nightBox->setChecked(night);
         return dialog->save();
     }
     bool add(int worker, const QString& hours, bool night = false)
@@ -52,7 +52,7 @@ class WorksTest : public FixtureTest {
     bool locate(int hours)
     {
         list->prepare(list->date());
-        return list->fatigue.locate("cnt", hours);
+        return list->records.locate("cnt", hours);
     }
 
 private slots:
@@ -96,15 +96,15 @@ private slots:
         QFETCH(bool, night);
         QFETCH(QString, price);
         QFETCH(QString, marks);
-        list->CBox1->setChecked(dayOff);
+        list->dayOffBox->setChecked(dayOff);
         nextWorker = antonov;
         whenShown([&] {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Хоз. работы/среднесдельная (24)"));
-            QCOMPARE(dialog->cb_type_work->currentText(), QStringLiteral("Хозяйственные работы"));
-            QCOMPARE(dialog->Edit6->text(), QStringLiteral("0"));
-            QCOMPARE(dialog->DBEdit1->text(), QStringLiteral("100"));
-            dialog->Edit6->setText("3");
-            QCOMPARE(dialog->DBEdit2->text(), QStringLiteral("300"));  // hours × price as typed
+            QCOMPARE(dialog->workKindBox->currentText(), QStringLiteral("Хозяйственные работы"));
+            QCOMPARE(dialog->hoursEdit->text(), QStringLiteral("0"));
+            QCOMPARE(dialog->priceEdit->text(), QStringLiteral("100"));
+            dialog->hoursEdit->setText("3");
+            QCOMPARE(dialog->amountEdit->text(), QStringLiteral("300"));  // hours × price as typed
             QVERIFY(fillAndSave("3", night));
         });
         list->addRecord();
@@ -118,8 +118,8 @@ private slots:
                      .arg(price)
                      .arg(int(dayOff))
                      .arg(int(night)));
-        QCOMPARE(list->fatigue.recordCount(), 1);
-        QCOMPARE(list->fatigue["s_holiday"].asString() + "|" + list->fatigue["s_night"].asString(), marks);
+        QCOMPARE(list->records.recordCount(), 1);
+        QCOMPARE(list->records["s_holiday"].asString() + "|" + list->records["s_night"].asString(), marks);
         QCOMPARE(cell(antonov, 13, 7777, int(night)), 3);
     }
 
@@ -152,7 +152,7 @@ private slots:
                 dialog->chooseWorker();
             if (nomenclature)
                 dialog->chooseNomenclature();
-            dialog->Edit6->setText(hours);
+            dialog->hoursEdit->setText(hours);
             QVERIFY(!dialog->save());
             QVERIFY(dialog->isVisible());
             dialog->reject();
@@ -176,9 +176,9 @@ private slots:
 
         QVERIFY(locate(3));
         whenShown([&] {
-            QVERIFY(!dialog->CBox1->isEnabled());
-            QCOMPARE(dialog->Edit1->text(), QStringLiteral("Антонов А.А."));
-            dialog->Edit6->setText("6");
+            QVERIFY(!dialog->nightBox->isEnabled());
+            QCOMPARE(dialog->workerEdit->text(), QStringLiteral("Антонов А.А."));
+            dialog->hoursEdit->setText("6");
             QVERIFY(dialog->save());
         });
         list->changeRecord();
@@ -196,8 +196,8 @@ private slots:
 
         QVERIFY(locate(5));
         whenShown([&] {
-            dialog->cb_type_work->setCurrentIndex(dialog->cb_type_work->findData(7778));
-            QCOMPARE(dialog->DBEdit1->text(), QStringLiteral("80"));
+            dialog->workKindBox->setCurrentIndex(dialog->workKindBox->findData(7778));
+            QCOMPARE(dialog->priceEdit->text(), QStringLiteral("80"));
             QVERIFY(dialog->save());
         });
         list->changeRecord();
@@ -213,11 +213,11 @@ private slots:
         QCOMPARE(messages->shown.last().caption, QStringLiteral("Удаление"));
         QCOMPARE(cell(borisov, 13), 0);
         QCOMPARE(cell(antonov, 14), 4);
-        QCOMPARE(list->fatigue.recordCount(), 1);
+        QCOMPARE(list->records.recordCount(), 1);
 
         messages->answers = {false};
         list->deleteRecord();
-        QCOMPARE(list->fatigue.recordCount(), 1);
+        QCOMPARE(list->records.recordCount(), 1);
         QCOMPARE(cell(antonov, 13, 7778), 5);
     }
 
@@ -229,14 +229,14 @@ private slots:
         tdb->run("update accounts_dep.fatigue set cnt=4");
         tdb->run("update accounts_dep.h_tabel set d13=4");
         whenShown([&] {
-            dialog->Edit6->setText("7");
+            dialog->hoursEdit->setText("7");
             QVERIFY(!dialog->save());
         });
         list->changeRecord();
         QCOMPARE(messages->texts(), QStringList{kWorksChangedMeanwhile});
         QCOMPARE(tdb->value("select cnt from accounts_dep.fatigue").toInt(), 4);
         QCOMPARE(cell(antonov, 13), 4);
-        QCOMPARE(list->fatigue["cnt"].asInteger(), 4);  // the list was read anew
+        QCOMPARE(list->records["cnt"].asInteger(), 4);  // the list was read anew
 
         tdb->run("update accounts_dep.fatigue set cnt=2");
         messages->answers = {true};
@@ -289,19 +289,19 @@ private slots:
         QCOMPARE(price(noPieceWork), QStringLiteral("0.0000"));
         QCOMPARE(price(january), QStringLiteral("1.0000"));
         QCOMPARE(price(household), QStringLiteral("1.0000"));
-        QVERIFY(list->fatigue.locate("id", plain));
-        QCOMPARE(list->fatigue["summ"].asString(), QStringLiteral("62.5200"));
+        QVERIFY(list->records.locate("id", plain));
+        QCOMPARE(list->records["summ"].asString(), QStringLiteral("62.5200"));
     }
 
     // The day-off mark follows the date from the moment the list opens.
     void dayOffFollowsTheDate()
     {
         list->prepare({2024, 3, 16});
-        QVERIFY(list->CBox1->isChecked());
+        QVERIFY(list->dayOffBox->isChecked());
         list->prepare(kDay);
-        QVERIFY(!list->CBox1->isChecked());
-        list->DTPcker1->setDate({2024, 3, 17});
-        QVERIFY(list->CBox1->isChecked());
+        QVERIFY(!list->dayOffBox->isChecked());
+        list->dateEdit->setDate({2024, 3, 17});
+        QVERIFY(list->dayOffBox->isChecked());
     }
 
 private:
