@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <utility>
 
 LoginWindow::LoginWindow(DataModule& dm, BuildStamp stamp, Hooks hooks, QWidget* parent)
     : QDialog(parent), dm_(dm), stamp_(stamp), hooks_(std::move(hooks))
@@ -46,9 +47,20 @@ void LoginWindow::showEvent(QShowEvent* event)
     activate();
 }
 
-void LoginWindow::activate()
+bool LoginWindow::showAfterBuildCheck()
 {
     runVersionCheck();
+    if (ended_)
+        return false;
+    checkedBeforeShow_ = true;
+    show();
+    return true;
+}
+
+void LoginWindow::activate()
+{
+    if (!std::exchange(checkedBeforeShow_, false))
+        runVersionCheck();
     setWindowTitle(QStringLiteral("Авторизация (build: %1.%2)").arg(stamp_.date).arg(stamp_.time));
     // Wide enough for the whole caption beside the title bar's buttons.
     setMinimumWidth(std::max(330, fontMetrics().horizontalAdvance(windowTitle()) + 140));

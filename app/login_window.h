@@ -33,6 +33,9 @@ public:
     void logIn();
     // True once the build check has ended the program (even before its event loop runs).
     bool hasEnded() const { return ended_; }
+    // Start-up: the build check, then the window. A newer build ends the program before the
+    // window is shown (false), so the end never runs inside the window's own show().
+    bool showAfterBuildCheck();
 
     QLineEdit* wordEdit;
     QPushButton* logInButton;
@@ -51,4 +54,5 @@ private:
     Hooks hooks_;
     bool ended_ = false;
     bool checking_ = false;
+    bool checkedBeforeShow_ = false;
 };

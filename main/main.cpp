@@ -18,10 +18,8 @@ int main(int argc, char** argv)
     LoginWindow& login = windows.loginWindow();
     QObject::connect(&login, &QDialog::finished, &app, [] { QCoreApplication::exit(0); });
     reportFirstPaint(&login);
-    // Showing the login runs the build check; a newer build in the database ends the program
-    // right there, before any login is possible.
-    login.show();
-    if (login.hasEnded())
+    // A newer build in the database ends the program right there, before any login is possible.
+    if (!login.showAfterBuildCheck())
         return 0;
     return app.exec();
 }

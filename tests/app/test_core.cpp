@@ -23,6 +23,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <optional>
 
 class AppTest : public FixtureTest {
     Q_OBJECT
@@ -565,6 +566,35 @@ private slots:
         QCOMPARE(unanswered.texts(),
                  QStringList{"Версия программы не соответсвует БД! Запустите программу через 5 мин."});
         QCOMPARE(tdb->value("select d from accounts_dep.ver").toInt(), 20990101);
+    }
+
+    // At start-up the check comes before the window: a newer build ends the program while the
+    // login window has not been shown (so never from inside its show()); otherwise it shows.
+    void startUpChecksBeforeShowing_data()
+    {
+        QTest::addColumn<int>("storedDate");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("newer build stored") << 20990101 << false;
+        QTest::newRow("older build stored") << 20200101 << true;
+    }
+    void startUpChecksBeforeShowing()
+    {
+        QFETCH(int, storedDate);
+        QFETCH(bool, shown);
+        tdb->run("update accounts_dep.ver set d=:d, t=0", {{"d", storedDate}});
+        std::optional<bool> visibleAtEnd;
+        LoginWindow::Hooks hooks;
+        LoginWindow* window = nullptr;
+        hooks.endProgram = [&] { visibleAtEnd = window->isVisible(); };
+        LoginWindow login(*dm, {20240227, 54663}, hooks);
+        window = &login;
+        QCOMPARE(login.showAfterBuildCheck(), shown);
+        QCOMPARE(login.isVisible(), shown);
+        QCOMPARE(visibleAtEnd.has_value(), !shown);
+        QCOMPARE(visibleAtEnd.value_or(false), false);
+        QCOMPARE(messages->shown.size(), shown ? 0 : 1);
+        if (shown)
+            QCOMPARE(login.windowTitle(), QStringLiteral("Авторизация (build: 20240227.54663)"));
     }
 
     // While the check's error is open, the 30-second timer's next check adds no second box.

@@ -27,11 +27,18 @@ private slots:
         program.start(QStringLiteral(TABEL_EXECUTABLE), {tdb.settings().database, tdb.settings().host});
         QVERIFY2(program.waitForStarted(), qPrintable(program.errorString()));
         const bool ended = program.waitForFinished(60000);
-        if (!ended)
+        if (!ended) {
             program.kill();
-        QVERIFY2(ended, "the program kept running with a stale build");
-        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(program.exitCode(), 0);
+            program.waitForFinished();
+        }
+        // What the program wrote, so that a failure says how it ended.
+        const QByteArray output = program.readAllStandardOutput() + program.readAllStandardError();
+        QVERIFY2(ended, qPrintable("the program kept running with a stale build:\n" + output));
+        QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0,
+                 qPrintable(QStringLiteral("exit status %1, code %2:\n")
+                                .arg(program.exitStatus())
+                                .arg(program.exitCode())
+                            + output));
         // The newer stamp stays; this build did not overwrite it.
         QCOMPARE(tdb.value("select d from accounts_dep.ver").toInt(), 20990101);
     }
