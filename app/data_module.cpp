@@ -181,4 +181,7 @@ Outcome DataModule::checkDuplicate(const QString& statement, const QString& mess
     return db.scalar(statement, params).toLongLong() > 0 ? Outcome::refused(message) : Outcome::done();
 }
 
-QString DataModule::withDecimalSeparator(const QString& text) const { return sql::withDecimalSeparator(text, decimalSeparator); }
+QString DataModule::withDecimalSeparator(const QString& text) const
+{
+    return sql::withDecimalSeparator(text, decimalSeparator);
+}

@@ -1,5 +1,5 @@
 #pragma once
-// The shared data module: the one connection and the datasets that several windows show,
+// The shared data module (DataModule6): the one connection and the datasets that several windows show,
 // the duplicate test and the decimal-separator fix. Stores write through db directly,
 // never through a shared dataset.
 #include "database.h"
@@ -9,7 +9,7 @@
 #include <QObject>
 #include <memory>
 
-class DataModule : public QObject {  // DataModule6
+class DataModule : public QObject {
     Q_OBJECT
 public:
     explicit DataModule(QObject* parent = nullptr);
@@ -44,7 +44,7 @@ public:
     // otherwise each list runs its own statement.
     void reopenShiftLists();
 
-    // The duplicate test (CheckExists): runs a count statement (first column) with its parameters bound and
+    // The duplicate test: runs a count statement (first column) with its parameters bound and
     // returns the refusal `message` when it counts anything. The caller shows the refusal once
     // its transaction has ended.
     Outcome checkDuplicate(const QString& statement, const QString& message, const Params& params = {});

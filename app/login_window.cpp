@@ -94,7 +94,8 @@ void LoginWindow::endProgram()
         return;
     }
     // Nothing may be used any more: the message still open, the register, this window. Exit
-    // leaves every event loop that runs; at start-up none runs yet, and main sees hasEnded().
+    // leaves every event loop that runs (at start-up only the message's), and main sees
+    // showAfterBuildCheck() return false.
     hide();
     setEnabled(false);
     QApplication::closeAllWindows();

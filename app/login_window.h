@@ -31,8 +31,6 @@ public:
     void runVersionCheck();
     // The login decision of "Вход".
     void logIn();
-    // True once the build check has ended the program (even before its event loop runs).
-    bool hasEnded() const { return ended_; }
     // Start-up: the build check, then the window. A newer build ends the program before the
     // window is shown (false), so the end never runs inside the window's own show().
     bool showAfterBuildCheck();

@@ -82,8 +82,8 @@ int runClient(const QString& database, int client, int operations, const QString
     auto reread = [&] {
         shown.clear();
         QSqlQuery q = dm.db.exec(QStringLiteral("select id, w_id, i_id, o_id, cena, kol_vo, brak, data, smena, "
-                                                    "color, time, ok from accounts_dep.smena where data=:d"),
-                                     {{QStringLiteral("d"), kFirstDay.addDays(random.bounded(kDays))}});
+                                                "color, time, ok from accounts_dep.smena where data=:d"),
+                                 {{QStringLiteral("d"), kFirstDay.addDays(random.bounded(kDays))}});
         while (q.next())
             shown.push_back(Row::fromQuery(q));
     };

@@ -134,7 +134,7 @@ NormsWindow::NormsWindow(DataModule& dm, QWidget* parent) : QDialog(parent), dm_
     normsGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     normsGrid->setTabKeyNavigation(false);
     normsGrid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                             QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+                               QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
     normsGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     normsGrid->horizontalHeader()->setHighlightSections(true);
     normsGrid->verticalHeader()->setVisible(true);

@@ -32,8 +32,8 @@ Outcome OperationsStore::saveOperation(int operationId, const OperationValues& o
     // Copies saving the same operation at once wait for each other, so the test holds.
     db().lockKey(lock_keys::operation(operation.kindId, operation.productKind, operation.productId));
     if (const Outcome test = dm_.checkDuplicate(QStringLiteral("select count(*) from accounts_dep.oper where vid=:vid "
-                                                            "and naimen=:naimen and i_id=:i_id and id<>:id"),
-                                             duplicateMessage, params);
+                                                               "and naimen=:naimen and i_id=:i_id and id<>:id"),
+                                                duplicateMessage, params);
         !test)
         return test;
     if (operationId == 0) {

@@ -79,7 +79,8 @@ TimesheetByShiftWindow::~TimesheetByShiftWindow() = default;
 
 QTableView* TimesheetByShiftWindow::makeGrid(int shiftNo, QWidget* parent)
 {
-    auto* model = new DayColumnsModel(dm_.shiftTimesheet(shiftNo), gridColumns(), [this](int day) -> std::optional<QColor> {
+    Dataset& rows = dm_.shiftTimesheet(shiftNo);
+    auto* model = new DayColumnsModel(rows, gridColumns(), [this](int day) -> std::optional<QColor> {
         if (afterEnd_[day])
             return QColor(Qt::lightGray);
         if (weekend_[day])

@@ -229,7 +229,7 @@ private slots:
         QFETCH(int, rows);
         QFETCH(bool, refused);
         const Outcome test = dm->checkDuplicate("select count(*) cnt from generate_series(1, :n)",
-                                             "Такая операция уже заведена!", {{"n", rows}});
+                                                "Такая операция уже заведена!", {{"n", rows}});
         QCOMPARE(!test, refused);
         QCOMPARE(test.refusal(), refused ? QStringLiteral("Такая операция уже заведена!") : QString());
         // The refusal is the caller's to show, once its transaction has ended.
