@@ -208,6 +208,8 @@ QString Database::withValues(const QString& statement, const Params& params) con
                 ++end;
             const QString name = statement.mid(i + 1, end - i - 1);
             if (const QVariant* value = valueOf(params, name)) {
+                if (value->typeId() == QMetaType::QString && value->toString().contains(QChar(0)))
+                    throw DbError(QStringLiteral("Текст содержит недопустимый символ с кодом 0."));
                 QSqlField field(name, value->metaType());
                 field.setValue(*value);
                 out += db_.driver()->formatValue(field);
@@ -252,8 +254,15 @@ void Database::begin()
     if (inTransaction_)
         throw std::logic_error("Database::begin: a transaction is already open");
     reopenIfLost();
-    if (!db_.transaction())
-        fail(db_.lastError(), QStringLiteral("begin"));
+    if (!db_.transaction()) {
+        const QSqlError error = db_.lastError();
+        if (!isLostConnection(error))
+            fail(error, QStringLiteral("begin"));
+        lost_ = true;
+        reopenIfLost();
+        if (!db_.transaction())
+            fail(db_.lastError(), QStringLiteral("begin"));
+    }
     inTransaction_ = true;
 }
 
@@ -296,4 +305,14 @@ QString Database::lockCall(const QString& keyExpression, bool shared)
 {
     return QStringLiteral("pg_advisory_xact_lock%1(hashtextextended(%2, 0))")
         .arg(shared ? QStringLiteral("_shared") : QString(), keyExpression);
+}
+
+Outcome writeAs(Database& db, Command command, const std::function<void()>& write)
+{
+    if (Outcome allowed = db.permits(command); !allowed)
+        return allowed;
+    Transaction tx(db);
+    write();
+    tx.commit();
+    return Outcome::done();
 }

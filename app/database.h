@@ -3,6 +3,7 @@
 // running statements with bound values, transactions and advisory locks.
 // A lost connection is reported once and reopened on the next statement.
 #include "db_error.h"
+#include "role.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -46,7 +47,8 @@ public:
 
     // Runs one statement with its named parameters (":name") bound: each value goes into the
     // statement as the driver writes a value (quotes escaped as the server reads them; those the
-    // statement does not name are left out); throws DbError on failure. With QSql::HighPrecision numeric columns are read
+    // statement does not name are left out); throws DbError on failure, and before sending
+    // anything when a text value holds a NUL character (it would cut the statement short). With QSql::HighPrecision numeric columns are read
     // as their exact decimal text.
     QSqlQuery exec(const QString& statement, const Params& params = {},
                    QSql::NumericalPrecisionPolicy precision = QSql::LowPrecisionDouble);
@@ -55,7 +57,9 @@ public:
     // The first column of the first row, or an invalid QVariant when there is no row.
     QVariant scalar(const QString& statement, const Params& params = {});
 
-    // Refuses (std::logic_error) to begin inside an open transaction.
+    // Refuses (std::logic_error) to begin inside an open transaction. A connection found lost
+    // at the begin (the server dropped it while it was idle) is opened again and the begin sent
+    // once more: nothing of the command has been sent yet.
     void begin();
     void commit();
     void rollback();
@@ -78,6 +82,12 @@ public:
 
     // Called after a lost connection was opened again (a window re-reads what it shows).
     std::function<void()> onReopened;
+
+    // The role of the login this connection works for; every store asks it before it writes.
+    // None until someone has logged in: then nothing may be written.
+    std::optional<Role> loginRole;
+    // Done when the login's role may run the command; refused with the message to show otherwise.
+    Outcome permits(Command command) const { return permission(loginRole, command); }
 
     QSqlDatabase& handle() { return db_; }
     const QString& connectionName() const { return name_; }
@@ -115,3 +125,7 @@ private:
     Database& db_;
     bool done_ = false;
 };
+
+// A write command of one or a few statements: refused when the login may not run `command`;
+// otherwise `write` runs in a transaction of its own, committed when it returns.
+Outcome writeAs(Database& db, Command command, const std::function<void()>& write);

@@ -109,6 +109,8 @@ void LoginWindow::logIn()
         msg::error(QStringLiteral("Введены неверные данные."), QStringLiteral("Ошибка"));
         return;
     }
+    // Every store asks the connection what the login may write.
+    dm_.db.loginRole = *role;
     if (hooks_.startSession)
         hooks_.startSession(*role);
     for (int shift = 1; shift <= 4; ++shift)

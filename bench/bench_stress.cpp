@@ -71,6 +71,7 @@ int runClient(const QString& database, int client, int operations, const QString
                 return 3;
         }
     }
+    dm.db.loginRole = Role::FullRights;
     EntryStore entries(dm.db);
     RegisterStore marks(dm.db);
     QRandomGenerator random(quint32(client * 7919 + 17));
@@ -126,8 +127,8 @@ int runClient(const QString& database, int client, int operations, const QString
                     const Outcome o = marks.deleteEntry(row);
                     log << "delete " << (o ? "done" : o.isStale() ? "stale" : "refused") << ' ' << id << "\n";
                 } else {
-                    marks.setMark(id, RegisterStore::toggledMark(row[QStringLiteral("ok")].asString()));
-                    log << "accept done\n";
+                    const Outcome o = marks.toggleAcceptance(row);
+                    log << "accept " << (o ? "done" : o.isStale() ? "stale" : "refused") << ' ' << id << "\n";
                 }
             }
         } catch (const DbError& e) {

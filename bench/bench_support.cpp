@@ -37,6 +37,7 @@ Windows& Context::windows()
         if (!windows_->start(arguments, stamp))
             throw std::runtime_error("the program's windows could not connect to the benchmark database");
         windows_->registerWindow().versionCheckTimer.stop();
+        windows_->dataModule().db.loginRole = Role::FullRights;
         for (int shift = 1; shift <= 4; ++shift)
             windows_->dataModule().shiftList(shift).setParam(QStringLiteral("ok"), QStringLiteral("ta"));
         windows_->dataModule().decimalSeparator = QStringLiteral(".");

@@ -50,13 +50,7 @@ bool GroupDialog::openForChange(const Row& group)
 void GroupDialog::save()
 {
     const QString name = nameEdit->text().trimmed();
-    const bool saved = runAction(dm_.db, [&] {
-        if (mode_ == DialogMode::Add)
-            store_.add(name);
-        else
-            store_.rename(groupId_, name);
-    });
-    if (saved)
+    if (runCommand(dm_.db, [&] { return mode_ == DialogMode::Add ? store_.add(name) : store_.rename(groupId_, name); }))
         accept();
 }
 

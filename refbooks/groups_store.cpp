@@ -1,14 +1,31 @@
 #include "groups_store.h"
 
 #include "database.h"
+#include "text_rules.h"
 
-void GroupsStore::add(const QString& name)
+Outcome GroupsStore::checkName(const QString& name)
 {
-    db_.execute(QStringLiteral("INSERT INTO cmn_classifier.item(s_caption) VALUES(:name)"), {{QStringLiteral("name"), name}});
+    if (name.trimmed().isEmpty())
+        return Outcome::refused(QStringLiteral("Все поля должны быть заполнены!"));
+    return checkText(name.trimmed(), QStringLiteral("Номенклатурная группа"), 254);
 }
 
-void GroupsStore::rename(int groupId, const QString& name)
+Outcome GroupsStore::add(const QString& name)
 {
-    db_.execute(QStringLiteral("UPDATE cmn_classifier.item SET s_caption=:name where id=:id"),
-                {{QStringLiteral("name"), name}, {QStringLiteral("id"), groupId}});
+    if (Outcome valid = checkName(name); !valid)
+        return valid;
+    return writeAs(db_, Command::EditReferenceBooks, [&] {
+        db_.execute(QStringLiteral("INSERT INTO cmn_classifier.item(s_caption) VALUES(:name)"),
+                    {{QStringLiteral("name"), name.trimmed()}});
+    });
+}
+
+Outcome GroupsStore::rename(int groupId, const QString& name)
+{
+    if (Outcome valid = checkName(name); !valid)
+        return valid;
+    return writeAs(db_, Command::EditReferenceBooks, [&] {
+        db_.execute(QStringLiteral("UPDATE cmn_classifier.item SET s_caption=:name where id=:id"),
+                    {{QStringLiteral("name"), name.trimmed()}, {QStringLiteral("id"), groupId}});
+    });
 }

@@ -34,5 +34,5 @@ void KindsList::changeItem(const Row& row)
 
 void KindsList::deleteItem(const Row& row)
 {
-    askAndDelete(row, QStringLiteral("Удалить вид операции?"), [this](int id) { store_.remove(id); }, After::FirstRow);
+    askAndDelete(row, QStringLiteral("Удалить вид операции?"), [this](int id) { return store_.remove(id); }, After::FirstRow);
 }

@@ -1,16 +1,25 @@
 #include "kinds_store.h"
 
 #include "data_module.h"
+#include "text_rules.h"
 #include "unique_name.h"
 
-Outcome KindsStore::save(int kindId, const QString& name)
+Outcome KindsStore::save(int kindId, const QString& typed)
 {
+    // The column pads a name with blanks: a name is the same with or without them.
+    const QString name = typed.trimmed();
+    if (name.isEmpty())
+        return Outcome::refused(QStringLiteral("Все поля должны быть заполнены!"));
+    if (Outcome valid = checkText(name, QStringLiteral("Вид операции"), 128); !valid)
+        return valid;
+    if (Outcome allowed = dm_.db.permits(Command::EditReferenceBooks); !allowed)
+        return allowed;
     Database& db = dm_.db;
     Transaction tx(db);
     if (const Outcome test = uniqueName(
             dm_, QStringLiteral("vid_oper"),
-            QStringLiteral("select count(*) from accounts_dep.vid_oper where upper(vid)=upper(:name)"), name, kindId,
-            QStringLiteral("Такая операция уже заведена!"));
+            QStringLiteral("select count(*) from accounts_dep.vid_oper where upper(rtrim(vid))=upper(:name)"), name,
+            kindId, QStringLiteral("Такая операция уже заведена!"));
         !test)
         return test;
     if (kindId == 0)
@@ -22,7 +31,10 @@ Outcome KindsStore::save(int kindId, const QString& name)
     return Outcome::done();
 }
 
-void KindsStore::remove(int kindId)
+Outcome KindsStore::remove(int kindId)
 {
-    dm_.db.execute(QStringLiteral("delete from accounts_dep.vid_oper where id=:id"), {{QStringLiteral("id"), kindId}});
+    return writeAs(dm_.db, Command::EditReferenceBooks, [&] {
+        dm_.db.execute(QStringLiteral("delete from accounts_dep.vid_oper where id=:id"),
+                       {{QStringLiteral("id"), kindId}});
+    });
 }

@@ -90,7 +90,7 @@ void OperationsList::changeItem(const Row& row)
 
 void OperationsList::deleteItem(const Row& row)
 {
-    askAndDelete(row, QStringLiteral("Удалить операцию?"), [this](int id) { store_.remove(id); }, After::FirstRow);
+    askAndDelete(row, QStringLiteral("Удалить операцию?"), [this](int id) { return store_.remove(id); }, After::FirstRow);
 }
 
 void OperationsList::rowDoubleClicked()

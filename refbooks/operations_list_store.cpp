@@ -29,9 +29,11 @@ OperationsListStore::OperationsListStore(Database& db)
 {
 }
 
-void OperationsListStore::remove(int operationId)
+Outcome OperationsListStore::remove(int operationId)
 {
-    db_.execute(QStringLiteral("delete from accounts_dep.oper where id=:id"), {{QStringLiteral("id"), operationId}});
+    return writeAs(db_, Command::EditReferenceBooks, [&] {
+        db_.execute(QStringLiteral("delete from accounts_dep.oper where id=:id"), {{QStringLiteral("id"), operationId}});
+    });
 }
 
 QString OperationsListStore::productMark(int productId)

@@ -10,8 +10,8 @@ public:
     explicit OperationsListStore(Database& db);
 
     // Deletes the operation (its norm rows go with it); the database refuses while register
-    // entries refer to it.
-    void remove(int operationId);
+    // entries refer to it, and the store when the login may not edit the reference books.
+    Outcome remove(int operationId);
     // The product's mark as stored (untrimmed).
     QString productMark(int productId);
     // Writes every operation, also those without norms, with its own price cena_new: a

@@ -1,13 +1,32 @@
 #include "products_store.h"
 
 #include "data_module.h"
+#include "decimal4.h"
 #include "lock_keys.h"
 #include "sql_text.h"
+#include "text_rules.h"
 #include "timesheet_cell.h"
 #include "unique_name.h"
 
-Outcome ProductsStore::save(int productId, const ProductValues& product)
+Outcome productFault(const ProductValues& product)
 {
+    if (product.mark.trimmed().isEmpty() || product.factor.trimmed().isEmpty() || product.groupId <= 0)
+        return Outcome::refused(QStringLiteral("Все поля должны быть заполнены!"));
+    if (Outcome mark = checkText(product.mark.trimmed(), QStringLiteral("Марка"), 254); !mark)
+        return mark;
+    const auto factor = Decimal4::fromText(product.factor);
+    if (!factor || factor->isNegative())
+        return Outcome::refused(QStringLiteral("Расценка должна быть числом, например 1,5."));
+    return Outcome::done();
+}
+
+Outcome ProductsStore::save(int productId, const ProductValues& typed)
+{
+    if (Outcome valid = productFault(typed); !valid)
+        return valid;
+    if (Outcome allowed = dm_.db.permits(Command::EditReferenceBooks); !allowed)
+        return allowed;
+    const ProductValues product{typed.mark.trimmed(), typed.factor.trimmed(), typed.groupId};
     Database& db = dm_.db;
     Transaction tx(db);
     if (const Outcome test = uniqueName(
@@ -58,6 +77,8 @@ Outcome ProductsStore::remove(int productId, bool operations, bool product, bool
 {
     if (!operations && !product)
         return Outcome::done();
+    if (Outcome allowed = dm_.db.permits(Command::EditReferenceBooks); !allowed)
+        return allowed;
     Database& db = dm_.db;
     const Params id{{QStringLiteral("id"), productId}};
     Transaction tx(db);

@@ -15,12 +15,17 @@ struct ProductValues {
     int groupId = 0;
 };
 
+// Refused when a value is missing, the mark holds a control character or more than its
+// column's 254 characters, or the factor is no number of 0 or more; done otherwise.
+Outcome productFault(const ProductValues& product);
+
 class ProductsStore {
 public:
     explicit ProductsStore(DataModule& dm) : dm_(dm) {}
 
-    // Adds (productId 0) or changes a product. Refused, with nothing written, when another
-    // product has the same mark in any letter case.
+    // Adds (productId 0) or changes a product, its mark trimmed. Refused, with nothing
+    // written, when productFault finds a value wrong, when the login may not edit the
+    // reference books, and when another product has the same mark in any letter case.
     Outcome save(int productId, const ProductValues& product);
 
     // Register entries count for the delete question from this day on: the first of the
@@ -30,7 +35,8 @@ public:
     int entryCount(int productId, const QDate& today);
 
     // Deletes, in one transaction, the product's operations and/or the product itself with
-    // (when `withEntries`) its register entries and their hours in the timesheet's day cells.
+    // (when `withEntries`) its register entries and their hours in the timesheet's day cells;
+    // refused when the login may not edit the reference books.
     Outcome remove(int productId, bool operations, bool product, bool withEntries);
 
 private:

@@ -199,12 +199,12 @@ void RefList::reread(After after)
     });
 }
 
-void RefList::askAndDelete(const Row& row, const QString& question, const std::function<void(int id)>& remove,
+void RefList::askAndDelete(const Row& row, const QString& question, const std::function<Outcome(int id)>& remove,
                            After after)
 {
     if (!msg::askYesNo(question, QStringLiteral("Удаление")))
         return;
     const int id = row.field(QStringLiteral("id")).asInteger();
-    runAction(dm_.db, [&] { remove(id); });
+    runCommand(dm_.db, [&] { return remove(id); });
     reread(after);
 }

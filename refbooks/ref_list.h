@@ -88,7 +88,7 @@ protected:
     // Closes and reopens the list, on its first row or on the row number it had.
     void reread(After after);
     // "Удаление": asks `question`; on Yes runs `remove` with the row's id and re-reads.
-    void askAndDelete(const Row& row, const QString& question, const std::function<void(int id)>& remove,
+    void askAndDelete(const Row& row, const QString& question, const std::function<Outcome(int id)>& remove,
                       After after);
 
     void showEvent(QShowEvent* event) override;

@@ -103,13 +103,9 @@ void WorkerDialog::save()
     // The list's "Должность" column gets the caption of the chosen department.
     if (departmentBox->currentIndex() >= 0)
         worker.position = departmentBox->currentText();
-    const bool saved = runAction(dm_.db, [&] {
-        if (mode_ == DialogMode::Add)
-            store_.add(worker);
-        else
-            store_.change(personId_, worker);
-    });
-    if (saved)
+    if (runCommand(dm_.db, [&] {
+            return mode_ == DialogMode::Add ? store_.add(worker) : store_.change(personId_, worker);
+        }))
         accept();
 }
 

@@ -33,5 +33,5 @@ void WorkersList::changeItem(const Row& row)
 
 void WorkersList::deleteItem(const Row& row)
 {
-    askAndDelete(row, QStringLiteral("Удалить работника?"), [this](int id) { store_.remove(id); }, After::SameRow);
+    askAndDelete(row, QStringLiteral("Удалить работника?"), [this](int id) { return store_.remove(id); }, After::SameRow);
 }

@@ -1,23 +1,48 @@
 #include "workers_store.h"
 
 #include "database.h"
+#include "text_rules.h"
 
-void WorkersStore::add(const WorkerValues& w)
+Outcome workerFault(const WorkerValues& w)
 {
-    db_.execute(QStringLiteral("INSERT INTO accounts_dep.person (fio, s_staffpos_hl)VALUES(:fio, :pos)"),
-                {{QStringLiteral("fio"), w.fio}, {QStringLiteral("pos"), w.position.value_or(QStringLiteral(""))}});
+    if (w.fio.trimmed().isEmpty())
+        return Outcome::refused(QStringLiteral("ФИО нужно заполнить!"));
+    if (Outcome name = checkText(w.fio.trimmed(), QStringLiteral("ФИО"), 254); !name)
+        return name;
+    if (w.position)
+        return checkText(*w.position, QStringLiteral("Подразделение"), 254);
+    return Outcome::done();
 }
 
-void WorkersStore::change(int personId, const WorkerValues& w)
+Outcome WorkersStore::add(const WorkerValues& w)
 {
-    db_.execute(QStringLiteral("UPDATE accounts_dep.person SET fio=:fio, s_staffpos_hl=coalesce(:pos, s_staffpos_hl) "
-                               "where accounts_dep.person.id=:id"),
-                {{QStringLiteral("fio"), w.fio},
-                 {QStringLiteral("pos"), w.position ? QVariant(*w.position) : QVariant(QMetaType(QMetaType::QString))},
-                 {QStringLiteral("id"), personId}});
+    if (Outcome valid = workerFault(w); !valid)
+        return valid;
+    return writeAs(db_, Command::EditReferenceBooks, [&] {
+        db_.execute(QStringLiteral("INSERT INTO accounts_dep.person (fio, s_staffpos_hl)VALUES(:fio, :pos)"),
+                    {{QStringLiteral("fio"), w.fio.trimmed()},
+                     {QStringLiteral("pos"), w.position.value_or(QStringLiteral(""))}});
+    });
 }
 
-void WorkersStore::remove(int personId)
+Outcome WorkersStore::change(int personId, const WorkerValues& w)
 {
-    db_.execute(QStringLiteral("delete from accounts_dep.person where id =:id"), {{QStringLiteral("id"), personId}});
+    if (Outcome valid = workerFault(w); !valid)
+        return valid;
+    return writeAs(db_, Command::EditReferenceBooks, [&] {
+        db_.execute(QStringLiteral("UPDATE accounts_dep.person SET fio=:fio, s_staffpos_hl=coalesce(:pos, s_staffpos_hl) "
+                                   "where accounts_dep.person.id=:id"),
+                    {{QStringLiteral("fio"), w.fio.trimmed()},
+                     {QStringLiteral("pos"),
+                      w.position ? QVariant(*w.position) : QVariant(QMetaType(QMetaType::QString))},
+                     {QStringLiteral("id"), personId}});
+    });
+}
+
+Outcome WorkersStore::remove(int personId)
+{
+    return writeAs(db_, Command::EditReferenceBooks, [&] {
+        db_.execute(QStringLiteral("delete from accounts_dep.person where id =:id"),
+                    {{QStringLiteral("id"), personId}});
+    });
 }

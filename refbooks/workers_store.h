@@ -1,5 +1,9 @@
 #pragma once
-// The statements of the workers reference book: adding, changing and deleting a worker.
+// The statements of the workers reference book: adding, changing and deleting a worker. Each
+// write is refused, with nothing written, when the login may not edit the reference books or
+// when a text may not be stored (workerFault).
+#include "outcome.h"
+
 #include <QString>
 #include <optional>
 
@@ -13,15 +17,19 @@ struct WorkerValues {
     std::optional<QString> position;  // none: no department chosen
 };
 
+// Refused when the name is empty, or a text holds a control character or more than its
+// column's 254 characters; done otherwise. The name is taken trimmed.
+Outcome workerFault(const WorkerValues& w);
+
 class WorkersStore {
 public:
     explicit WorkersStore(Database& db) : db_(db) {}
 
     // A new worker without a department gets an empty position.
-    void add(const WorkerValues& w);
+    Outcome add(const WorkerValues& w);
     // A change without a department keeps the worker's position text.
-    void change(int personId, const WorkerValues& w);
-    void remove(int personId);
+    Outcome change(int personId, const WorkerValues& w);
+    Outcome remove(int personId);
 
 private:
     Database& db_;

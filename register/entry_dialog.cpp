@@ -274,22 +274,32 @@ bool EntryDialog::readNumbers(EntryValues& values)
     return numbersInRange(values);
 }
 
+// The store's own checks, asked before the store is: the cursor goes to the field at fault.
 bool EntryDialog::numbersInRange(const EntryValues& values)
 {
-    QLineEdit* wrong = nullptr;
-    QString message;
-    if (values.rejects > values.quantity) {
-        wrong = rejectsEdit;
-        message = QStringLiteral("Брак не может быть больше количества.");
-    } else if (values.hours > 24) {
-        wrong = hoursEdit;
-        message = QStringLiteral("Время должно быть от 0 до 24 часов.");
-    }
-    if (!wrong)
+    const std::optional<EntryFault> fault = entryFault(values);
+    if (!fault)
         return true;
-    msg::error(message, QStringLiteral("Ошибка"));
-    wrong->setFocus();
+    msg::error(fault->message, QStringLiteral("Ошибка"));
+    if (QLineEdit* edit = editOf(fault->field))
+        edit->setFocus();
     return false;
+}
+
+QLineEdit* EntryDialog::editOf(EntryField field) const
+{
+    switch (field) {
+    case EntryField::Quantity:
+        return quantityEdit;
+    case EntryField::Rejects:
+        return rejectsEdit;
+    case EntryField::Hours:
+        return hoursEdit;
+    case EntryField::Colour:
+        return colourEdit;
+    default:
+        return nullptr;
+    }
 }
 
 bool EntryDialog::save()
@@ -297,14 +307,14 @@ bool EntryDialog::save()
     if (!completeInput())
         return false;
     EntryValues values;
-    if (!readNumbers(values))
-        return false;
     values.workerId = workerId_;
     values.operationId = operationId_;
     values.productId = productId_;
     values.price = price_;
     values.date = dateEdit->date();
     values.shiftNo = (shiftNo_ >= 1 && shiftNo_ <= 4) ? shiftNo_ : 1;
+    if (!readNumbers(values))
+        return false;
     const Outcome outcome = runCommand(dm_.db, [&] {
         return mode_ == DialogMode::Add ? store_.add(values) : store_.change(shown_, values);
     });

@@ -74,8 +74,10 @@ private:
     void applyPaintRule();
     bool completeInput();
     bool readNumbers(EntryValues& values);
-    // Rejects not above the quantity, at most 24 hours (the fields take no sign).
+    // The values as the store will check them (entryFault), a value set by code included.
     bool numbersInRange(const EntryValues& values);
+    // The field of the dialog where the user mends a value; nullptr for one chosen or shown.
+    QLineEdit* editOf(EntryField field) const;
     // Quantity × unit price for "Сумма"; empty when it does not fit.
     QString amountText(const Decimal4& quantity) const;
 

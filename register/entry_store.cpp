@@ -57,7 +57,7 @@ const QStringList& entryFields()
     static const QStringList fields{QStringLiteral("w_id"),   QStringLiteral("i_id"), QStringLiteral("o_id"),
                                     QStringLiteral("cena"),   QStringLiteral("kol_vo"), QStringLiteral("brak"),
                                     QStringLiteral("data"),   QStringLiteral("smena"), QStringLiteral("color"),
-                                    QStringLiteral("time")};
+                                    QStringLiteral("time"),   QStringLiteral("ok")};
     return fields;
 }
 
@@ -69,8 +69,45 @@ std::optional<Row> lockStoredEntry(Database& db, int id)
                     {{QStringLiteral("id"), id}});
 }
 
+std::optional<EntryFault> entryFault(const EntryValues& e)
+{
+    const QString incomplete = QStringLiteral("Все поля должны быть заполнены!");
+    if (e.workerId <= 0)
+        return EntryFault{EntryField::Worker, incomplete};
+    if (e.operationId <= 0 || e.productId <= 0)
+        return EntryFault{EntryField::Operation, incomplete};
+    if (!e.date.isValid())
+        return EntryFault{EntryField::Date, incomplete};
+    if (e.shiftNo < 1 || e.shiftNo > 4)
+        return EntryFault{EntryField::Shift, QStringLiteral("Смена должна быть от 1 до 4.")};
+    if (e.quantity < 0)
+        return EntryFault{EntryField::Quantity, QStringLiteral("Количество не может быть отрицательным.")};
+    if (e.rejects < 0)
+        return EntryFault{EntryField::Rejects, QStringLiteral("Брак не может быть отрицательным.")};
+    if (e.rejects > e.quantity)
+        return EntryFault{EntryField::Rejects, QStringLiteral("Брак не может быть больше количества.")};
+    if (e.hours < 0 || e.hours > 24)
+        return EntryFault{EntryField::Hours, QStringLiteral("Время должно быть от 0 до 24 часов.")};
+    if (e.colour < 0)
+        return EntryFault{EntryField::Colour, QStringLiteral("Цвет не может быть отрицательным.")};
+    if (e.price.isNegative())
+        return EntryFault{EntryField::Price, QStringLiteral("Цена не может быть отрицательной.")};
+    return std::nullopt;
+}
+
+Outcome EntryStore::admit(Command command, const EntryValues& entry) const
+{
+    if (Outcome allowed = db_.permits(command); !allowed)
+        return allowed;
+    if (const auto fault = entryFault(entry))
+        return Outcome::refused(fault->message);
+    return Outcome::done();
+}
+
 Outcome EntryStore::add(const EntryValues& entry)
 {
+    if (Outcome admitted = admit(Command::AddEntry, entry); !admitted)
+        return admitted;
     Transaction tx(db_);
     // Locks in one order everywhere (lock_keys.h): the month, the entry's key, the timesheet row.
     db_.lockKeys(lock_keys::timesheetMonths({entry.date}),
@@ -87,6 +124,8 @@ Outcome EntryStore::add(const EntryValues& entry)
 
 Outcome EntryStore::change(const Row& shown, const EntryValues& entry)
 {
+    if (Outcome admitted = admit(Command::ChangeEntry, entry); !admitted)
+        return admitted;
     const int id = shown[QStringLiteral("id")].asInteger();
     Transaction tx(db_);
     // The stored row first (every writer of an entry locks it before any advisory lock).

@@ -240,11 +240,9 @@ void NormsWindow::deleteRow()
         return;
     // A row not stored yet is only dropped; the last stored row of an operation stays.
     const int normId = model->row(r).id;
-    runAction(dm_.db, [&] {
-        if (normId != 0 && model->storedCount() > 1)
-            store_.deleteNorm(operationId_, normId);
-        reload();
-    });
+    if (normId != 0 && model->storedCount() > 1)
+        runCommand(dm_.db, [&] { return store_.deleteNorm(operationId_, normId); });
+    runAction(dm_.db, [&] { reload(); });
     moveTo(std::min(r, model->rowCount() - 1), column);
 }
 

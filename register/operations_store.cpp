@@ -24,6 +24,10 @@ const QString OperationsStore::duplicateMessage = QStringLiteral("Операци
 
 Outcome OperationsStore::saveOperation(int operationId, const OperationValues& operation)
 {
+    if (operation.kindId <= 0 || operation.productId <= 0 || operation.productKind < 0 || operation.productKind > 1)
+        return Outcome::refused(QStringLiteral("Все поля должны быть заполнены!"));
+    if (Outcome allowed = db().permits(Command::EditReferenceBooks); !allowed)
+        return allowed;
     Params params{{QStringLiteral("vid"), operation.kindId},
                   {QStringLiteral("naimen"), operation.productKind},
                   {QStringLiteral("i_id"), operation.productId},
@@ -98,6 +102,8 @@ Outcome OperationsStore::storeNorm(int operationId, const NormRow& row, int* sto
 {
     if (Outcome checked = checkNorm(row); !checked)
         return checked;
+    if (Outcome allowed = db().permits(Command::EditReferenceBooks); !allowed)
+        return allowed;
     Params params{{QStringLiteral("norma"), typedValue(row.norm)},
                   {QStringLiteral("price"), typedValue(sql::decimalPoint(row.price))},
                   {QStringLiteral("prize"), typedValue(row.premium)}};
@@ -116,8 +122,10 @@ Outcome OperationsStore::storeNorm(int operationId, const NormRow& row, int* sto
     return Outcome::done();
 }
 
-bool OperationsStore::deleteNorm(int operationId, int normId)
+Outcome OperationsStore::deleteNorm(int operationId, int normId)
 {
+    if (Outcome allowed = db().permits(Command::EditReferenceBooks); !allowed)
+        return allowed;
     Transaction tx(db());
     // Two copies deleting the last two rows at once must not leave the operation without norms.
     db().lockKey(lock_keys::norms(operationId));
@@ -125,9 +133,9 @@ bool OperationsStore::deleteNorm(int operationId, int normId)
                                       {{QStringLiteral("o_id"), operationId}})
                                .toLongLong();
     if (rows <= 1)
-        return false;
+        return Outcome::done();
     db().execute(QStringLiteral("delete from accounts_dep.norm where id=:id and o_id=:o_id"),
                 {{QStringLiteral("id"), normId}, {QStringLiteral("o_id"), operationId}});
     tx.commit();
-    return true;
+    return Outcome::done();
 }

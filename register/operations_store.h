@@ -39,8 +39,9 @@ public:
 
     static const QString duplicateMessage;
 
-    // Adds (operationId 0) or changes an operation. Refused, with nothing written, when
-    // another operation has the same kind, product kind and product. A new operation gets its
+    // Adds (operationId 0) or changes an operation. Refused, with nothing written, when a
+    // value is missing, when the login may not edit the reference books, and when another
+    // operation has the same kind, product kind and product. A new operation gets its
     // first norm row (price 0, norm 0, premium 0) in the same transaction, so that it is
     // listed and its norms can be edited.
     Outcome saveOperation(int operationId, const OperationValues& operation);
@@ -50,12 +51,13 @@ public:
     // Inserts a row of the operation (id 0) or updates it, putting its id into `storedId`. An
     // empty value is stored as null; the norm and the premium must be whole numbers and the
     // price a number (a decimal comma reads as a point), none of them negative; the price at
-    // most kMaxNormPrice. Refused, naming the field, otherwise.
+    // most kMaxNormPrice. Refused, naming the field, otherwise, and when the login may not
+    // edit the reference books.
     Outcome storeNorm(int operationId, const NormRow& row, int* storedId);
     // The checks of storeNorm, without writing.
     static Outcome checkNorm(const NormRow& row);
-    // Deletes a norm row unless it is the last one of its operation; true when it deleted.
-    bool deleteNorm(int operationId, int normId);
+    // Deletes a norm row unless it is the last one of its operation (which stays, done).
+    Outcome deleteNorm(int operationId, int normId);
 
 private:
     Database& db();

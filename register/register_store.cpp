@@ -16,14 +16,26 @@ QString RegisterStore::toggledMark(const QString& mark)
     return isAccepted(mark) ? QStringLiteral("no") : QStringLiteral("ok");
 }
 
-void RegisterStore::setMark(int entryId, const QString& mark)
+Outcome RegisterStore::toggleAcceptance(const Row& shown)
 {
+    if (Outcome allowed = db_.permits(Command::AcceptEntry); !allowed)
+        return allowed;
+    const int id = shown[QStringLiteral("id")].asInteger();
+    Transaction tx(db_);
+    const std::optional<Row> stored = lockStoredEntry(db_, id);
+    if (!stored || !stored->sameAs(shown, entryFields()))
+        return Outcome::changedMeanwhile(kEntryChangedMeanwhile);
     db_.execute(QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id"),
-                {{QStringLiteral("ok"), mark}, {QStringLiteral("id"), entryId}});
+                {{QStringLiteral("ok"), toggledMark((*stored)[QStringLiteral("ok")].asString())},
+                 {QStringLiteral("id"), id}});
+    tx.commit();
+    return Outcome::done();
 }
 
 Outcome RegisterStore::deleteEntry(const Row& shown)
 {
+    if (Outcome allowed = db_.permits(Command::DeleteEntry); !allowed)
+        return allowed;
     const int id = shown[QStringLiteral("id")].asInteger();
     Transaction tx(db_);
     // Deleted first, then compared: a row that is not what the list showed is back when the

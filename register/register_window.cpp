@@ -244,25 +244,14 @@ void RegisterWindow::beginSession(Role role)
     const bool full = role == Role::FullRights;
     referenceBooksMenu->menuAction()->setEnabled(full);
     timesheetsMenu->menuAction()->setEnabled(full);
-    switch (role) {
-    case Role::FullRights:
-        break;
-    case Role::Viewer:
+    addButton->setEnabled(mayDo(role, Command::AddEntry));
+    changeButton->setEnabled(mayDo(role, Command::ChangeEntry));
+    deleteButton->setEnabled(mayDo(role, Command::DeleteEntry));
+    if (role == Role::Viewer) {
         // The grid stays enabled so that the viewer can scroll it; it changes nothing.
-        for (QWidget* w :
-             std::initializer_list<QWidget*>{addButton, changeButton, deleteButton, refreshButton, shift1Button,
-                                             shift2Button, shift3Button, overtimeButton, dayOffBox, dateEdit})
+        for (QWidget* w : std::initializer_list<QWidget*>{refreshButton, shift1Button, shift2Button, shift3Button,
+                                                          overtimeButton, dayOffBox, dateEdit})
             w->setEnabled(false);
-        break;
-    case Role::Foremen:
-        changeButton->setEnabled(false);
-        deleteButton->setEnabled(false);
-        break;
-    case Role::Warehouse:
-        addButton->setEnabled(false);
-        changeButton->setEnabled(false);
-        deleteButton->setEnabled(false);
-        break;
     }
 }
 
@@ -344,16 +333,16 @@ void RegisterWindow::paintDayOff()
 
 void RegisterWindow::toggleAcceptance()
 {
-    if (role_ == Role::Foremen || role_ == Role::Viewer)
+    if (role_ && !mayDo(*role_, Command::AcceptEntry))
         return;
     Dataset& ds = shiftList();
     if (ds.isEmpty())
         return;
-    runAction(dm_.db, [&] {
-        store_.setMark(ds.field(QStringLiteral("id")).asInteger(),
-                       RegisterStore::toggledMark(ds.field(QStringLiteral("ok")).asString()));
-        ds.reopen(true);
-    });
+    const Row entry = ds.currentRow();
+    const Outcome toggled = runCommand(dm_.db, [&] { return store_.toggleAcceptance(entry); });
+    // A refusal of a stale row re-reads the list (as its message says), keeping the row.
+    if (toggled || toggled.isStale())
+        runAction(dm_.db, [&] { ds.reopen(true); });
 }
 
 void RegisterWindow::deleteEntry()

@@ -309,7 +309,7 @@ void TimesheetByShiftWindow::rebuild()
     progressBar->show();
     progressBar->repaint();
     // One transaction: a failure leaves the month as it was, and the grids show it again.
-    runAction(dm_.db, [&] { rebuildMonth(dm_.db, MonthRows::PieceWork, month); });
+    runCommand(dm_.db, [&] { return rebuildMonth(dm_.db, MonthRows::PieceWork, month); });
     progressBar->setValue(month.days());
     openShifts();
     progressBar->hide();

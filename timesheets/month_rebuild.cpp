@@ -82,8 +82,10 @@ Params rebuildParams(TimesheetMonth month)
             {QStringLiteral("next"), month.next()}};
 }
 
-void rebuildMonth(Database& db, MonthRows rows, TimesheetMonth month)
+Outcome rebuildMonth(Database& db, MonthRows rows, TimesheetMonth month)
 {
+    if (Outcome allowed = db.permits(Command::RebuildTimesheet); !allowed)
+        return allowed;
     const RebuildStatements& statements = rebuildStatements(rows);
     const Params params = rebuildParams(month);
     Transaction tx(db);
@@ -92,4 +94,5 @@ void rebuildMonth(Database& db, MonthRows rows, TimesheetMonth month)
     db.execute(statements.remove, params);
     db.execute(statements.insert, params);
     tx.commit();
+    return Outcome::done();
 }

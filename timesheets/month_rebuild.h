@@ -17,8 +17,9 @@ enum class MonthRows {
 };
 
 // Rebuilds the family's rows of the month in a transaction of its own (the caller has none
-// open); throws DbError, with the month unchanged, when a statement fails.
-void rebuildMonth(Database& db, MonthRows rows, TimesheetMonth month);
+// open); refused when the login may not, and throws DbError, with the month unchanged, when a
+// statement fails.
+Outcome rebuildMonth(Database& db, MonthRows rows, TimesheetMonth month);
 
 // The rebuild's two statements and their parameters, for a caller that times them alone.
 struct RebuildStatements {

@@ -144,7 +144,7 @@ QList<int> TimesheetStore::years()
     return out;
 }
 
-void TimesheetStore::rebuildWorks(TimesheetMonth month) { rebuildMonth(db_, MonthRows::Works, month); }
+Outcome TimesheetStore::rebuildWorks(TimesheetMonth month) { return rebuildMonth(db_, MonthRows::Works, month); }
 
 void TimesheetStore::exportTimesheet(ExcelBook& book, const Dataset& timesheet, TimesheetMode mode,
                                      const QString& heading, const std::function<void(int written)>& written)

@@ -3,6 +3,7 @@
 // footer figures, the year list, the works rebuild and the export. Money is read as decimal
 // text (numeric cast to text), never through a binary fraction.
 #include "dataset.h"
+#include "outcome.h"
 #include "timesheet_mode.h"
 #include "timesheet_month.h"
 
@@ -37,7 +38,7 @@ public:
     // The years of the monthly table, ascending.
     QList<int> years();
     // Recomputes the month's works rows (smena 0) from the works records.
-    void rebuildWorks(TimesheetMonth month);
+    Outcome rebuildWorks(TimesheetMonth month);
 
     // Writes the open timesheet into sheet 1 of the opened book: the heading (row 1), the titles
     // (row 2) and one row per record; `written` is called after each record with the count so far.

@@ -324,7 +324,7 @@ void TimesheetWindow::rebuild()
         progressBar->setValue(1);
         progressBar->show();
         progressBar->repaint();
-        runAction(dm_.db, [&] { store_.rebuildWorks(month); });
+        runCommand(dm_.db, [&] { return store_.rebuildWorks(month); });
         progressBar->setValue(month.days());
         runAction(dm_.db, [this] { timesheet_->open(); });
         progressBar->hide();

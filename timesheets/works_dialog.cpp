@@ -6,6 +6,7 @@
 #include "messages.h"
 
 #include <QCheckBox>
+#include <algorithm>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -163,8 +164,12 @@ void WorksDialog::chooseNomenclature()
 void WorksDialog::showPrice()
 {
     price_.reset();
-    if (workKinds.isActive() && workKinds.locate(QStringLiteral("id"), lookupKey(workKindBox)))
-        price_ = Decimal4::fromText(workKinds[QStringLiteral("price")].asString());
+    priceFault_.clear();
+    if (workKinds.isActive() && workKinds.locate(QStringLiteral("id"), lookupKey(workKindBox))) {
+        const QString text = workKinds[QStringLiteral("price")].asString();
+        price_ = Decimal4::fromText(text);
+        priceFault_ = WorksStore::normPriceFault(text);
+    }
     priceEdit->setText(price_ ? price_->toDisplayString() : QString());
     bool ok = false;
     const qint64 hours = hoursEdit->text().toLongLong(&ok);
@@ -179,27 +184,26 @@ bool WorksDialog::checkInput(WorksValues& values)
         return false;
     };
     values.kind = lookupKey(workKindBox);
-    const std::optional<Decimal4> normPrice = price_;
-    if (nomenclatureId_ == 0 || workerId_ == 0 || values.kind == 0 || !normPrice)
+    if (nomenclatureId_ == 0 || workerId_ == 0 || values.kind == 0)
         return refuse(QStringLiteral("Все поля должны быть заполнены!"));
-    bool ok = false;
-    const qint64 hours = hoursEdit->text().trimmed().toLongLong(&ok);
-    if (!ok || hours < 1)
-        return refuse(QStringLiteral("Нужно завести количество!"));
-    if (hours > 24)
-        return refuse(QStringLiteral("Количество часов не может быть больше 24."));
-    if (normPrice->isNegative())
-        return refuse(QStringLiteral("Цена не может быть отрицательной."));
-    const std::optional<Decimal4> price = WorksStore::priceOf(*normPrice, dayOff_, nightBox->isChecked());
+    if (!price_)
+        return refuse(priceFault_.isEmpty() ? QStringLiteral("Все поля должны быть заполнены!") : priceFault_);
+    const std::optional<Decimal4> price = WorksStore::priceOf(*price_, dayOff_, nightBox->isChecked());
     if (!price)
         return refuse(QStringLiteral("Цена вне допустимых пределов."));
+    bool ok = false;
+    const qint64 hours = hoursEdit->text().trimmed().toLongLong(&ok);
     values.nomenclatureId = nomenclatureId_;
     values.workerId = workerId_;
-    values.hours = int(hours);
+    // A number past the column's reach is refused as too many hours, no number as none.
+    values.hours = !ok ? 0 : int(std::clamp<qint64>(hours, -1, 25));
     values.price = *price;
     values.dayOff = dayOff_;
     values.night = nightBox->isChecked();
     values.date = date_;
+    // The store's own checks, asked before the store is.
+    if (const std::optional<QString> fault = worksFault(values, mode_ == DialogMode::Add))
+        return refuse(*fault);
     return true;
 }
 

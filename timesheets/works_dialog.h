@@ -74,6 +74,7 @@ private:
     int nomenclatureId_ = 0;
     // The chosen kind's price per hour, as the price box shows it.
     std::optional<Decimal4> price_;
+    QString priceFault_;  // why the chosen kind's norm price is none (WorksStore::normPriceFault)
     QDate date_;
     bool dayOff_ = false;
     // The record being changed, as the list showed it.

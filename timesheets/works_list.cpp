@@ -118,12 +118,24 @@ void WorksList::prepare(const QDate& date)
     // The day-off mark follows the date from the start, not only after the user changes it.
     dayOffBox->setChecked(isWeekend(date));
     paintDayOff();
+    enableWrites();
     reread(false);
     layout()->activate();
     widenToFit(this, grid);
 }
 
 void WorksList::finish() { records.close(); }
+
+void WorksList::enableWrites()
+{
+    // The buttons show what the store will allow the login.
+    const std::optional<Role> role = dm_.db.loginRole;
+    const auto allowed = [&](Command command) { return role && mayDo(*role, command); };
+    addButton->setEnabled(allowed(Command::AddWorks));
+    changeButton->setEnabled(allowed(Command::ChangeWorks));
+    deleteButton->setEnabled(allowed(Command::DeleteWorks));
+    recomputeButton->setEnabled(allowed(Command::RecomputeWorks));
+}
 
 QDate WorksList::date() const { return dateEdit->date(); }
 
@@ -163,7 +175,8 @@ void WorksList::addRecord()
 
 void WorksList::changeRecord()
 {
-    if (records.isEmpty())
+    // A double click changes a record only where the button would.
+    if (records.isEmpty() || !changeButton->isEnabled())
         return;
     // Re-read whatever the dialog did: it may have found the record changed by another user.
     dialog_.openForChange(records.currentRow(), dayOff());
@@ -185,7 +198,7 @@ void WorksList::recomputeAveragePrices()
 {
     {
         BusyCursor busy;
-        runAction(dm_.db, [this] { store_.recomputeAveragePrices(TimesheetMonth::of(date())); });
+        runCommand(dm_.db, [this] { return store_.recomputeAveragePrices(TimesheetMonth::of(date())); });
     }
     reread(true);
 }

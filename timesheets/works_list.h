@@ -52,6 +52,9 @@ public:
 private:
     void buildControls();
     void paintDayOff();
+    // Enables the buttons of the writes the login may make: full rights all, the foremen
+    // "Добавить", the viewer and the warehouse none.
+    void enableWrites();
     // Reads the date's records anew; on the remembered record number when asked and possible.
     void reread(bool sameRow);
     static QVector<GridColumn> gridColumns();

@@ -66,6 +66,40 @@ std::optional<Decimal4> WorksStore::priceOf(const Decimal4& normPrice, bool dayO
     return price;
 }
 
+QString WorksStore::normPriceFault(const QString& text)
+{
+    if (Decimal4::fromText(text))
+        return {};
+    if (text.trimmed().compare(QLatin1String("NaN"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("Цена нормы вида работ не является числом.");
+    return QStringLiteral("Цена вне допустимых пределов.");
+}
+
+std::optional<QString> worksFault(const WorksValues& v, bool newRecord)
+{
+    if (v.nomenclatureId <= 0 || v.workerId <= 0 || (v.kind != 7777 && v.kind != 7778)
+        || (newRecord && !v.date.isValid()))
+        return QStringLiteral("Все поля должны быть заполнены!");
+    if (v.hours < 1)
+        return QStringLiteral("Нужно завести количество!");
+    if (v.hours > 24)
+        return QStringLiteral("Количество часов не может быть больше 24.");
+    if (v.price.isNegative())
+        return QStringLiteral("Цена не может быть отрицательной.");
+    if (v.price.units() > kMaxWorksPrice * 10000)
+        return QStringLiteral("Цена вне допустимых пределов.");
+    return std::nullopt;
+}
+
+Outcome WorksStore::admit(Command command, const WorksValues& values, bool newRecord) const
+{
+    if (Outcome allowed = db_.permits(command); !allowed)
+        return allowed;
+    if (const auto fault = worksFault(values, newRecord))
+        return Outcome::refused(*fault);
+    return Outcome::done();
+}
+
 QString WorksStore::listStatement()
 {
     return QStringList{
@@ -101,6 +135,8 @@ std::optional<Row> WorksStore::lockStored(int id)
 
 Outcome WorksStore::add(const WorksValues& values)
 {
+    if (Outcome admitted = admit(Command::AddWorks, values, true); !admitted)
+        return admitted;
     const Cell cell{values.workerId, values.kind, values.night ? 1 : 0, values.date};
     Transaction tx(db_);
     // Locks in one order everywhere (lock_keys.h): the month, then the timesheet row.
@@ -121,6 +157,8 @@ Outcome WorksStore::add(const WorksValues& values)
 
 Outcome WorksStore::change(const Row& shown, const WorksValues& values)
 {
+    if (Outcome admitted = admit(Command::ChangeWorks, values, false); !admitted)
+        return admitted;
     const int id = shown[QStringLiteral("id")].asInteger();
     Transaction tx(db_);
     const std::optional<Row> stored = lockStored(id);
@@ -150,6 +188,8 @@ Outcome WorksStore::change(const Row& shown, const WorksValues& values)
 
 Outcome WorksStore::remove(const Row& shown)
 {
+    if (Outcome allowed = db_.permits(Command::DeleteWorks); !allowed)
+        return allowed;
     const int id = shown[QStringLiteral("id")].asInteger();
     Transaction tx(db_);
     const std::optional<Row> stored = lockStored(id);
@@ -164,8 +204,11 @@ Outcome WorksStore::remove(const Row& shown)
     return Outcome::done();
 }
 
-void WorksStore::recomputeAveragePrices(TimesheetMonth month)
+Outcome WorksStore::recomputeAveragePrices(TimesheetMonth month)
 {
+    if (Outcome allowed = db_.permits(Command::RecomputeWorks); !allowed)
+        return allowed;
+    Transaction tx(db_);
     db_.execute(
         QStringList{
             QStringLiteral("UPDATE accounts_dep.fatigue f SET price=coalesce((select case when "
@@ -182,4 +225,6 @@ void WorksStore::recomputeAveragePrices(TimesheetMonth month)
          {QStringLiteral("next"), month.next()},
          {QStringLiteral("month"), month.month},
          {QStringLiteral("year"), month.year}});
+    tx.commit();
+    return Outcome::done();
 }

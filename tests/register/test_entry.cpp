@@ -256,6 +256,7 @@ private slots:
             auto saver = [&] {
                 DataModule own;
                 own.db.open(tdb->settings());
+                own.db.loginRole = Role::FullRights;
                 EntryStore store(own.db);
                 EntryValues v;
                 v.workerId = worker;

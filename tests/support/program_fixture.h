@@ -25,6 +25,8 @@ struct ProgramFixture {
         // As the program runs: Russian locale and Qt texts.
         useRussian();
         dm.db.open(tdb.settings());
+        // As a login with full rights leaves it; a test of another role sets its own.
+        dm.db.loginRole = Role::FullRights;
         dm.decimalSeparator = QStringLiteral(".");
         // As the login leaves them: the register lists every entry not marked "ta".
         for (int shift = 1; shift <= 4; ++shift)

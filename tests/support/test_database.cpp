@@ -90,6 +90,8 @@ TestDatabase::TestDatabase()
     admin_.exec(QStringLiteral("select pg_advisory_unlock(740391)"));
     settings_ = server(name);
     db_.open(settings_);
+    // The test's set-up writes as a login with full rights would.
+    db_.loginRole = Role::FullRights;
 }
 
 TestDatabase::~TestDatabase()

@@ -92,6 +92,7 @@ class MonthRebuildTest : public QObject {
     {
         auto db = std::make_unique<Database>(name);
         db->open(settings);
+        db->loginRole = Role::FullRights;
         return db;
     }
 
