@@ -5,9 +5,8 @@
 
 Outcome GroupsStore::checkName(const QString& name)
 {
-    if (name.trimmed().isEmpty())
-        return Outcome::refused(QStringLiteral("Все поля должны быть заполнены!"));
-    return checkText(name.trimmed(), QStringLiteral("Номенклатурная группа"), 254);
+    // An empty name is a group of its own, as the dialog has always saved it.
+    return checkText(name.trimmed(), QStringLiteral("Наименование"), 254);
 }
 
 Outcome GroupsStore::add(const QString& name)

@@ -1,8 +1,8 @@
 #pragma once
 // The statements of the nomenclature groups: adding a group to the plant's classifier and
 // renaming one. Each is refused, with nothing written, when the login may not edit the
-// reference books, when the name is empty, holds a control character or is longer than the
-// column's 254 characters. The name is taken trimmed.
+// reference books, when the name holds a control character or is longer than the column's
+// 254 characters. The name is taken trimmed.
 #include "outcome.h"
 
 class Database;

@@ -36,6 +36,8 @@ private slots:
         Windows windows;
         QVERIFY(windows.start({tdb.settings().database, tdb.settings().host}, {20240227, 0}));
         RegisterWindow& reg = windows.registerWindow();
+        // As a login with full rights leaves it.
+        windows.dataModule().db.loginRole = Role::FullRights;
 
         const QList<std::tuple<QAction*, TimesheetMode, QString>> items{
             {reg.pieceWorkTimesheetAction, TimesheetMode::PieceWork, "Табель сделка (27)"},

@@ -206,6 +206,10 @@ private slots:
         QTest::newRow("more rejects than pieces") << "5" << "10" << "8" << "Брак не может быть больше количества.";
         QTest::newRow("25 hours") << "5" << "0" << "25" << "Время должно быть от 0 до 24 часов.";
         QTest::newRow("24 hours, all rejects") << "5" << "5" << "24" << "";
+        // Set by code (as a change of a row stored so shows them): the fields take no sign.
+        QTest::newRow("-1 hours") << "5" << "0" << "-1" << "Время должно быть от 0 до 24 часов.";
+        QTest::newRow("-1 rejects") << "5" << "-1" << "8" << "Брак не может быть отрицательным.";
+        QTest::newRow("-5 pieces") << "-5" << "0" << "8" << "Количество не может быть отрицательным.";
     }
     void numbersOutOfRange()
     {

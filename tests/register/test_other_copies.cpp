@@ -63,13 +63,16 @@ private slots:
     // What the other copy did meanwhile, and then what this copy tries from its old list.
     void staleListWritesNothing_data()
     {
-        QTest::addColumn<QString>("other");  // moved | deleted | rehoured
-        QTest::addColumn<QString>("mine");   // change | delete
+        QTest::addColumn<QString>("other");  // moved | deleted | rehoured | accepted
+        QTest::addColumn<QString>("mine");   // change | delete | accept
         QTest::newRow("change after a move") << "moved" << "change";
         QTest::newRow("change after a delete") << "deleted" << "change";
         QTest::newRow("change after new hours") << "rehoured" << "change";
         QTest::newRow("delete after a move") << "moved" << "delete";
         QTest::newRow("delete after a delete") << "deleted" << "delete";
+        QTest::newRow("change after an acceptance") << "accepted" << "change";
+        QTest::newRow("delete after an acceptance") << "accepted" << "delete";
+        QTest::newRow("accept after new hours") << "rehoured" << "accept";
     }
     void staleListWritesNothing()
     {
@@ -81,18 +84,20 @@ private slots:
         EntryStore theirs(tdb->db());
         if (other == "deleted")
             QVERIFY(RegisterStore(tdb->db()).deleteEntry(shown));
+        else if (other == "accepted")
+            QVERIFY(RegisterStore(tdb->db()).toggleAcceptance(shown));
         else
             QVERIFY(theirs.change(shown, valuesFor(other == "moved" ? w2 : w1, kDay, other == "moved" ? 8 : 5)));
-        const QString before = tdb->value("select string_agg(id||':'||w_id||':'||time, ',') from accounts_dep.smena")
+        const QString before = tdb->value("select string_agg(id||':'||w_id||':'||time||':'||ok, ',') from accounts_dep.smena")
                                    .toString();
 
-        const Outcome outcome = mine == "change"
-            ? EntryStore(dm->db).change(shown, valuesFor(w3, kDay.addDays(1), 6))
-            : RegisterStore(dm->db).deleteEntry(shown);
+        const Outcome outcome = mine == "change" ? EntryStore(dm->db).change(shown, valuesFor(w3, kDay.addDays(1), 6))
+            : mine == "delete"                   ? RegisterStore(dm->db).deleteEntry(shown)
+                                                 : RegisterStore(dm->db).toggleAcceptance(shown);
         QVERIFY(!outcome);
         QVERIFY(outcome.isStale());
         QCOMPARE(outcome.refusal(), kEntryChangedMeanwhile);
-        QCOMPARE(tdb->value("select string_agg(id||':'||w_id||':'||time, ',') from accounts_dep.smena").toString(),
+        QCOMPARE(tdb->value("select string_agg(id||':'||w_id||':'||time||':'||ok, ',') from accounts_dep.smena").toString(),
                  before);
         QCOMPARE(tdb->count(invariants::cellsOffRegister()), 0);
     }

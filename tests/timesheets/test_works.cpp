@@ -137,6 +137,9 @@ private slots:
         QTest::newRow("0 hours") << true << true << "0" << "Нужно завести количество!" << 100.0;
         QTest::newRow("25 hours") << true << true << "25" << "Количество часов не может быть больше 24." << 100.0;
         QTest::newRow("negative price") << true << true << "5" << "Цена не может быть отрицательной." << -1.5;
+        QTest::newRow("NaN norm price") << true << true << "5" << "Цена нормы вида работ не является числом." << qQNaN();
+        QTest::newRow("infinite norm price") << true << true << "5" << "Цена вне допустимых пределов." << qInf();
+        QTest::newRow("norm price 1e308") << true << true << "5" << "Цена вне допустимых пределов." << 1e308;
     }
     void refusalsInOrder()
     {
