@@ -61,7 +61,8 @@ const QStringList& entryFields()
     return fields;
 }
 
-std::optional<Row> lockStoredEntry(Database& db, int id)
+// The stored entry of `id`, locked until the transaction ends; nullopt when it is gone.
+static std::optional<Row> lockStoredEntry(Database& db, int id)
 {
     return firstRow(db,
                     QStringLiteral("select %1 from accounts_dep.smena where id=:id for update")
@@ -104,6 +105,14 @@ Outcome EntryStore::admit(Command command, const EntryValues& entry) const
     return Outcome::done();
 }
 
+std::optional<Row> lockShownEntry(Database& db, const Row& shown)
+{
+    std::optional<Row> stored = lockStoredEntry(db, shown[QStringLiteral("id")].asInteger());
+    if (!stored || !stored->sameAs(shown, entryFields()))
+        return std::nullopt;
+    return stored;
+}
+
 Outcome EntryStore::add(const EntryValues& entry)
 {
     if (Outcome admitted = admit(Command::AddEntry, entry); !admitted)
@@ -129,8 +138,8 @@ Outcome EntryStore::change(const Row& shown, const EntryValues& entry)
     const int id = shown[QStringLiteral("id")].asInteger();
     Transaction tx(db_);
     // The stored row first (every writer of an entry locks it before any advisory lock).
-    const std::optional<Row> stored = lockStoredEntry(db_, id);
-    if (!stored || !stored->sameAs(shown, entryFields()))
+    const std::optional<Row> stored = lockShownEntry(db_, shown);
+    if (!stored)
         return Outcome::changedMeanwhile(kEntryChangedMeanwhile);
     const int oldWorker = (*stored)[QStringLiteral("w_id")].asInteger();
     const int oldShift = (*stored)[QStringLiteral("smena")].asInteger();

@@ -44,9 +44,9 @@ std::optional<EntryFault> entryFault(const EntryValues& entry);
 // The message when the entry a user works on is no longer what the list showed.
 extern const QString kEntryChangedMeanwhile;
 
-// The stored entry of `id`, locked until the transaction ends; nullopt when it is gone. Its
-// fields are those of entryFields.
-std::optional<Row> lockStoredEntry(Database& db, int id);
+// The stored entry that the list showed as `shown`, locked until the transaction ends; nullopt
+// when another copy changed, accepted or deleted it since the list was read.
+std::optional<Row> lockShownEntry(Database& db, const Row& shown);
 // The fields that say whether a stored entry is still the one the list showed, its acceptance
 // mark included.
 const QStringList& entryFields();

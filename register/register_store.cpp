@@ -20,14 +20,13 @@ Outcome RegisterStore::toggleAcceptance(const Row& shown)
 {
     if (Outcome allowed = db_.permits(Command::AcceptEntry); !allowed)
         return allowed;
-    const int id = shown[QStringLiteral("id")].asInteger();
     Transaction tx(db_);
-    const std::optional<Row> stored = lockStoredEntry(db_, id);
-    if (!stored || !stored->sameAs(shown, entryFields()))
+    const std::optional<Row> stored = lockShownEntry(db_, shown);
+    if (!stored)
         return Outcome::changedMeanwhile(kEntryChangedMeanwhile);
     db_.execute(QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id"),
                 {{QStringLiteral("ok"), toggledMark((*stored)[QStringLiteral("ok")].asString())},
-                 {QStringLiteral("id"), id}});
+                 {QStringLiteral("id"), shown[QStringLiteral("id")].asInteger()}});
     tx.commit();
     return Outcome::done();
 }
