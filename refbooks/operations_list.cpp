@@ -41,6 +41,24 @@ OperationsList::OperationsList(DataModule& dm, QWidget* parent)
     connect(exportButton, &QPushButton::clicked, this, &OperationsList::exportList);
 }
 
+const QString kOperationPriceOutOfRange =
+    QStringLiteral("Цена операции вне допустимых пределов. Исправьте нормативы операции.");
+
+std::optional<OperationChoice> operationChoice(const Row& row, const QString& mark, bool dayOff, int shiftNo)
+{
+    const std::optional<Decimal4> base = Decimal4::fromDouble(row[QStringLiteral("cena")].asFloat());
+    const std::optional<Decimal4> price = base ? entryPrice(*base, dayOff, shiftNo) : std::nullopt;
+    if (!price || price->isNegative())
+        return std::nullopt;
+    OperationChoice choice;
+    choice.productId = row[QStringLiteral("i_id")].asInteger();
+    choice.operationId = row[QStringLiteral("id")].asInteger();
+    choice.basePrice = *base;
+    choice.price = *price;
+    choice.text = operationText(mark, row[QStringLiteral("VID")].asString(), row[QStringLiteral("NAIMEN")].asInteger());
+    return choice;
+}
+
 std::optional<OperationChoice> OperationsList::choose(int operationId, bool dayOff, int shiftNo)
 {
     prepareChoosing();
@@ -53,27 +71,14 @@ std::optional<OperationChoice> OperationsList::choose(int operationId, bool dayO
     std::optional<OperationChoice> choice;
     runCommand(dm_.db, [&] {
         choice = choiceOf(*chosen(), dayOff, shiftNo);
-        return choice ? Outcome::done()
-                      : Outcome::refused(QStringLiteral("Цена операции вне допустимых пределов. Исправьте нормативы "
-                                                        "операции."));
+        return choice ? Outcome::done() : Outcome::refused(kOperationPriceOutOfRange);
     });
     return choice;
 }
 
 std::optional<OperationChoice> OperationsList::choiceOf(const Row& row, bool dayOff, int shiftNo)
 {
-    const std::optional<Decimal4> base = Decimal4::fromDouble(row[QStringLiteral("cena")].asFloat());
-    const std::optional<Decimal4> price = base ? entryPrice(*base, dayOff, shiftNo) : std::nullopt;
-    if (!price || price->isNegative())
-        return std::nullopt;
-    OperationChoice choice;
-    choice.productId = row[QStringLiteral("i_id")].asInteger();
-    choice.operationId = row[QStringLiteral("id")].asInteger();
-    choice.basePrice = *base;
-    choice.price = *price;
-    choice.text = operationText(store_.productMark(choice.productId), row[QStringLiteral("VID")].asString(),
-                                row[QStringLiteral("NAIMEN")].asInteger());
-    return choice;
+    return operationChoice(row, store_.productMark(row[QStringLiteral("i_id")].asInteger()), dayOff, shiftNo);
 }
 
 void OperationsList::addItem()

@@ -20,6 +20,14 @@ struct OperationChoice {
     QString text;        // mark; kind of operation; product kind
 };
 
+// The refusal of an operation whose price is negative or does not fit.
+extern const QString kOperationPriceOutOfRange;
+
+// The choice a row of the operations list (DataModule::operationsStatement) makes for an entry
+// of a day-off mark and shift, its text made with the product's `mark`; nothing when its price
+// is negative or does not fit (a norm price of infinity or of more than 14 whole digits).
+std::optional<OperationChoice> operationChoice(const Row& row, const QString& mark, bool dayOff, int shiftNo);
+
 class OperationsList : public RefList {
     Q_OBJECT
 public:

@@ -2,6 +2,7 @@
 
 #include "actions.h"
 #include "data_module.h"
+#include "entry_input.h"
 #include "list_support.h"
 #include "messages.h"
 #include "operation_text.h"
@@ -198,7 +199,7 @@ void EntryDialog::applyOperation(const OperationChoice& choice)
     operationEdit->setText(choice.text);
 }
 
-bool EntryDialog::isPaint(const QString& text) { return text.toUpper().contains(QStringLiteral("КРАСКА")); }
+bool EntryDialog::isPaint(const QString& text) { return isPaintOperation(text); }
 
 void EntryDialog::setPaintEnabled(bool enabled)
 {
@@ -232,52 +233,19 @@ QString EntryDialog::amountText(const Decimal4& quantity) const
     return amount ? amount->toDisplayString() : QString();
 }
 
-bool EntryDialog::completeInput()
+// The input as the store will check it, a value set by code included; on a fault the message
+// is shown and the cursor goes to the field at fault.
+bool EntryDialog::readInput(EntryValues& values)
 {
-    const bool complete = !workerEdit->text().trimmed().isEmpty() && !operationEdit->text().trimmed().isEmpty()
-        && !quantityEdit->text().trimmed().isEmpty() && !rejectsEdit->text().trimmed().isEmpty()
-        && (!isPaint(operationEdit->text()) || !colourEdit->text().trimmed().isEmpty())
-        && !hoursEdit->text().trimmed().isEmpty();
-    if (!complete)
-        msg::error(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
-    return complete;
-}
-
-// The numbers as whole numbers of the database's integer columns; a text too long for
-// them is refused with a message before anything is written.
-bool EntryDialog::readNumbers(EntryValues& values)
-{
-    struct Field {
-        QLineEdit* edit;
-        const char* title;
-        int* target;
-    };
-    const Field fields[] = {{quantityEdit, "Кол-во", &values.quantity},
-                            {rejectsEdit, "Брак", &values.rejects},
-                            {hoursEdit, "Время", &values.hours},
-                            {colourEdit, "Цвет", &values.colour}};
-    for (const Field& f : fields) {
-        const QString text = f.edit->text().trimmed();
-        if (text.isEmpty()) {
-            *f.target = 0;
-            continue;
-        }
-        bool ok = false;
-        *f.target = text.toInt(&ok);
-        if (!ok) {
-            msg::error(QStringLiteral("Число в поле \"%1\" слишком велико.").arg(QString::fromUtf8(f.title)),
-                       QStringLiteral("Ошибка"));
-            f.edit->setFocus();
-            return false;
-        }
-    }
-    return numbersInRange(values);
-}
-
-// The store's own checks, asked before the store is: the cursor goes to the field at fault.
-bool EntryDialog::numbersInRange(const EntryValues& values)
-{
-    const std::optional<EntryFault> fault = entryFault(values);
+    EntryTexts texts;
+    texts.workerChosen = !workerEdit->text().trimmed().isEmpty();
+    texts.operationChosen = !operationEdit->text().trimmed().isEmpty();
+    texts.quantity = quantityEdit->text();
+    texts.rejects = rejectsEdit->text();
+    texts.hours = hoursEdit->text();
+    texts.colour = colourEdit->text();
+    texts.colourAsked = isPaint(operationEdit->text());
+    const std::optional<EntryFault> fault = readEntryTexts(texts, values);
     if (!fault)
         return true;
     msg::error(fault->message, QStringLiteral("Ошибка"));
@@ -304,8 +272,6 @@ QLineEdit* EntryDialog::editOf(EntryField field) const
 
 bool EntryDialog::save()
 {
-    if (!completeInput())
-        return false;
     EntryValues values;
     values.workerId = workerId_;
     values.operationId = operationId_;
@@ -313,7 +279,7 @@ bool EntryDialog::save()
     values.price = price_;
     values.date = dateEdit->date();
     values.shiftNo = (shiftNo_ >= 1 && shiftNo_ <= 4) ? shiftNo_ : 1;
-    if (!readNumbers(values))
+    if (!readInput(values))
         return false;
     const Outcome outcome = runCommand(dm_.db, [&] {
         return mode_ == DialogMode::Add ? store_.add(values) : store_.change(shown_, values);

@@ -72,10 +72,7 @@ private:
     void setPaintEnabled(bool enabled);
     static bool isPaint(const QString& text);
     void applyPaintRule();
-    bool completeInput();
-    bool readNumbers(EntryValues& values);
-    // The values as the store will check them (entryFault), a value set by code included.
-    bool numbersInRange(const EntryValues& values);
+    bool readInput(EntryValues& values);
     // The field of the dialog where the user mends a value; nullptr for one chosen or shown.
     QLineEdit* editOf(EntryField field) const;
     // Quantity × unit price for "Сумма"; empty when it does not fit.

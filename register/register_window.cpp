@@ -4,6 +4,7 @@
 #include "data_module.h"
 #include "list_support.h"
 #include "messages.h"
+#include "quick_entry_row.h"
 #include "widgets.h"
 
 #include <QCalendarWidget>
@@ -131,9 +132,12 @@ void RegisterWindow::buildControls()
         buttons->addWidget(b);
     buttons->addStretch();
     buttons->addWidget(exitButton);
+    quickRow = new QuickEntryRow(dm_, [this] { return QuickEntryRow::Target{date(), dayOff(), shiftNo_}; }, this);
+    connect(quickRow, &QuickEntryRow::saved, this, &RegisterWindow::showSavedEntry);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(entriesGrid, 1);
+    layout->addWidget(quickRow);
     layout->addLayout(buttons);
     paintShiftButtons();
     paintDayOff();
@@ -247,6 +251,7 @@ void RegisterWindow::beginSession(Role role)
     addButton->setEnabled(mayDo(role, Command::AddEntry));
     changeButton->setEnabled(mayDo(role, Command::ChangeEntry));
     deleteButton->setEnabled(mayDo(role, Command::DeleteEntry));
+    quickRow->setVisible(mayDo(role, Command::AddEntry));
     if (role == Role::Viewer) {
         // The grid stays enabled so that the viewer can scroll it; it changes nothing.
         for (QWidget* w : std::initializer_list<QWidget*>{refreshButton, shift1Button, shift2Button, shift3Button,
@@ -359,7 +364,25 @@ void RegisterWindow::deleteEntry()
 void RegisterWindow::refresh()
 {
     BusyCursor busy;
+    quickRow->forgetLists();
     runAction(dm_.db, [this] { dm_.reopenShiftLists(); });
+}
+
+void RegisterWindow::showSavedEntry(const EntryValues& entry)
+{
+    Dataset& ds = shiftList();
+    runAction(dm_.db, [&] { ds.reopen(); });
+    // The newest entry of the saved key (worker, operation, colour) on this date and shift.
+    int best = 0;
+    const auto& rows = ds.fetchedRows();
+    const int id = ds.fieldIndex(QStringLiteral("id")), worker = ds.fieldIndex(QStringLiteral("w_id")),
+              operation = ds.fieldIndex(QStringLiteral("o_id")), colour = ds.fieldIndex(QStringLiteral("color"));
+    for (const auto& row : rows)
+        if (row[worker].toInt() == entry.workerId && row[operation].toInt() == entry.operationId
+            && row[colour].toInt() == entry.colour)
+            best = std::max(best, row[id].toInt());
+    if (best != 0)
+        ds.locate(QStringLiteral("id"), best);
 }
 
 void RegisterWindow::addEntry()

@@ -19,6 +19,8 @@ class QPushButton;
 class QRadioButton;
 class QTableView;
 class DataModule;
+class QuickEntryRow;
+struct EntryValues;
 
 class RegisterWindow : public QDialog {
     Q_OBJECT
@@ -65,6 +67,8 @@ public:
     QDateEdit* dateEdit;
     QCheckBox* dayOffBox;
     QTableView* entriesGrid;
+    // Under the grid, for the roles that may add entries.
+    QuickEntryRow* quickRow;
     QPushButton* addButton;
     QPushButton* changeButton;
     QPushButton* deleteButton;
@@ -90,6 +94,8 @@ private:
     void buildControls();
     void activate();
     void openShiftLists();
+    // After a save from the quick row: the shift's list read again, on the entry saved.
+    void showSavedEntry(const EntryValues& entry);
     void paintShiftButtons();
     void paintDayOff();
     QRadioButton* shiftButton(int shiftNo) const;
