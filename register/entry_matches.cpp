@@ -5,9 +5,12 @@
 
 QString searchKey(const QString& text)
 {
-    QString key = text.toLower().simplified();
+    QString key = text.toLower();
     key.replace(QChar(u'ё'), QChar(u'е'));
-    return key;
+    // "СФ-20", "сф20" and "СФ 20." are one mark to a user.
+    static const QRegularExpression joiners(QStringLiteral("[-./]"));
+    key.remove(joiners);
+    return key.simplified();
 }
 
 namespace {
@@ -17,7 +20,7 @@ int rank(const QString& key, const QString& word)
 {
     if (key.startsWith(word))
         return 0;
-    static const QRegularExpression wordStart(QStringLiteral("[\\s\\-·;,.\"'()]"));
+    static const QRegularExpression wordStart(QStringLiteral("[\\s·;,\"'()]"));
     for (qsizetype at = key.indexOf(word); at > 0; at = key.indexOf(word, at + 1))
         if (wordStart.match(key.mid(at - 1, 1)).hasMatch())
             return 1;

@@ -6,7 +6,8 @@
 #include <QStringList>
 #include <QVector>
 
-// A text as the searches compare it: lower case, "ё" read as "е", blanks collapsed.
+// A text as the searches compare it: lower case, "ё" read as "е", without hyphens, points and
+// slashes, blanks collapsed.
 QString searchKey(const QString& text);
 
 struct MatchItem {
