@@ -9,6 +9,7 @@
 #include "messages.h"
 #include "nomenclature_list.h"
 #include "norms_window.h"
+#include "repeat_shift_dialog.h"
 #include "operation_dialog.h"
 #include "operations_list.h"
 #include "product_dialog.h"
@@ -144,6 +145,7 @@ void Windows::createRegisterDialogs()
         return operationsList_->choose(locateOperationId, register_->dayOff(), register_->shift());
     };
     entryDialog_->setPickers(std::move(pickers));
+    repeatShiftDialog_ = std::make_unique<RepeatShiftDialog>(dm, owner);
 }
 
 void Windows::createTimesheets()
@@ -177,5 +179,8 @@ void Windows::wireRegister()
     links.summaryReports = [this] { summaryReports_->openReports(); };
     links.addEntry = [this](const QDate& date, int shiftNo) { return entryDialog_->openForAdd(date, shiftNo); };
     links.changeEntry = [this](const Row& entry, int shiftNo) { return entryDialog_->openForChange(entry, shiftNo); };
+    links.repeatShift = [this](const QDate& date, bool dayOff, int shiftNo) {
+        return repeatShiftDialog_->openFor(date, dayOff, shiftNo);
+    };
     register_->setLinks(std::move(links));
 }

@@ -21,6 +21,7 @@ class OperationsList;
 class ProductDialog;
 class ProductsList;
 class RegisterWindow;
+class RepeatShiftDialog;
 class TimesheetWindow;
 class TimesheetByShiftWindow;
 class SummaryReportsWindow;
@@ -51,6 +52,7 @@ public:
     KindsList& kindsList() { return *kindsList_; }
     OperationsList& operationsList() { return *operationsList_; }
     EntryDialog& entryDialog() { return *entryDialog_; }
+    RepeatShiftDialog& repeatShiftDialog() { return *repeatShiftDialog_; }
     NomenclatureList& nomenclatureList() { return *nomenclatureList_; }
     TimesheetWindow& timesheetWindow() { return *timesheetWindow_; }
     TimesheetByShiftWindow& timesheetByShiftWindow() { return *timesheetByShiftWindow_; }
@@ -82,6 +84,7 @@ private:
     std::unique_ptr<OperationDialog> operationDialog_;
     std::unique_ptr<NormsWindow> normsWindow_;
     std::unique_ptr<EntryDialog> entryDialog_;
+    std::unique_ptr<RepeatShiftDialog> repeatShiftDialog_;
     std::unique_ptr<TimesheetWindow> timesheetWindow_;
     std::unique_ptr<TimesheetByShiftWindow> timesheetByShiftWindow_;
     std::unique_ptr<WorksDialog> worksDialog_;

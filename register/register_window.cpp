@@ -9,6 +9,7 @@
 
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QShortcut>
 #include <QDateEdit>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -103,6 +104,13 @@ void RegisterWindow::buildControls()
     deleteButton = makeButton(QStringLiteral("Button3"), QStringLiteral("&Удалить"), this);
     refreshButton = makeButton(QStringLiteral("Button8"), QStringLiteral("Об&новить"), this);
     worksButton = makeButton(QStringLiteral("Button5"), QStringLiteral("Ср.сд./&хоз. работы"), this);
+    repeatShiftButton = makeButton(QStringLiteral("repeatShiftButton"), QStringLiteral("Повторить смену"), this);
+    repeatShiftButton->setToolTip(QStringLiteral("Повторить смену (Ctrl+R)"));
+    auto* repeatKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
+    connect(repeatKey, &QShortcut::activated, this, [this] {
+        if (repeatShiftButton->isVisible() && repeatShiftButton->isEnabled())
+            repeatShift();
+    });
     exitButton = makeButton(QStringLiteral("Button4"), QStringLiteral("Выход"), this);
 
     shift1Button->setObjectName(QStringLiteral("RadioButton1"));
@@ -128,7 +136,7 @@ void RegisterWindow::buildControls()
     top->addWidget(dateEdit);
     top->addWidget(dayOffBox);
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {addButton, changeButton, deleteButton, refreshButton, worksButton})
+    for (QPushButton* b : {addButton, changeButton, deleteButton, refreshButton, worksButton, repeatShiftButton})
         buttons->addWidget(b);
     buttons->addStretch();
     buttons->addWidget(exitButton);
@@ -252,6 +260,7 @@ void RegisterWindow::beginSession(Role role)
     changeButton->setEnabled(mayDo(role, Command::ChangeEntry));
     deleteButton->setEnabled(mayDo(role, Command::DeleteEntry));
     quickRow->setVisible(mayDo(role, Command::AddEntry));
+    repeatShiftButton->setVisible(mayDo(role, Command::AddEntry));
     if (role == Role::Viewer) {
         // The grid stays enabled so that the viewer can scroll it; it changes nothing.
         for (QWidget* w : std::initializer_list<QWidget*>{refreshButton, shift1Button, shift2Button, shift3Button,
@@ -366,6 +375,12 @@ void RegisterWindow::refresh()
     BusyCursor busy;
     quickRow->forgetLists();
     runAction(dm_.db, [this] { dm_.reopenShiftLists(); });
+}
+
+void RegisterWindow::repeatShift()
+{
+    if (links_.repeatShift && links_.repeatShift(date(), dayOff(), shiftNo_))
+        runAction(dm_.db, [this] { shiftList().reopen(true); });
 }
 
 void RegisterWindow::showSavedEntry(const EntryValues& entry)

@@ -35,6 +35,8 @@ public:
         // The entry dialog for a new entry or an entry of the shift list; true when it saved.
         std::function<bool(const QDate& date, int shiftNo)> addEntry;
         std::function<bool(const Row& entry, int shiftNo)> changeEntry;
+        // "Повторить смену" into the register's date, day-off mark and shift; true when it wrote.
+        std::function<bool(const QDate& date, bool dayOff, int shiftNo)> repeatShift;
         std::function<void()> versionCheck;  // every 30 seconds
     };
 
@@ -59,6 +61,7 @@ public:
     void refresh();
     void addEntry();
     void changeEntry();
+    void repeatShift();  // repeatShiftButton, Ctrl+R
 
     QRadioButton* shift1Button;
     QRadioButton* shift2Button;
@@ -74,6 +77,7 @@ public:
     QPushButton* deleteButton;
     QPushButton* refreshButton;
     QPushButton* worksButton;
+    QPushButton* repeatShiftButton;
     QPushButton* exitButton;
     QTimer versionCheckTimer;
     QMenu* referenceBooksMenu;

@@ -1,14 +1,16 @@
 // The register's quick-entry row, driven by the keyboard alone: a worker and an operation found
 // by typed text, saved by Enter with the shift's price and the day cell, and the refusals that
-// leave the input and write nothing.
+// leave the input and write nothing; "Повторить смену" into a day off with a duplicate skipped.
 #include "program_fixture.h"
 #include "quick_entry_row.h"
 #include "register_window.h"
+#include "repeat_shift_dialog.h"
 
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTableView>
 #include <QtTest>
 
@@ -150,6 +152,53 @@ private slots:
         QCOMPARE(tdb->count("select count(*) from accounts_dep.smena"), 1);
         QCOMPARE(row->hoursEdit->text(), QStringLiteral("8"));
         QCOMPARE(row->quantityEdit->text(), quantity);
+    }
+
+    // The source is the same shift on the last date with entries; the checked rows go into the
+    // Saturday at twice their lowest norm price, the one already entered is skipped and named, the
+    // hours changed in the grid are written and set in the day cell.
+    void repeatShift()
+    {
+        const QDate tuesday(2024, 3, 12), saturday(2024, 3, 16);
+        const int other = tdb->addWorker("Петров П.П.");
+        tdb->addEntry({fedorov, weld, tuesday, 1, 5, 1, 8, 10.5});
+        tdb->addEntry({other, weld, tuesday, 1, 7, 0, 8, 10.5});
+        tdb->addEntry({other, paint, tuesday, 1, 1, 0, 1, 3, 5});
+        tdb->addEntry({fedorov, weld, saturday, 1, 2, 0, 4, 21});
+        tdb->addEntry({fedorov, weld, QDate(2024, 3, 14), 2, 1, 0, 1, 1});  // another shift: not a source
+        RepeatShiftDialog dialog(*dm);
+        whenShown([&] {
+            QCOMPARE(dialog.sourceDateEdit->date(), tuesday);
+            QCOMPARE(dialog.grid->rowCount(), 3);
+            // By worker: Петров's welding, Петров's paint, Фёдорова's welding.
+            QCOMPARE(dialog.grid->item(2, RepeatShiftDialog::Worker)->text(), QStringLiteral("Фёдорова Е.Ю."));
+            dialog.grid->item(1, RepeatShiftDialog::Check)->setCheckState(Qt::Unchecked);
+            dialog.grid->item(0, RepeatShiftDialog::Hours)->setText("6");
+            QVERIFY(dialog.save());
+        });
+        QVERIFY(dialog.openFor(saturday, true, 1));
+        QCOMPARE(messages->texts(), QStringList{"Пропущено 1 позиция: уже заведены"});
+        QCOMPARE(tdb->count("select count(*) from accounts_dep.smena where data=:d", {{"d", saturday}}), 2);
+        QCOMPARE(tdb->count("select count(*) from accounts_dep.smena where data=:d and w_id=:w and o_id=:o and "
+                            "kol_vo=7 and time=6 and cena=21",
+                            {{"d", saturday}, {"w", other}, {"o", weld}}),
+                 1);
+        QCOMPARE(tdb->count("select count(*) from accounts_dep.smena where data=:d and w_id=:w and kol_vo=2",
+                            {{"d", saturday}, {"w", fedorov}}),
+                 1);
+        QCOMPARE(tdb->count("select count(*) from accounts_dep.h_tabel where w_id=:w and smena=1 and d16=6",
+                            {{"w", other}}),
+                 1);
+    }
+
+    // A cancelled repeat writes nothing.
+    void repeatCancelled()
+    {
+        tdb->addEntry({fedorov, weld, QDate(2024, 3, 12), 1, 5, 1, 8, 10.5});
+        RepeatShiftDialog dialog(*dm);
+        whenShown([&] { dialog.cancelButton->click(); });
+        QVERIFY(!dialog.openFor(kWednesday, false, 1));
+        QCOMPARE(tdb->count("select count(*) from accounts_dep.smena"), 1);
     }
 
     // The viewer and the warehouse do not see the row.
