@@ -3,6 +3,7 @@
 #include "first_paint_report.h"
 #include "login_window.h"
 #include "russian.h"
+#include "window_memory.h"
 #include "windows.h"
 
 #include <QApplication>
@@ -12,6 +13,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Табель"));
     useRussian();
+    // Every window's size, position and column widths, kept between runs.
+    WindowMemory memory;
+    app.installEventFilter(&memory);
     Windows windows;
     if (!windows.start(app.arguments().mid(1), BuildStamp{kBuildDate, kBuildTime}, Windows::Others::AfterLoginShown))
         return 0;

@@ -28,7 +28,7 @@ NomenclatureList::NomenclatureList(DataModule& dm, GroupDialog& dialog, QWidget*
     grid->setAccessibleName(QStringLiteral("Номенклатурные группы"));
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     grid->setMouseTracking(true);
-    grid->setFixedSize(580, 400);
+    grid->setMinimumSize(580, 400);
     deleteButton->setEnabled(false);
     layOutInOneRow();
     layout()->setSizeConstraint(QLayout::SetFixedSize);

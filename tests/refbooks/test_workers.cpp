@@ -1,11 +1,14 @@
 // The workers list (TForm5) and the worker dialog (TForm2).
 #include "program_fixture.h"
+#include "window_memory.h"
 #include "worker_dialog.h"
 #include "workers_list.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
 #include <QWheelEvent>
 #include <QtTest>
 
@@ -298,6 +301,39 @@ private slots:
         wheel(dialog->staffPositionBox, -120);
         QCOMPARE(dialog->staffPositionBox->currentText(), QStringLiteral("Мастер"));
         dialog->hide();
+    }
+
+    // The list grows and takes back its size, position and column widths after a restart (a
+    // new memory on the same settings file, a new window); it never gets smaller than built.
+    void sizeAndColumnsSurviveARestart()
+    {
+        tdb->addWorker("Иванов И.И.");
+        QTemporaryDir folder;
+        const QString file = folder.filePath("tabel.ini");
+        const QSize built = list->size();
+        {
+            WindowMemory memory(file);
+            qApp->installEventFilter(&memory);
+            whenShown([&] {
+                QCOMPARE(list->minimumSize(), built);
+                list->resize(built.width() + 200, built.height() + 100);
+                list->grid->setColumnWidth(0, 333);
+                list->reject();
+            });
+            list->browse();
+        }
+        list.reset();
+        list = std::make_unique<WorkersList>(*dm, *dialog);
+        WindowMemory memory(file);
+        qApp->installEventFilter(&memory);
+        whenShown([&] {
+            QCOMPARE(list->size(), QSize(built.width() + 200, built.height() + 100));
+            QCOMPARE(list->grid->columnWidth(0), 333);
+            list->resize(100, 100);
+            QCOMPARE(list->size(), built);
+            list->reject();
+        });
+        list->browse();
     }
 };
 
