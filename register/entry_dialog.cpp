@@ -249,25 +249,11 @@ bool EntryDialog::readInput(EntryValues& values)
     if (!fault)
         return true;
     msg::error(fault->message, QStringLiteral("Ошибка"));
-    if (QLineEdit* edit = editOf(fault->field))
+    // The worker and the operation are chosen, not typed: no cursor for them.
+    const EntryEdits edits{nullptr, nullptr, quantityEdit, rejectsEdit, hoursEdit, colourEdit};
+    if (QLineEdit* edit = edits.at(fault->field))
         edit->setFocus();
     return false;
-}
-
-QLineEdit* EntryDialog::editOf(EntryField field) const
-{
-    switch (field) {
-    case EntryField::Quantity:
-        return quantityEdit;
-    case EntryField::Rejects:
-        return rejectsEdit;
-    case EntryField::Hours:
-        return hoursEdit;
-    case EntryField::Colour:
-        return colourEdit;
-    default:
-        return nullptr;
-    }
 }
 
 bool EntryDialog::save()

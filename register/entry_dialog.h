@@ -73,8 +73,6 @@ private:
     static bool isPaint(const QString& text);
     void applyPaintRule();
     bool readInput(EntryValues& values);
-    // The field of the dialog where the user mends a value; nullptr for one chosen or shown.
-    QLineEdit* editOf(EntryField field) const;
     // Quantity × unit price for "Сумма"; empty when it does not fit.
     QString amountText(const Decimal4& quantity) const;
 

@@ -38,3 +38,24 @@ std::optional<EntryFault> readEntryTexts(const EntryTexts& t, EntryValues& value
     }
     return entryFault(values);
 }
+
+QLineEdit* EntryEdits::at(EntryField field) const
+{
+    switch (field) {
+    case EntryField::Worker:
+        return worker;
+    case EntryField::Operation:
+    case EntryField::Price:
+        return operation;
+    case EntryField::Quantity:
+        return quantity;
+    case EntryField::Rejects:
+        return rejects;
+    case EntryField::Hours:
+        return hours;
+    case EntryField::Colour:
+        return colour;
+    default:
+        return nullptr;
+    }
+}

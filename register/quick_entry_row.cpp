@@ -265,27 +265,6 @@ void QuickEntryRow::setColourAsked(bool asked)
         colourEdit->clear();
 }
 
-QLineEdit* QuickEntryRow::fieldOf(EntryField field) const
-{
-    switch (field) {
-    case EntryField::Worker:
-        return workerEdit;
-    case EntryField::Operation:
-    case EntryField::Price:
-        return operationEdit;
-    case EntryField::Quantity:
-        return quantityEdit;
-    case EntryField::Rejects:
-        return rejectsEdit;
-    case EntryField::Hours:
-        return hoursEdit;
-    case EntryField::Colour:
-        return colourEdit;
-    default:
-        return nullptr;
-    }
-}
-
 bool QuickEntryRow::save()
 {
     hideMatches();
@@ -318,7 +297,8 @@ bool QuickEntryRow::save()
     texts.colourAsked = colourEdit->isEnabled();
     if (const std::optional<EntryFault> fault = readEntryTexts(texts, values)) {
         msg::error(fault->message, QStringLiteral("Ошибка"));
-        if (QLineEdit* at = fieldOf(fault->field))
+        const EntryEdits edits{workerEdit, operationEdit, quantityEdit, rejectsEdit, hoursEdit, colourEdit};
+        if (QLineEdit* at = edits.at(fault->field))
             at->setFocus();
         return false;
     }

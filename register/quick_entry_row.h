@@ -64,7 +64,6 @@ private:
     void takeWorker(int index);
     bool takeOperation(int index);
     void setColourAsked(bool asked);
-    QLineEdit* fieldOf(EntryField field) const;
 
     DataModule& dm_;
     std::function<Target()> target_;
