@@ -6,11 +6,14 @@
 #include "data_module.h"
 #include "entry_store.h"
 #include "lock_keys.h"
+#include "quick_entry_row.h"
 #include "register_store.h"
 #include "register_window.h"
 #include "windows.h"
 
 #include <QDateEdit>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTableView>
@@ -321,6 +324,35 @@ void registerSuite(Context& c)
     remove.reference = [&](int) { referenceDelete(c.dm().db, rows.value(taken++)); };
     remove.teardown = [&] { place.removeFrom(c.dm().db, firstColour); };
     c.runner.run(remove);
+
+    // A keystroke in the quick row's "Рабочий": the matches of the typed text over every worker,
+    // searched in memory (the lists are read once, before the timing). No reference: the figure
+    // itself is the target (30 ms at the large size).
+    Measure keystroke;
+    keystroke.group = QStringLiteral("register");
+    keystroke.name = QStringLiteral("quick row keystroke (worker matches)");
+    keystroke.limit = QStringLiteral("none: ≤ 30 ms");
+    keystroke.runs = 25;
+    keystroke.setup = [&] {
+        RegisterWindow& reg = c.windows().registerWindow();
+        reg.show();
+        QLineEdit* field = reg.quickRow->workerEdit;
+        field->setText(QStringLiteral("а"));
+        emit field->textEdited(field->text());  // reads the lists
+        keystroke.rows = c.dm().db.scalar(QStringLiteral("select count(*) from accounts_dep.person")).toDouble();
+    };
+    keystroke.program = [&](int run) {
+        QLineEdit* field = c.windows().registerWindow().quickRow->workerEdit;
+        field->setText(run & 1 ? QStringLiteral("ив") : QStringLiteral("ова"));
+        emit field->textEdited(field->text());
+        if (c.windows().registerWindow().quickRow->matchList->count() == 0)
+            throw std::runtime_error("no worker matched");
+    };
+    keystroke.teardown = [&] {
+        c.windows().registerWindow().quickRow->clearRow();
+        c.windows().registerWindow().hide();
+    };
+    c.runner.run(keystroke);
 }
 
 } // namespace bench
