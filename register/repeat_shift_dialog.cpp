@@ -66,7 +66,8 @@ RepeatShiftDialog::RepeatShiftDialog(DataModule& dm, QWidget* parent) : QDialog(
                                      QStringLiteral("Кол-во"), QStringLiteral("Брак"), QStringLiteral("Часы")});
     grid->setAccessibleName(QStringLiteral("Позиции смены-образца"));
     grid->verticalHeader()->hide();
-    grid->horizontalHeader()->setStretchLastSection(false);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+    grid->horizontalHeader()->setStretchLastSection(true);
     saveButton = makeButton(QStringLiteral("repeatSave"), QStringLiteral("&Записать"), this);
     cancelButton = makeButton(QStringLiteral("repeatCancel"), QStringLiteral("Отмена"), this);
     saveButton->setAutoDefault(false);
