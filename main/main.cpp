@@ -7,9 +7,16 @@
 #include "windows.h"
 
 #include <QApplication>
+#include <cstdio>
+#include <cstring>
 
 int main(int argc, char** argv)
 {
+    // Answered before any window system is needed (a terminal, a package's check).
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("tabel %s (сборка %d %06d)\n", TABEL_VERSION, kBuildDate, kBuildTime);
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Табель"));
     useRussian();
