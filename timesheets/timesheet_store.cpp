@@ -83,17 +83,18 @@ QString generalStatement()
         .join(u'\n');
 }
 
+// The four figures in one statement: the register's month read once through its date index,
+// the works' month once through theirs, each kind's sum filtered out of the one pass.
 const QString kFooter = QStringList{
-    QStringLiteral("select (select sum(f.cnt*f.price)::numeric(100,2) from accounts_dep.fatigue f where "
-                   "f.d_date<:d_date1 and f.d_date>=:d_date2 and f.cnt>0 and f.price>0 and f.id_o=7778)::text,"),
-    QStringLiteral("(select sum(f.cnt*f.price)::numeric(100,2) from accounts_dep.fatigue f where "
-                   "f.d_date<:d_date1 and f.d_date>=:d_date2 and f.cnt>0 and f.price>0 and f.id_o=7777)::text,"),
-    QStringLiteral("(select sum((s.kol_vo-s.brak)*s.cena::numeric)::numeric(100,2) from accounts_dep.smena s where "
-                   "s.data<:d_date1 and s.data>=:d_date2 and s.cena>0 and s.kol_vo>0)::text,"),
-    QStringLiteral("(coalesce((select sum((s.kol_vo-s.brak)*s.cena::numeric) from accounts_dep.smena s where "
-                   "s.data<:d_date1 and s.data>=:d_date2 and s.cena>0 and s.kol_vo>0),0)+"),
-    QStringLiteral("coalesce((select sum(f.cnt*f.price) from accounts_dep.fatigue f where f.d_date<:d_date3 and "
-                   "f.d_date>=:d_date4 and f.cnt>0 and f.price>0),0))::numeric(20,2)::text")}
+    QStringLiteral("with register as (select sum((s.kol_vo-s.brak)*s.cena::numeric) earnings"),
+    QStringLiteral("  from accounts_dep.smena s where s.data>=:first and s.data<:next and s.cena>0 and s.kol_vo>0),"),
+    QStringLiteral("works as (select sum(f.cnt*f.price) filter (where f.id_o=7778) average_piece_rate,"),
+    QStringLiteral("  sum(f.cnt*f.price) filter (where f.id_o=7777) household, sum(f.cnt*f.price) every_kind"),
+    QStringLiteral("  from accounts_dep.fatigue f where f.d_date>=:first and f.d_date<:next and f.cnt>0 and f.price>0)"),
+    QStringLiteral("select w.average_piece_rate::numeric(100,2)::text, w.household::numeric(100,2)::text,"),
+    QStringLiteral("  r.earnings::numeric(100,2)::text,"),
+    QStringLiteral("  (coalesce(r.earnings,0)+coalesce(w.every_kind,0))::numeric(20,2)::text"),
+    QStringLiteral("from register r, works w")}
                               .join(u'\n');
 
 } // namespace
@@ -122,16 +123,28 @@ void TimesheetStore::setMonth(Dataset& timesheet, TimesheetMode mode, TimesheetM
         timesheet.setParam(QStringLiteral("kind"), 7778);
 }
 
+const QString& TimesheetStore::footerStatement() { return kFooter; }
+
+Params TimesheetStore::footerParams(TimesheetMonth month)
+{
+    return {{QStringLiteral("first"), month.first()}, {QStringLiteral("next"), month.next()}};
+}
+
+TimesheetFooter TimesheetStore::footerOf(const QVector<QVector<QVariant>>& rows)
+{
+    if (rows.isEmpty())
+        return {};
+    const QVector<QVariant>& row = rows.first();
+    return {row.value(0).toString(), row.value(1).toString(), row.value(2).toString(), row.value(3).toString()};
+}
+
 TimesheetFooter TimesheetStore::footer(TimesheetMonth month)
 {
-    QSqlQuery q = db_.exec(kFooter, {{QStringLiteral("d_date1"), month.next()},
-                                     {QStringLiteral("d_date2"), month.first()},
-                                     {QStringLiteral("d_date3"), month.next()},
-                                     {QStringLiteral("d_date4"), month.first()}});
-    TimesheetFooter out;
+    QSqlQuery q = db_.exec(kFooter, footerParams(month));
+    QVector<QVector<QVariant>> rows;
     if (q.next())
-        out = {q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString()};
-    return out;
+        rows.push_back({q.value(0), q.value(1), q.value(2), q.value(3)});
+    return footerOf(rows);
 }
 
 QList<int> TimesheetStore::years()

@@ -198,8 +198,87 @@ private slots:
         QCOMPARE(window->windowTitle(), caption);
         QCOMPARE(shownRows(), rows);
         // The register's sum counts Гусев's entry too (3,00); the works 300 + 240 and 202.
-        QCOMPARE(footer(), QStringLiteral("202,00|540,00|128,00|870,00"));
+        QTRY_COMPARE(footer(), QStringLiteral("202,00|540,00|128,00|870,00"));
         QVERIFY(messages->shown.isEmpty());
+    }
+
+    // The footer's one statement gives what the four statements it replaced gave: entries without
+    // a price or a quantity and works without hours or a price left out, works of another kind in
+    // the total only, a month without records empty but for the total.
+    void footerAsItsFourStatementsGaveIt()
+    {
+        fillMarch();
+        tdb->addEntry({antonov, op, {2024, 3, 8}, 1, 0, 0, 8, 99});   // nothing made
+        tdb->addEntry({antonov, op, {2024, 3, 9}, 1, 5, 0, 8, 0});    // no price
+        tdb->addEntry({antonov, op, {2024, 3, 10}, 1, 3, 5, 8, 1.1}); // more rejects than made
+        tdb->addEntry({antonov, op, {2024, 4, 1}, 1, 7, 1, 8, 0.3});
+        tdb->addWorks({volkov, {2024, 3, 11}, 7778, 0, 40});
+        tdb->addWorks({volkov, {2024, 3, 12}, 7779, 2, 10.125});
+        tdb->addWorks({volkov, {2024, 3, 13}, 7777, 3, 0});
+        tdb->addWorks({volkov, {2024, 5, 31}, 7779, 1, 1});
+        const QString works = QStringLiteral(
+            "(select sum(f.cnt*f.price) from accounts_dep.fatigue f where f.d_date<:d1 and f.d_date>=:d2 and "
+            "f.cnt>0 and f.price>0%1)");
+        const QString entries = QStringLiteral(
+            "(select sum((s.kol_vo-s.brak)*s.cena::numeric) from accounts_dep.smena s where s.data<:d1 and "
+            "s.data>=:d2 and s.cena>0 and s.kol_vo>0)");
+        const QString figure = QStringLiteral("coalesce(%1::numeric(100,2)::text, '')");
+        const QString asItWas =
+            QStringLiteral("select %1 || '|' || %2 || '|' || %3 || '|' || (coalesce(%4,0)+coalesce(%5,0))::numeric(20,2)")
+                .arg(figure.arg(works.arg(" and f.id_o=7778")), figure.arg(works.arg(" and f.id_o=7777")),
+                     figure.arg(entries), entries, works.arg(""));
+        TimesheetStore store(dm->db);
+        QStringList got, expected;
+        for (const TimesheetMonth month : {TimesheetMonth{3, 2024}, TimesheetMonth{4, 2024}, TimesheetMonth{5, 2024},
+                                           TimesheetMonth{6, 2024}}) {
+            const TimesheetFooter f = store.footer(month);
+            got << QStringList{f.averagePieceRate, f.household, f.pieceWork, f.total}.join('|');
+            expected << tdb->value(asItWas, {{"d1", month.next()}, {"d2", month.first()}}).toString();
+        }
+        QCOMPARE(got, expected);
+        QCOMPARE(got, QStringList({"202.00|540.00|125.80|888.05", "||1.80|1.80", "|||1.00", "|||0.00"}));
+    }
+
+    // Choosing another month, or opening another mode on another month, while the footer is still
+    // being read: the footer shows the new month's figures, and the old ones are never shown.
+    void staleFooterIsNeverShown_data()
+    {
+        QTest::addColumn<TimesheetMode>("first");
+        QTest::addColumn<TimesheetMode>("then");
+        QTest::newRow("month changed") << TimesheetMode::PieceWork << TimesheetMode::PieceWork;
+        QTest::newRow("mode changed") << TimesheetMode::Household << TimesheetMode::General;
+    }
+    void staleFooterIsNeverShown()
+    {
+        QFETCH(TimesheetMode, first);
+        QFETCH(TimesheetMode, then);
+        fillMarch();
+        tdb->addEntry({antonov, op, {2024, 4, 2}, 1, 2, 0, 1, 7});
+        QSignalSpy shown(window.get(), &TimesheetWindow::footerShown);
+        window->prepare(first, {3, 2024});
+        QCOMPARE(footer(), QStringLiteral("…|…|…|…"));
+        if (then == first)
+            window->chooseMonth({4, 2024});
+        else
+            window->prepare(then, {4, 2024});
+        QVERIFY(shown.wait());
+        QCOMPARE(footer(), QStringLiteral("||14,00|14,00"));
+        QCOMPARE(shown.count(), 1);
+        QVERIFY(!window->footerComing());
+    }
+
+    // A footer whose statement fails shows the database's message and leaves the figures empty;
+    // the rows are shown all the same.
+    void failingFooter()
+    {
+        fillMarch();
+        tdb->run("alter table accounts_dep.fatigue rename to fatigue_gone");
+        QSignalSpy shown(window.get(), &TimesheetWindow::footerShown);
+        window->prepare(TimesheetMode::PieceWork, {3, 2024});
+        QCOMPARE(window->timesheet().recordCount(), 2);
+        QVERIFY(shown.wait());
+        QVERIFY2(messages->last().contains("fatigue"), qPrintable(messages->last()));
+        QCOMPARE(footer(), QStringLiteral("|||"));
     }
 
     // "Перестроить" brings new works records into the grid; a failing rebuild shows the
