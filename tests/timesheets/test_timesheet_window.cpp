@@ -34,10 +34,10 @@ class TimesheetWindowTest : public FixtureTest {
     std::unique_ptr<TimesheetWindow> window;
     int antonov = 0, borisov = 0, volkov = 0, op = 0;
 
-    // March 2024: Антонов 8 piece-work hours on the 5th (10 × 12.5), household works 3 hours by
-    // day on the 5th and 2 by night on the 6th; Борисов a piece-work row without register
-    // entries; Волков average piece-rate works 4 hours on the 7th; Гусев register entries but
-    // no monthly row.
+    // March 2024: Антонов 8 piece-work hours on the 5th (10 × 12.5) and a second shift's row with
+    // 2 hours on the 6th (no entry behind it), household works 3 hours by day on the 5th and 2 by
+    // night on the 6th; Борисов a piece-work row without register entries; Волков average
+    // piece-rate works 4 hours on the 7th; Гусев register entries but no monthly row.
     void fillMarch()
     {
         antonov = tdb->addWorker("Антонов А.А.");
@@ -50,6 +50,8 @@ class TimesheetWindowTest : public FixtureTest {
         const QString row = "insert into accounts_dep.h_tabel(w_id, month, year, smena, %1) values(:w, 3, 2024, 1, :h)";
         tdb->run(row.arg("d5"), {{"w", antonov}, {"h", 8}});
         tdb->run(row.arg("d3"), {{"w", borisov}, {"h", 4}});
+        tdb->run("insert into accounts_dep.h_tabel(w_id, month, year, smena, d6) values(:w, 3, 2024, 2, 2)",
+                 {{"w", antonov}});
         tdb->addWorks({antonov, {2024, 3, 5}, 7777, 3, 100});
         tdb->addWorks({antonov, {2024, 3, 6}, 7777, 2, 120, 1});
         tdb->addWorks({volkov, {2024, 3, 7}, 7778, 4, 50.5});
@@ -177,14 +179,14 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QStringList>("rows");
         QTest::newRow("piece-work") << TimesheetMode::PieceWork << "Табель сделка (27)"
-                                    << QStringList{"Антонов А.А.||8|||8|125,00|15,63", "Борисов Б.Б.|4||||||0"};
+                                    << QStringList{"Антонов А.А.||8|2||8|125,00|15,63", "Борисов Б.Б.|4||||||0"};
         QTest::newRow("household") << TimesheetMode::Household << "Табель хоз. работы (27)"
                                    << QStringList{"Антонов А.А.|дн.||3|||3|300,00|100,00",
                                                   "Антонов А.А.|ноч.|||2||2|240,00|120,00"};
         QTest::newRow("average piece-rate") << TimesheetMode::AveragePieceRate << "Табель ср. сдельная (27)"
                                             << QStringList{"Волков В.В.|дн.||||4|4|202,00|50,50"};
         QTest::newRow("general") << TimesheetMode::General << "Общий табель (27)"
-                                 << QStringList{"Антонов А.А.||11|2||13|665,00", "Борисов Б.Б.|4||||0|0",
+                                 << QStringList{"Антонов А.А.||11|4||13|665,00", "Борисов Б.Б.|4||||0|0",
                                                 "Волков В.В.||||4|4|202,00"};
     }
     void modesRowsAndFooter()
@@ -335,7 +337,7 @@ private slots:
         QTest::addColumn<QStringList>("firstRow");  // columns A, B, G (day 5), H (day 6), AH, AI, AJ
         QTest::newRow("household") << TimesheetMode::Household
                                    << QStringList{"Антонов А.А.", "дн.", "3", "", "3", "300", "100"};
-        QTest::newRow("general") << TimesheetMode::General << QStringList{"Антонов А.А.", "", "11", "2", "13", "665", ""};
+        QTest::newRow("general") << TimesheetMode::General << QStringList{"Антонов А.А.", "", "11", "4", "13", "665", ""};
     }
     void exportReadBack()
     {
