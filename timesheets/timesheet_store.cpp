@@ -166,10 +166,15 @@ TimesheetFooter TimesheetStore::footer(TimesheetMonth month)
     return footerOf(rows);
 }
 
+// The distinct years walked through the (year, month) index, one step a year: the table holds
+// hundreds of thousands of rows of a handful of years, and reading them all took 0.2 s.
 QList<int> TimesheetStore::years()
 {
-    QSqlQuery q = db_.exec(QStringLiteral("select distinct ht.year from accounts_dep.h_tabel ht "
-                                          "where ht.year is not null order by year"));
+    QSqlQuery q = db_.exec(QStringLiteral(
+        "with recursive years as (select min(h.year) as year from accounts_dep.h_tabel h "
+        "union all select (select min(h.year) from accounts_dep.h_tabel h where h.year > years.year) "
+        "from years where years.year is not null) "
+        "select year from years where year is not null order by year"));
     QList<int> out;
     while (q.next())
         out << q.value(0).toInt();
