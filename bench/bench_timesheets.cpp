@@ -13,15 +13,15 @@
 #include "xlsx_reference.h"
 
 #include <QAbstractTableModel>
-#include <QCoreApplication>
 #include <QDialog>
-#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <stdexcept>
 
@@ -54,7 +54,8 @@ QString modeName(TimesheetMode mode)
 }
 
 // The floor of a painted timesheet: a statement's rows as read, in a plain model, painted by a
-// plain grid of the window's size whose columns are as wide and as hidden as the window's.
+// plain grid of the window's size that shows the same cells: the window's font, row height,
+// column widths and hidden columns.
 class BareGrid : public QAbstractTableModel {
 public:
     explicit BareGrid(const TimesheetWindow& window)
@@ -66,14 +67,16 @@ public:
         view_->setModel(this);
         view_->horizontalHeader()->setMinimumSectionSize(1);
     }
-    // Takes the window's column widths for the fields of the statement's rows.
+    // Takes the look of the window's grid for the fields of the statement's rows.
     void lookLike(const TimesheetWindow& window, const QStringList& fields)
     {
-        for (int i = 0; i < fields.size(); ++i) {
-            const int column = TimesheetWindow::columnOf(fields[i]);
-            view_->setColumnHidden(i, column < 0 || window.grid->isColumnHidden(column));
-            if (column >= 0)
-                view_->setColumnWidth(i, window.grid->columnWidth(column));
+        view_->setFont(window.grid->font());
+        view_->verticalHeader()->setDefaultSectionSize(window.grid->verticalHeader()->defaultSectionSize());
+        widths_.clear();
+        for (const QString& field : fields) {
+            const int column = TimesheetWindow::columnOf(field);
+            const bool shown = column >= 0 && !window.grid->isColumnHidden(column);
+            widths_.push_back(shown ? window.grid->columnWidth(column) : 0);
         }
     }
     // Reads the statement's rows and paints them.
@@ -90,6 +93,12 @@ public:
             rows_.push_back(std::move(row));
         }
         endResetModel();
+        // A reset forgets the columns' widths and hidden columns.
+        for (int i = 0; i < widths_.size() && i < columns_; ++i) {
+            view_->setColumnHidden(i, widths_[i] == 0);
+            if (widths_[i] > 0)
+                view_->setColumnWidth(i, widths_[i]);
+        }
         PaintWatch painted(view_->viewport());
         dialog_.show();
         painted.wait();
@@ -106,20 +115,23 @@ public:
 private:
     QDialog dialog_;
     QTableView* view_;
+    QVector<int> widths_;  // by the statement's column; 0: hidden
     QVector<QVector<QVariant>> rows_;
     int columns_ = 0;
 };
 
-// Processes events until the window shows its footer's figures (at most 10 s).
-void waitForFooter(const TimesheetWindow& w)
+// Waits (in an event loop, not spinning: the footer's statement needs the processor) until the
+// window shows its footer's figures, at most 10 s.
+void waitForFooter(TimesheetWindow& w)
 {
-    QElapsedTimer t;
-    t.start();
-    while (w.footerComing()) {
-        if (t.elapsed() > 10000)
-            throw std::runtime_error("the footer did not come within 10 s");
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
-    }
+    if (!w.footerComing())
+        return;
+    QEventLoop loop;
+    QObject::connect(&w, &TimesheetWindow::footerShown, &loop, &QEventLoop::quit);
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    loop.exec();
+    if (w.footerComing())
+        throw std::runtime_error("the footer did not come within 10 s");
 }
 
 // Opening a mode's window on the month, timed up to the painted rows, then up to the footer's
