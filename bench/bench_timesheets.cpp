@@ -164,9 +164,9 @@ void measureOpening(Context& c, TimesheetMode mode)
     rows.setup = [&] {
         rows.traced = &dm.db;
         open();
-        close();
         rows.rows = w.timesheet().recordCount();
         bare.lookLike(w, w.timesheet().fieldNames());
+        close();
     };
     rows.program = [&](int) {
         PaintWatch painted(w.grid->viewport());
