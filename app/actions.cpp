@@ -8,7 +8,7 @@
 
 void showStandardError(const QString& text) { msg::error(text, QStringLiteral("Табель")); }
 
-bool runAction(Database& db, const std::function<void()>& action)
+bool runShowingError(const std::function<void()>& action)
 {
     QString error;
     try {
@@ -24,10 +24,22 @@ bool runAction(Database& db, const std::function<void()>& action)
         error = QStringLiteral("Команда не выполнена из-за непредвиденной ошибки.");
         qWarning().noquote() << "Command failed with an unknown exception";
     }
-    if (db.inTransaction())
-        db.rollback();
     showStandardError(error);
     return false;
+}
+
+bool runAction(Database& db, const std::function<void()>& action)
+{
+    // The transaction ends before the error is shown, so that no lock is held while it is.
+    return runShowingError([&] {
+        try {
+            action();
+        } catch (...) {
+            if (db.inTransaction())
+                db.rollback();
+            throw;
+        }
+    });
 }
 
 Outcome runCommand(Database& db, const std::function<Outcome()>& command)

@@ -12,6 +12,10 @@ class Database;
 // The standard error display: a box with the error text.
 void showStandardError(const QString& text);
 
+// Runs `action`; returns false when it failed, after showing the error. For what runs no
+// statement on the program's connection (an answer read in the background).
+bool runShowingError(const std::function<void()>& action);
+
 // Runs `action`; returns false when it failed (after rolling back and showing the error).
 // A database error is shown with the database's message and logged with its statement.
 bool runAction(Database& db, const std::function<void()>& action);

@@ -20,23 +20,40 @@ QString daySums()
 // The register's earnings of an entry, exact: the price is a double column.
 const QString kEarnings = QStringLiteral("(s.kol_vo-s.brak)*s.cena::numeric");
 
+QString dayColumns()
+{
+    QStringList days;
+    for (int k = 1; k <= 31; ++k)
+        days << QStringLiteral("h.d%1").arg(k);
+    return days.join(QStringLiteral(", "));
+}
+
+// The month's rows of the monthly table summed per worker (of type 0 only in the piece-work
+// mode), joined to the worker's name.
+QString workersMonth(const QString& typeFilter)
+{
+    return QStringLiteral("from (select h.w_id, %1 from accounts_dep.h_tabel h where h.year=:i_year and "
+                          "h.month=:i_month%2 group by h.w_id) h\njoin cmn_contractor.person p on h.w_id=p.id")
+        .arg(daySums(), typeFilter);
+}
+
+// The register's month is read once and summed per worker (a sum per worker and field, each
+// reading the worker's month again, took three times as long); workers without entries get
+// no hours, no earnings and a rate of 0.
 QString pieceWorkStatement()
 {
     return QStringList{
-        QStringLiteral("select p.s_caption fio, p.id, h.i_type,"),
-        QStringLiteral("(select sum(s.time) from accounts_dep.smena s where s.data<:d_date1 and s.data>=:d_date2 "
-                       "and s.w_id=p.id::integer) i_time,"),
-        QStringLiteral("(select sum(%1)::numeric(10,2) from accounts_dep.smena s where s.data<:d_date3 and "
-                       "s.data>=:d_date4 and s.w_id=p.id::integer)::text f_price,")
+        QStringLiteral("with register as materialized (select s.w_id, sum(s.time) i_time, "
+                       "sum(%1)::numeric(10,2) f_price,")
             .arg(kEarnings),
-        QStringLiteral("(select case when coalesce(sum(s.time),0)::numeric(10,2)=0 then 0 else "
-                       "coalesce(sum(%1)/sum(time),0)::numeric(10,2) end from accounts_dep.smena s where "
-                       "s.data<:d_date5 and s.data>=:d_date6 and s.w_id=p.id::integer)::text average_price,")
+        QStringLiteral("case when coalesce(sum(s.time),0)::numeric(10,2)=0 then 0 else "
+                       "coalesce(sum(%1)/sum(time),0)::numeric(10,2) end average_price")
             .arg(kEarnings),
-        daySums(),
-        QStringLiteral("from  cmn_contractor.person p, accounts_dep.h_tabel h"),
-        QStringLiteral("where h.year=:i_year and h.month=:i_month and h.w_id=p.id and i_type=0"),
-        QStringLiteral("group by p.id, p.s_caption, h.i_type"),
+        QStringLiteral("from accounts_dep.smena s where s.data<:d_date1 and s.data>=:d_date2 group by s.w_id)"),
+        QStringLiteral("select p.s_caption fio, p.id, 0 i_type, r.i_time, r.f_price::text f_price,"),
+        QStringLiteral("coalesce(r.average_price,0)::text average_price, %1").arg(dayColumns()),
+        workersMonth(QStringLiteral(" and h.i_type=0")),
+        QStringLiteral("left join register r on r.w_id=p.id::integer"),
         QStringLiteral("order by fio, p.id")}
         .join(u'\n');
 }
@@ -62,38 +79,41 @@ QString worksStatement()
         .join(u'\n');
 }
 
+// As the piece-work timesheet: the register's month and the works' month each read once.
 QString generalStatement()
 {
     return QStringList{
-        QStringLiteral("select p.s_caption fio, p.id,"),
-        QStringLiteral("coalesce((select sum(s.time) from accounts_dep.smena s where s.data<:d_date1 and "
-                       "s.data>=:d_date2 and s.w_id=p.id::integer),0)+"),
-        QStringLiteral("coalesce((select sum(f.cnt) from accounts_dep.fatigue f where f.d_date<:d_date7 and "
-                       "f.d_date>=:d_date8 and f.id_p=p.id),0) i_time,"),
-        QStringLiteral("(coalesce((select sum(%1)::numeric(10,2)from accounts_dep.smena s where s.data<:d_date3 and "
-                       "s.data>=:d_date4 and s.w_id=p.id::integer),0)+ ")
+        QStringLiteral("with register as materialized (select s.w_id, sum(s.time) hours, sum(%1)::numeric(10,2) earnings")
             .arg(kEarnings),
-        QStringLiteral("coalesce((select sum(f.cnt*f.price)::numeric(10,2)from accounts_dep.fatigue f where "
-                       "f.d_date<:d_date5 and f.d_date>=:d_date6 and f.id_p=p.id),0))::text f_price,"),
-        daySums(),
-        QStringLiteral("from  cmn_contractor.person p, accounts_dep.h_tabel h"),
-        QStringLiteral("where h.year=:i_year and h.month=:i_month and h.w_id=p.id"),
-        QStringLiteral("group by p.id, p.s_caption"),
+        QStringLiteral("from accounts_dep.smena s where s.data<:d_date1 and s.data>=:d_date2 group by s.w_id),"),
+        QStringLiteral("works as materialized (select f.id_p, sum(f.cnt) hours, sum(f.cnt*f.price)::numeric(10,2) "
+                       "earnings"),
+        QStringLiteral("from accounts_dep.fatigue f where f.d_date<:d_date1 and f.d_date>=:d_date2 group by f.id_p)"),
+        QStringLiteral("select p.s_caption fio, p.id, coalesce(r.hours,0)+coalesce(w.hours,0) i_time,"),
+        QStringLiteral("(coalesce(r.earnings,0)+coalesce(w.earnings,0))::text f_price, %1").arg(dayColumns()),
+        workersMonth(QString()),
+        QStringLiteral("left join register r on r.w_id=p.id::integer"),
+        QStringLiteral("left join works w on w.id_p=p.id"),
         QStringLiteral("order by fio, p.id")}
         .join(u'\n');
 }
 
+// The four figures in one statement: the register's month read once through its date index,
+// the works' month once through theirs, each kind's sum filtered out of the one pass. The
+// register's quantities are summed per price first, so that each price is made exact (a double
+// turned into numeric, the costly part) once rather than once per entry: the same exact sum.
 const QString kFooter = QStringList{
-    QStringLiteral("select (select sum(f.cnt*f.price)::numeric(100,2) from accounts_dep.fatigue f where "
-                   "f.d_date<:d_date1 and f.d_date>=:d_date2 and f.cnt>0 and f.price>0 and f.id_o=7778)::text,"),
-    QStringLiteral("(select sum(f.cnt*f.price)::numeric(100,2) from accounts_dep.fatigue f where "
-                   "f.d_date<:d_date1 and f.d_date>=:d_date2 and f.cnt>0 and f.price>0 and f.id_o=7777)::text,"),
-    QStringLiteral("(select sum((s.kol_vo-s.brak)*s.cena::numeric)::numeric(100,2) from accounts_dep.smena s where "
-                   "s.data<:d_date1 and s.data>=:d_date2 and s.cena>0 and s.kol_vo>0)::text,"),
-    QStringLiteral("(coalesce((select sum((s.kol_vo-s.brak)*s.cena::numeric) from accounts_dep.smena s where "
-                   "s.data<:d_date1 and s.data>=:d_date2 and s.cena>0 and s.kol_vo>0),0)+"),
-    QStringLiteral("coalesce((select sum(f.cnt*f.price) from accounts_dep.fatigue f where f.d_date<:d_date3 and "
-                   "f.d_date>=:d_date4 and f.cnt>0 and f.price>0),0))::numeric(20,2)::text")}
+    QStringLiteral("with register as (select sum(q.made*q.cena::numeric) earnings from (select s.cena, "
+                   "sum(s.kol_vo-s.brak) made"),
+    QStringLiteral("  from accounts_dep.smena s where s.data>=:first and s.data<:next and s.cena>0 and s.kol_vo>0 "
+                   "group by s.cena) q),"),
+    QStringLiteral("works as (select sum(f.cnt*f.price) filter (where f.id_o=7778) average_piece_rate,"),
+    QStringLiteral("  sum(f.cnt*f.price) filter (where f.id_o=7777) household, sum(f.cnt*f.price) every_kind"),
+    QStringLiteral("  from accounts_dep.fatigue f where f.d_date>=:first and f.d_date<:next and f.cnt>0 and f.price>0)"),
+    QStringLiteral("select w.average_piece_rate::numeric(100,2)::text, w.household::numeric(100,2)::text,"),
+    QStringLiteral("  r.earnings::numeric(100,2)::text,"),
+    QStringLiteral("  (coalesce(r.earnings,0)+coalesce(w.every_kind,0))::numeric(20,2)::text"),
+    QStringLiteral("from register r, works w")}
                               .join(u'\n');
 
 } // namespace
@@ -122,22 +142,39 @@ void TimesheetStore::setMonth(Dataset& timesheet, TimesheetMode mode, TimesheetM
         timesheet.setParam(QStringLiteral("kind"), 7778);
 }
 
-TimesheetFooter TimesheetStore::footer(TimesheetMonth month)
+const QString& TimesheetStore::footerStatement() { return kFooter; }
+
+Params TimesheetStore::footerParams(TimesheetMonth month)
 {
-    QSqlQuery q = db_.exec(kFooter, {{QStringLiteral("d_date1"), month.next()},
-                                     {QStringLiteral("d_date2"), month.first()},
-                                     {QStringLiteral("d_date3"), month.next()},
-                                     {QStringLiteral("d_date4"), month.first()}});
-    TimesheetFooter out;
-    if (q.next())
-        out = {q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString()};
-    return out;
+    return {{QStringLiteral("first"), month.first()}, {QStringLiteral("next"), month.next()}};
 }
 
+TimesheetFooter TimesheetStore::footerOf(const QVector<QVector<QVariant>>& rows)
+{
+    if (rows.isEmpty())
+        return {};
+    const QVector<QVariant>& row = rows.first();
+    return {row.value(0).toString(), row.value(1).toString(), row.value(2).toString(), row.value(3).toString()};
+}
+
+TimesheetFooter TimesheetStore::footer(TimesheetMonth month)
+{
+    QSqlQuery q = db_.exec(kFooter, footerParams(month));
+    QVector<QVector<QVariant>> rows;
+    if (q.next())
+        rows.push_back({q.value(0), q.value(1), q.value(2), q.value(3)});
+    return footerOf(rows);
+}
+
+// The distinct years walked through the (year, month) index, one step a year: the table holds
+// hundreds of thousands of rows of a handful of years, and reading them all took 0.2 s.
 QList<int> TimesheetStore::years()
 {
-    QSqlQuery q = db_.exec(QStringLiteral("select distinct ht.year from accounts_dep.h_tabel ht "
-                                          "where ht.year is not null order by year"));
+    QSqlQuery q = db_.exec(QStringLiteral(
+        "with recursive years as (select min(h.year) as year from accounts_dep.h_tabel h "
+        "union all select (select min(h.year) from accounts_dep.h_tabel h where h.year > years.year) "
+        "from years where years.year is not null) "
+        "select year from years where year is not null order by year"));
     QList<int> out;
     while (q.next())
         out << q.value(0).toInt();

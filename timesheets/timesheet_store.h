@@ -34,6 +34,11 @@ public:
     // Sets the statement's parameters for the month.
     static void setMonth(Dataset& timesheet, TimesheetMode mode, TimesheetMonth month);
 
+    // The footer's one statement, its parameters for a month, and its figures read from the
+    // statement's rows (the window runs it in the background; footer() runs it here and now).
+    static const QString& footerStatement();
+    static Params footerParams(TimesheetMonth month);
+    static TimesheetFooter footerOf(const QVector<QVector<QVariant>>& rows);
     TimesheetFooter footer(TimesheetMonth month);
     // The years of the monthly table, ascending.
     QList<int> years();

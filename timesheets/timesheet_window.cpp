@@ -80,6 +80,7 @@ TimesheetWindow::TimesheetWindow(DataModule& dm, QWidget* parent)
       generalRows(dm.db, QStringLiteral("H_Tabel_all"), TimesheetStore::statement(TimesheetMode::General)),
       dm_(dm),
       store_(dm.db),
+      footerQuery_(dm.db),
       timesheet_(&pieceWorkRows)
 {
     setObjectName(QStringLiteral("TForm27"));
@@ -267,13 +268,22 @@ void TimesheetWindow::applyMonth()
     const TimesheetMonth month = chosenMonth();
     timesheet_->close();
     TimesheetStore::setMonth(*timesheet_, mode_, month);
-    TimesheetFooter footer;
-    runAction(dm_.db, [&] {
-        timesheet_->open();
-        footer = store_.footer(month);
-    });
-    showFooter(footer);
+    runAction(dm_.db, [this] { timesheet_->open(); });
     layOutDayColumns(month);
+    requestFooter(month);
+}
+
+void TimesheetWindow::requestFooter(TimesheetMonth month)
+{
+    const QString coming = QStringLiteral("…");
+    showFooter({coming, coming, coming, coming});
+    footerQuery_.request(TimesheetStore::footerStatement(), TimesheetStore::footerParams(month),
+                         [this](const BackgroundQuery::Answer& answer) {
+                             TimesheetFooter footer;
+                             runShowingError([&] { footer = TimesheetStore::footerOf(answer.rows()); });
+                             showFooter(footer);
+                             emit footerShown();
+                         });
 }
 
 void TimesheetWindow::showFooter(const TimesheetFooter& footer)

@@ -3,6 +3,7 @@
 // modes (piece-work, household works, average piece-rate works, general): hours per day with the
 // weekends in red, the month's hours, earnings and earnings per hour, the month's footer figures;
 // refresh, the rebuild of the works rows and the export to a spreadsheet.
+#include "background_query.h"
 #include "day_columns_model.h"
 #include "timesheet_mode.h"
 #include "timesheet_month.h"
@@ -63,12 +64,22 @@ public:
     QLabel* pieceWorkFigure;
     QLabel* totalFigure;
 
+    // The footer's figures of the applied month are still being read.
+    bool footerComing() const { return footerQuery_.isPending(); }
+
+signals:
+    // The footer's figures of the applied month are shown (or, when their statement failed, its
+    // error).
+    void footerShown();
+
 public slots:
     void reject() override;
 
 private:
     void buildControls();
     void fillYears(int keep);
+    // Shows "…" in the figures and reads them in the background: the rows are painted meanwhile.
+    void requestFooter(TimesheetMonth month);
     void showFooter(const TimesheetFooter& footer);
     void layOutDayColumns(TimesheetMonth month);
     // While an export or a rebuild runs, the controls are off and the window does not close.
@@ -77,6 +88,7 @@ private:
 
     DataModule& dm_;
     TimesheetStore store_;
+    BackgroundQuery footerQuery_;
     Dataset* timesheet_;  // one of the four above, by the mode
     TimesheetMode mode_ = TimesheetMode::PieceWork;
     DayColumnsModel* model_;
