@@ -1,7 +1,9 @@
 #include "windows.h"
 
+#include "change_journal_window.h"
 #include "data_module.h"
 #include "entry_dialog.h"
+#include "entry_history_window.h"
 #include "group_dialog.h"
 #include "kind_dialog.h"
 #include "kinds_list.h"
@@ -67,6 +69,8 @@ bool Windows::start(const QStringList& arguments, BuildStamp stamp, Others other
 
 void Windows::createWindows(BuildStamp stamp, Others others)
 {
+    // The history records the build of every write.
+    dataModule_->db.build = QStringLiteral("%1.%2").arg(stamp.date).arg(stamp.time);
     register_ = std::make_unique<RegisterWindow>(*dataModule_);
 
     LoginWindow::Hooks hooks;
@@ -144,6 +148,8 @@ void Windows::createRegisterDialogs()
         return operationsList_->choose(locateOperationId, register_->dayOff(), register_->shift());
     };
     entryDialog_->setPickers(std::move(pickers));
+    entryHistory_ = std::make_unique<EntryHistoryWindow>(dm, owner);
+    changeJournal_ = std::make_unique<ChangeJournalWindow>(dm, owner);
 }
 
 void Windows::createTimesheets()
@@ -177,5 +183,7 @@ void Windows::wireRegister()
     links.summaryReports = [this] { summaryReports_->openReports(); };
     links.addEntry = [this](const QDate& date, int shiftNo) { return entryDialog_->openForAdd(date, shiftNo); };
     links.changeEntry = [this](const Row& entry, int shiftNo) { return entryDialog_->openForChange(entry, shiftNo); };
+    links.entryHistory = [this](const Row& entry) { entryHistory_->showFor(entry); };
+    links.changeJournal = [this] { changeJournal_->open(); };
     register_->setLinks(std::move(links));
 }

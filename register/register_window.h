@@ -13,8 +13,10 @@
 
 class QAction;
 class QCheckBox;
+class QLabel;
 class QDateEdit;
 class QMenu;
+class QMenuBar;
 class QPushButton;
 class QRadioButton;
 class QTableView;
@@ -33,6 +35,9 @@ public:
         // The entry dialog for a new entry or an entry of the shift list; true when it saved.
         std::function<bool(const QDate& date, int shiftNo)> addEntry;
         std::function<bool(const Row& entry, int shiftNo)> changeEntry;
+        // The history of an entry of the shift list; the journal of every change.
+        std::function<void(const Row& entry)> entryHistory;
+        std::function<void()> changeJournal;
         std::function<void()> versionCheck;  // every 30 seconds
     };
 
@@ -57,6 +62,7 @@ public:
     void refresh();
     void addEntry();
     void changeEntry();
+    void showEntryHistory();  // entryHistoryAction: the current entry's history
 
     QRadioButton* shift1Button;
     QRadioButton* shift2Button;
@@ -75,6 +81,9 @@ public:
     QMenu* referenceBooksMenu;
     QMenu* timesheetsMenu;
     QMenu* reportsMenu;
+    QMenu* historyMenu;
+    QAction *entryHistoryAction, *changeJournalAction;
+    QLabel* closedMonthMark;  // the register date's month is closed
     QAction *workersAction, *productsAction, *pricesAction, *operationKindsAction, *nomenclatureAction;
     QAction *pieceWorkTimesheetAction, *timesheetByShiftsAction, *householdTimesheetAction,
         *averagePieceRateTimesheetAction, *generalTimesheetAction;
@@ -92,6 +101,10 @@ private:
     void openShiftLists();
     void paintShiftButtons();
     void paintDayOff();
+    void buildHistoryMenu(QMenuBar* bar);
+    // Shows whether the register date's month is closed, reading it when the month changed or
+    // when `reread`.
+    void showMonthClose(bool reread);
     QRadioButton* shiftButton(int shiftNo) const;
     static QVector<GridColumn> gridColumns();
 
@@ -100,6 +113,7 @@ private:
     int shiftNo_ = 1;
     std::optional<Role> role_;
     bool activationPending_ = true;
+    QDate closeShownFor_;  // the first day of the month whose close is shown
     QTimer dateRest_;
     DatasetModel* model_;
     Links links_;

@@ -5,6 +5,7 @@
 #include "excel_book.h"
 #include "money_text.h"
 #include "month_choice.h"
+#include "month_close_bar.h"
 #include "widgets.h"
 
 #include <QComboBox>
@@ -107,6 +108,8 @@ void TimesheetWindow::buildControls()
     const MonthChoice choice = makeMonthChoice(this, QStringLiteral("cb_year"));
     monthBox = choice.month;
     yearBox = choice.year;
+    monthCloseBar = new MonthCloseBar(dm_.db, this);
+    choice.row->addWidget(monthCloseBar);
 
     grid = new QTableView(this);
     grid->setObjectName(QStringLiteral("DBGrid"));
@@ -274,6 +277,7 @@ void TimesheetWindow::applyMonth()
     });
     showFooter(footer);
     layOutDayColumns(month);
+    monthCloseBar->showMonth(month);
 }
 
 void TimesheetWindow::showFooter(const TimesheetFooter& footer)
