@@ -18,9 +18,12 @@ QVariant textOrNull(const QString& text)
 
 const QString& computerUser()
 {
+    // USER and LOGNAME on Linux, USERNAME on Windows.
     static const QString user = [] {
-        const QString name = qEnvironmentVariable("USER");
-        return name.isEmpty() ? qEnvironmentVariable("USERNAME") : name;
+        for (const char* variable : {"USER", "LOGNAME", "USERNAME"})
+            if (const QString name = qEnvironmentVariable(variable); !name.isEmpty())
+                return name;
+        return QString();
     }();
     return user;
 }
@@ -60,8 +63,8 @@ QStringList monthChecks(const Change& change)
     if (change.action == ChangeAction::Close || change.action == ChangeAction::Open)
         return checks;
     if (!change.dateColumn.isEmpty())
-        for (const QString side : {QStringLiteral("old_row"), QStringLiteral("new_row")})
-            checks << monthCheck(QStringLiteral("(changed.%1->>'%2')::date").arg(side, change.dateColumn));
+        for (const char* side : {"old_row", "new_row"})
+            checks << monthCheck(QStringLiteral("(changed.%1->>'%2')::date").arg(QLatin1String(side), change.dateColumn));
     if (change.month.isValid())
         checks << monthCheck(QStringLiteral(":log_month::date"));
     return checks;
@@ -147,7 +150,7 @@ Outcome applyRowChange(Database& db, DataKind kind, ChangeAction action, const Q
     return applyChange(db, change, {.rows = rows, .params = params, .readBack = QStringLiteral("id")}, readBack);
 }
 
-QString thisWorkplace() { return computerUser() + u'@' + computerName(); }
+QString thisWorkplace() { return computerUser().isEmpty() ? computerName() : computerUser() + u'@' + computerName(); }
 
 bool historyAvailable(const Database& db)
 {

@@ -35,18 +35,18 @@ QString roleName(Role role);
 struct Change {
     DataKind kind = DataKind::Entry;
     ChangeAction action = ChangeAction::Add;
-    QString table;  // schema-qualified: "accounts_dep.smena"
+    QString table{};  // schema-qualified: "accounts_dep.smena"
     // The written rows' date column ("data", "d_date"): a row whose month is closed, before or
     // after the write, refuses the change. Empty for data of no month.
-    QString dateColumn;
+    QString dateColumn{};
     // The first day of the month that a change of a whole month (a rebuild) writes; null otherwise.
-    QDate month;
+    QDate month{};
     // What a notification names, where the store knows it: the days, the shift, the worker.
-    QList<QDate> days;
+    QList<QDate> days{};
     int shiftNo = 0;
     int workerId = 0;
     // The written rows' keys (their row_key as JSON text), filled by applyChange.
-    QStringList keys;
+    QStringList keys{};
 };
 
 // The statement of a Change. `rows` writes and returns, for each written row, `row_key`, `old_row`
@@ -54,11 +54,11 @@ struct Change {
 // is none) and whatever the store reads back. It is a data-modifying statement, or a select over
 // the data-modifying statements of `with`.
 struct Write {
-    QString rows;
-    Params params;
-    QString with;      // "name as (…), …" that `rows` reads, or empty
-    QString readBack;  // the columns of the written rows that the store reads back, or empty
-    QString then;      // expressions evaluated for each written row after the write (locks), or empty
+    QString rows{};
+    Params params{};
+    QString with{};      // "name as (…), …" that `rows` reads, or empty
+    QString readBack{};  // the columns of the written rows that the store reads back, or empty
+    QString then{};      // expressions evaluated for each written row after the write (locks), or empty
 };
 
 // Runs the write of `change` in the caller's transaction (or as a statement of its own), fills
@@ -73,7 +73,7 @@ Outcome applyChange(Database& db, Change& change, const Write& write, QVector<Ro
 Outcome applyRowChange(Database& db, DataKind kind, ChangeAction action, const QString& table, const QString& rows,
                        const Params& params, QVector<Row>* readBack = nullptr);
 
-// The computer's user and name as "user@computer".
+// The computer's user and name as "user@computer" (the name alone when the user is not known).
 QString thisWorkplace();
 
 // Whether history and month close work on this connection: its database holds the steps of
