@@ -67,9 +67,32 @@ void Database::configureSession()
     // Some statements compare dates with 'dd.mm.yyyy' texts. The worker reports' correlated sums
     // give their plans a high cost, and a server compiling them just in time spends seconds on
     // it to save nothing; servers without just-in-time compilation have no such setting. One
-    // round trip for all.
-    exec(QStringLiteral("set datestyle = 'ISO, DMY'; set client_encoding = 'UTF8'; "
-                        "select set_config(name, 'off', false) from pg_settings where name = 'jit'"));
+    // round trip for all, which also says whether the program's own schema is there (the driver
+    // hands back the first statement's result).
+    QSqlQuery session = exec(QStringLiteral(
+        "select (select count(set_config(name, 'off', false)) from pg_settings where name = 'jit'), "
+        "case when not exists (select 1 from pg_namespace where nspname = 'tabel') then false "
+        "     when not has_schema_privilege('tabel', 'usage') then false "
+        "     when to_regclass('tabel.schema_version') is null then false "
+        "     else has_table_privilege('tabel.schema_version', 'select') end; "
+        "set datestyle = 'ISO, DMY'; set client_encoding = 'UTF8'"));
+    ownSchema_ = {};
+    if (session.next() && session.value(1).toBool())
+        readOwnSchema();
+}
+
+void Database::readOwnSchema()
+{
+    // Each privilege is asked only of an object that exists (a case evaluates lazily).
+    QSqlQuery q = exec(QStringLiteral(
+        "select (select coalesce(max(step), 0) from tabel.schema_version), "
+        "case when to_regclass('tabel.change_log') is null or to_regclass('tabel.closed_month') is null "
+        "       or to_regprocedure('tabel.refuse_closed_month(date, bigint)') is null then false "
+        "     else has_table_privilege('tabel.change_log', 'select, insert') "
+        "      and has_table_privilege('tabel.closed_month', 'select, insert, delete') "
+        "      and has_function_privilege('tabel.refuse_closed_month(date, bigint)', 'execute') end"));
+    if (q.next())
+        ownSchema_ = {q.value(0).toInt(), q.value(1).toBool()};
 }
 
 void Database::close()
@@ -303,16 +326,22 @@ void Database::lockKey(const QString& key)
 
 QString Database::lockCall(const QString& keyExpression, bool shared)
 {
-    return QStringLiteral("pg_advisory_xact_lock%1(hashtextextended(%2, 0))")
-        .arg(shared ? QStringLiteral("_shared") : QString(), keyExpression);
+    return QStringLiteral("pg_advisory_xact_lock%1(%2)")
+        .arg(shared ? QStringLiteral("_shared") : QString(), lockNumber(keyExpression));
 }
 
-Outcome writeAs(Database& db, Command command, const std::function<void()>& write)
+QString Database::lockNumber(const QString& keyExpression)
+{
+    return QStringLiteral("hashtextextended(%1, 0)").arg(keyExpression);
+}
+
+Outcome writeAs(Database& db, Command command, const std::function<Outcome()>& write)
 {
     if (Outcome allowed = db.permits(command); !allowed)
         return allowed;
     Transaction tx(db);
-    write();
+    if (Outcome written = write(); !written)
+        return written;
     tx.commit();
     return Outcome::done();
 }

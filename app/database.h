@@ -74,6 +74,8 @@ public:
     // The call that takes the lock of a key given as an SQL text expression, for a statement
     // that takes its locks itself.
     static QString lockCall(const QString& keyExpression, bool shared = false);
+    // The lock number of a key given as an SQL text expression (what lockCall locks).
+    static QString lockNumber(const QString& keyExpression);
 
     // Whether a failed statement's error means the connection is gone: an SQLSTATE of class 08
     // or 57P, or no SQLSTATE at all while the server no longer answers. An error of the client
@@ -89,6 +91,17 @@ public:
     // Done when the login's role may run the command; refused with the message to show otherwise.
     Outcome permits(Command command) const { return permission(loginRole, command); }
 
+    // The program's own schema `tabel` (db/tabel.sql) as this connection finds it at every
+    // opening: the steps its database holds (0 when it has none) and whether the login may use
+    // it (read the history and add to it, close and open months).
+    struct OwnSchema {
+        int steps = 0;
+        bool permitted = false;
+    };
+    const OwnSchema& ownSchema() const { return ownSchema_; }
+    // The program's build, as the change history records it ("20261210.43200"); empty in tests.
+    QString build;
+
     QSqlDatabase& handle() { return db_; }
     const QString& connectionName() const { return name_; }
 
@@ -97,6 +110,7 @@ private:
     [[noreturn]] void fail(const QSqlError& error, const QString& statement);
     bool connectionAlive();
     void configureSession();
+    void readOwnSchema();
     QString withValues(const QString& statement, const Params& params) const;
 
     QString name_;
@@ -104,6 +118,7 @@ private:
     ConnectionSettings settings_;
     bool lost_ = false;
     bool inTransaction_ = false;
+    OwnSchema ownSchema_;
 };
 
 // One user command's transaction: begun on construction, rolled back unless committed. Only
@@ -127,5 +142,6 @@ private:
 };
 
 // A write command of one or a few statements: refused when the login may not run `command`;
-// otherwise `write` runs in a transaction of its own, committed when it returns.
-Outcome writeAs(Database& db, Command command, const std::function<void()>& write);
+// otherwise `write` runs in a transaction of its own, committed when it returns done (and rolled
+// back when it returns a refusal, which is the command's outcome).
+Outcome writeAs(Database& db, Command command, const std::function<Outcome()>& write);

@@ -47,6 +47,9 @@ QString userMessage(const DbError& error)
     const QString state = error.sqlState();
     if (error.connectionLost() || state.isEmpty())
         return text;  // the program's own texts, already in Russian
+    // The refusals of the program's own schema (db/tabel.sql) are written for the user.
+    if (state.startsWith(QLatin1String("TB")))
+        return firstLine(text);
     if (state == QLatin1String("22001")) {
         const QString limit = captured(text, QStringLiteral("varying\\((\\d+)\\)"));
         return limit.isEmpty() ? QStringLiteral("Текст слишком длинный для поля базы данных.")

@@ -1,6 +1,7 @@
 #include "messages.h"
 
 #include <QApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace msg {
@@ -19,6 +20,13 @@ public:
                         QApplication::activeWindow());
         box.setDefaultButton(QMessageBox::Yes);
         return box.exec() == QMessageBox::Yes;
+    }
+    std::optional<QString> askText(const QString& text, const QString& caption) override
+    {
+        bool ok = false;
+        const QString answer = QInputDialog::getText(QApplication::activeWindow(), caption, text, QLineEdit::Normal,
+                                                     QString(), &ok);
+        return ok ? std::optional<QString>(answer) : std::nullopt;
     }
 
 private:
@@ -45,5 +53,6 @@ void install(MessageService* replacement) { current = replacement ? replacement 
 void error(const QString& text, const QString& caption) { current->show(text, caption, Icon::Error); }
 void info(const QString& text, const QString& caption) { current->show(text, caption, Icon::Information); }
 bool askYesNo(const QString& text, const QString& caption) { return current->ask(text, caption); }
+std::optional<QString> askText(const QString& text, const QString& caption) { return current->askText(text, caption); }
 
 } // namespace msg

@@ -55,6 +55,8 @@ QString doing(Command command)
         return QStringLiteral("изменения справочников");
     case Command::RebuildTimesheet:
         return QStringLiteral("пересчёта табеля");
+    case Command::CloseMonth:
+        return QStringLiteral("закрытия и открытия месяцев");
     }
     return {};
 }

@@ -24,6 +24,7 @@ enum class Command {
     RecomputeWorks,  // the average piece-rate prices of a month
     EditReferenceBooks,
     RebuildTimesheet,
+    CloseMonth,  // closing a month for changes and opening it again
 };
 
 // Full rights may do everything; the foremen add entries and works; the warehouse accepts

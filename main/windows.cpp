@@ -1,7 +1,9 @@
 #include "windows.h"
 
+#include "change_journal_window.h"
 #include "data_module.h"
 #include "entry_dialog.h"
+#include "entry_history_window.h"
 #include "group_dialog.h"
 #include "kind_dialog.h"
 #include "kinds_list.h"
@@ -68,6 +70,8 @@ bool Windows::start(const QStringList& arguments, BuildStamp stamp, Others other
 
 void Windows::createWindows(BuildStamp stamp, Others others)
 {
+    // The history records the build of every write.
+    dataModule_->db.build = QStringLiteral("%1.%2").arg(stamp.date).arg(stamp.time);
     register_ = std::make_unique<RegisterWindow>(*dataModule_);
 
     LoginWindow::Hooks hooks;
@@ -146,6 +150,8 @@ void Windows::createRegisterDialogs()
     };
     entryDialog_->setPickers(std::move(pickers));
     repeatShiftDialog_ = std::make_unique<RepeatShiftDialog>(dm, owner);
+    entryHistory_ = std::make_unique<EntryHistoryWindow>(dm, owner);
+    changeJournal_ = std::make_unique<ChangeJournalWindow>(dm, owner);
 }
 
 void Windows::createTimesheets()
@@ -182,5 +188,7 @@ void Windows::wireRegister()
     links.repeatShift = [this](const QDate& date, bool dayOff, int shiftNo) {
         return repeatShiftDialog_->openFor(date, dayOff, shiftNo);
     };
+    links.entryHistory = [this](const Row& entry) { entryHistory_->showFor(entry); };
+    links.changeJournal = [this] { changeJournal_->open(); };
     register_->setLinks(std::move(links));
 }

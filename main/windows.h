@@ -8,8 +8,10 @@
 #include <QStringList>
 #include <memory>
 
+class ChangeJournalWindow;
 class DataModule;
 class EntryDialog;
+class EntryHistoryWindow;
 class GroupDialog;
 class KindDialog;
 class KindsList;
@@ -53,6 +55,8 @@ public:
     OperationsList& operationsList() { return *operationsList_; }
     EntryDialog& entryDialog() { return *entryDialog_; }
     RepeatShiftDialog& repeatShiftDialog() { return *repeatShiftDialog_; }
+    EntryHistoryWindow& entryHistory() { return *entryHistory_; }
+    ChangeJournalWindow& changeJournal() { return *changeJournal_; }
     NomenclatureList& nomenclatureList() { return *nomenclatureList_; }
     TimesheetWindow& timesheetWindow() { return *timesheetWindow_; }
     TimesheetByShiftWindow& timesheetByShiftWindow() { return *timesheetByShiftWindow_; }
@@ -85,6 +89,8 @@ private:
     std::unique_ptr<NormsWindow> normsWindow_;
     std::unique_ptr<EntryDialog> entryDialog_;
     std::unique_ptr<RepeatShiftDialog> repeatShiftDialog_;
+    std::unique_ptr<EntryHistoryWindow> entryHistory_;
+    std::unique_ptr<ChangeJournalWindow> changeJournal_;
     std::unique_ptr<TimesheetWindow> timesheetWindow_;
     std::unique_ptr<TimesheetByShiftWindow> timesheetByShiftWindow_;
     std::unique_ptr<WorksDialog> worksDialog_;

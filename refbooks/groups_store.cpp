@@ -1,7 +1,12 @@
 #include "groups_store.h"
 
+#include "change_seam.h"
 #include "database.h"
 #include "text_rules.h"
+
+namespace {
+const QString kTable = QStringLiteral("cmn_classifier.item");
+} // namespace
 
 Outcome GroupsStore::checkName(const QString& name)
 {
@@ -14,8 +19,9 @@ Outcome GroupsStore::add(const QString& name)
     if (Outcome valid = checkName(name); !valid)
         return valid;
     return writeAs(db_, Command::EditReferenceBooks, [&] {
-        db_.execute(QStringLiteral("INSERT INTO cmn_classifier.item(s_caption) VALUES(:name)"),
-                    {{QStringLiteral("name"), name.trimmed()}});
+        return applyRowChange(db_, DataKind::Group, ChangeAction::Add, kTable,
+                              rowWrite::insert(kTable, QStringLiteral("s_caption"), QStringLiteral(":name")),
+                              {{QStringLiteral("name"), name.trimmed()}});
     });
 }
 
@@ -24,7 +30,8 @@ Outcome GroupsStore::rename(int groupId, const QString& name)
     if (Outcome valid = checkName(name); !valid)
         return valid;
     return writeAs(db_, Command::EditReferenceBooks, [&] {
-        db_.execute(QStringLiteral("UPDATE cmn_classifier.item SET s_caption=:name where id=:id"),
-                    {{QStringLiteral("name"), name.trimmed()}, {QStringLiteral("id"), groupId}});
+        return applyRowChange(db_, DataKind::Group, ChangeAction::Change, kTable,
+                              rowWrite::updateById(kTable, QStringLiteral("s_caption=:name")),
+                              {{QStringLiteral("name"), name.trimmed()}, {QStringLiteral("id"), groupId}});
     });
 }

@@ -1,8 +1,13 @@
 #include "kinds_store.h"
 
+#include "change_seam.h"
 #include "data_module.h"
 #include "text_rules.h"
 #include "unique_name.h"
+
+namespace {
+const QString kTable = QStringLiteral("accounts_dep.vid_oper");
+} // namespace
 
 Outcome KindsStore::save(int kindId, const QString& typed)
 {
@@ -22,11 +27,15 @@ Outcome KindsStore::save(int kindId, const QString& typed)
             kindId, QStringLiteral("Такая операция уже заведена!"));
         !test)
         return test;
-    if (kindId == 0)
-        db.execute(QStringLiteral("insert into accounts_dep.vid_oper(vid) values(:vid)"), {{QStringLiteral("vid"), name}});
-    else
-        db.execute(QStringLiteral("update accounts_dep.vid_oper set vid=:vid where id=:id"),
-                   {{QStringLiteral("vid"), name}, {QStringLiteral("id"), kindId}});
+    const Params params{{QStringLiteral("vid"), name}, {QStringLiteral("id"), kindId}};
+    const Outcome written =
+        kindId == 0
+            ? applyRowChange(db, DataKind::OperationKind, ChangeAction::Add, kTable,
+                             rowWrite::insert(kTable, QStringLiteral("vid"), QStringLiteral(":vid")), params)
+            : applyRowChange(db, DataKind::OperationKind, ChangeAction::Change, kTable,
+                             rowWrite::updateById(kTable, QStringLiteral("vid=:vid")), params);
+    if (!written)
+        return written;
     tx.commit();
     return Outcome::done();
 }
@@ -34,7 +43,7 @@ Outcome KindsStore::save(int kindId, const QString& typed)
 Outcome KindsStore::remove(int kindId)
 {
     return writeAs(dm_.db, Command::EditReferenceBooks, [&] {
-        dm_.db.execute(QStringLiteral("delete from accounts_dep.vid_oper where id=:id"),
-                       {{QStringLiteral("id"), kindId}});
+        return applyRowChange(dm_.db, DataKind::OperationKind, ChangeAction::Delete, kTable,
+                              rowWrite::deleteById(kTable), {{QStringLiteral("id"), kindId}});
     });
 }

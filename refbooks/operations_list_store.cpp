@@ -1,5 +1,6 @@
 #include "operations_list_store.h"
 
+#include "change_seam.h"
 #include "excel_book.h"
 #include "operation_text.h"
 
@@ -29,10 +30,26 @@ OperationsListStore::OperationsListStore(Database& db)
 {
 }
 
+Outcome deleteOperations(Database& db, const QString& which, const Params& params)
+{
+    // The norm rows first, each with its history row (the operation's delete would cascade to them).
+    if (Outcome norms = applyRowChange(db, DataKind::Norm, ChangeAction::Delete, QStringLiteral("accounts_dep.norm"),
+                                       QStringLiteral("delete from accounts_dep.norm t using accounts_dep.oper o "
+                                                      "where t.o_id=o.id and %1 returning %2")
+                                           .arg(which, rowWrite::deleted(QStringLiteral("t"))),
+                                       params);
+        !norms)
+        return norms;
+    return applyRowChange(db, DataKind::Operation, ChangeAction::Delete, QStringLiteral("accounts_dep.oper"),
+                          QStringLiteral("delete from accounts_dep.oper o where %1 returning %2")
+                              .arg(which, rowWrite::deleted(QStringLiteral("o"))),
+                          params);
+}
+
 Outcome OperationsListStore::remove(int operationId)
 {
     return writeAs(db_, Command::EditReferenceBooks, [&] {
-        db_.execute(QStringLiteral("delete from accounts_dep.oper where id=:id"), {{QStringLiteral("id"), operationId}});
+        return deleteOperations(db_, QStringLiteral("o.id=:id"), {{QStringLiteral("id"), operationId}});
     });
 }
 

@@ -5,6 +5,11 @@
 
 class ExcelBook;
 
+// Deletes the operations `which` (a condition over accounts_dep.oper o) with their norm rows, each
+// deleted row through the change seam. The database refuses an operation that register entries
+// refer to.
+Outcome deleteOperations(Database& db, const QString& which, const Params& params);
+
 class OperationsListStore {
 public:
     explicit OperationsListStore(Database& db);

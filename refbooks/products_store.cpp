@@ -1,12 +1,20 @@
 #include "products_store.h"
 
+#include "change_seam.h"
 #include "data_module.h"
 #include "decimal4.h"
 #include "lock_keys.h"
+#include "operations_list_store.h"
 #include "sql_text.h"
 #include "text_rules.h"
 #include "timesheet_cell.h"
 #include "unique_name.h"
+
+#include <QSet>
+
+namespace {
+const QString kGoods = QStringLiteral("cmn_gds_and_srv.gds_and_srv");
+} // namespace
 
 Outcome productFault(const ProductValues& product)
 {
@@ -39,14 +47,18 @@ Outcome ProductsStore::save(int productId, const ProductValues& typed)
                         {QStringLiteral("massa"), sql::decimalPoint(product.factor)},
                         {QStringLiteral("grp"), product.groupId},
                         {QStringLiteral("id"), productId}};
-    if (productId == 0)
-        db.execute(QStringLiteral("INSERT INTO cmn_gds_and_srv.gds_and_srv(s_caption, s_description, id_msm_bs, massa, "
-                                  "id_class_item)VALUES(:marka, '', 6, :massa::numeric, :grp)"),
-                   params);
-    else
-        db.execute(QStringLiteral("UPDATE cmn_gds_and_srv.gds_and_srv SET s_caption=:marka, s_description='', "
-                                  "id_msm_bs=6, massa=:massa::numeric, id_class_item=:grp where id=:id"),
-                   params);
+    const Outcome written =
+        productId == 0
+            ? applyRowChange(db, DataKind::Product, ChangeAction::Add, kGoods,
+                             rowWrite::insert(kGoods, QStringLiteral("s_caption, s_description, id_msm_bs, massa, id_class_item"),
+                                              QStringLiteral(":marka, '', 6, :massa::numeric, :grp")),
+                             params)
+            : applyRowChange(db, DataKind::Product, ChangeAction::Change, kGoods,
+                             rowWrite::updateById(kGoods, QStringLiteral("s_caption=:marka, s_description='', id_msm_bs=6, "
+                                                                         "massa=:massa::numeric, id_class_item=:grp")),
+                             params);
+    if (!written)
+        return written;
     tx.commit();
     return Outcome::done();
 }
@@ -87,10 +99,16 @@ Outcome ProductsStore::remove(int productId, bool operations, bool product, bool
         if (Outcome cells = deleteEntries(productId); !cells)
             return cells;
     }
-    if (operations)
-        db.execute(QStringLiteral("delete from accounts_dep.oper o where o.i_id=:id"), id);
-    if (product)
-        db.execute(QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv where id=:id"), id);
+    if (operations) {
+        if (Outcome deleted = deleteOperations(db, QStringLiteral("o.i_id=:id"), id); !deleted)
+            return deleted;
+    }
+    if (product) {
+        if (Outcome deleted = applyRowChange(db, DataKind::Product, ChangeAction::Delete, kGoods,
+                                             rowWrite::deleteById(kGoods), id);
+            !deleted)
+            return deleted;
+    }
     tx.commit();
     return Outcome::done();
 }
@@ -102,17 +120,36 @@ Outcome ProductsStore::deleteEntries(int productId)
         int worker, shift;
         QDate date;
     };
+    // Each entry with its history row; an entry of a closed month refuses the whole delete.
+    Change change{.kind = DataKind::Entry,
+                  .action = ChangeAction::Delete,
+                  .table = QStringLiteral("accounts_dep.smena"),
+                  .dateColumn = QStringLiteral("data")};
+    QVector<Row> gone;
+    if (Outcome deleted = applyChange(db, change,
+                                      {.rows = QStringLiteral("delete from accounts_dep.smena t where t.i_id=:id "
+                                                              "returning w_id, smena, data, ")
+                                               + rowWrite::deleted(QStringLiteral("t")),
+                                       .params = {{QStringLiteral("id"), productId}},
+                                       .readBack = QStringLiteral("w_id, smena, data")},
+                                      &gone);
+        !deleted)
+        return deleted;
     QVector<Cell> cells;
+    QSet<QString> seen;
     QStringList keys;
     QList<QDate> dates;
-    QSqlQuery gone = db.exec(QStringLiteral("with gone as (delete from accounts_dep.smena s where s.i_id=:id "
-                                            "returning w_id, smena, data) select distinct w_id, smena, data from gone"),
-                             {{QStringLiteral("id"), productId}});
-    while (gone.next()) {
-        const Cell cell{gone.value(0).toInt(), gone.value(1).toInt(), gone.value(2).toDate()};
+    for (const Row& entry : gone) {
+        const Cell cell{entry[QStringLiteral("w_id")].asInteger(), entry[QStringLiteral("smena")].asInteger(),
+                        entry[QStringLiteral("data")].asDate()};
+        const QString rowKey = lock_keys::timesheetRow(cell.worker, cell.shift, cell.date.month(), cell.date.year());
+        const QString dayKey = rowKey + u':' + QString::number(cell.date.day());
+        if (seen.contains(dayKey))
+            continue;
+        seen.insert(dayKey);
         cells.push_back(cell);
         dates << cell.date;
-        keys << lock_keys::timesheetRow(cell.worker, cell.shift, cell.date.month(), cell.date.year());
+        keys << rowKey;
     }
     keys.sort();
     keys.removeDuplicates();

@@ -1,7 +1,19 @@
 #include "workers_store.h"
 
+#include "change_seam.h"
 #include "database.h"
 #include "text_rules.h"
+
+namespace {
+
+const QString kTable = QStringLiteral("accounts_dep.person");
+
+Outcome writeWorker(Database& db, ChangeAction action, const QString& rows, const Params& params)
+{
+    return applyRowChange(db, DataKind::Worker, action, kTable, rows, params);
+}
+
+} // namespace
 
 Outcome workerFault(const WorkerValues& w)
 {
@@ -19,9 +31,10 @@ Outcome WorkersStore::add(const WorkerValues& w)
     if (Outcome valid = workerFault(w); !valid)
         return valid;
     return writeAs(db_, Command::EditReferenceBooks, [&] {
-        db_.execute(QStringLiteral("INSERT INTO accounts_dep.person (fio, s_staffpos_hl)VALUES(:fio, :pos)"),
-                    {{QStringLiteral("fio"), w.fio.trimmed()},
-                     {QStringLiteral("pos"), w.position.value_or(QStringLiteral(""))}});
+        return writeWorker(db_, ChangeAction::Add,
+                           rowWrite::insert(kTable, QStringLiteral("fio, s_staffpos_hl"), QStringLiteral(":fio, :pos")),
+                           {{QStringLiteral("fio"), w.fio.trimmed()},
+                            {QStringLiteral("pos"), w.position.value_or(QStringLiteral(""))}});
     });
 }
 
@@ -30,8 +43,8 @@ Outcome WorkersStore::change(int personId, const WorkerValues& w)
     if (Outcome valid = workerFault(w); !valid)
         return valid;
     return writeAs(db_, Command::EditReferenceBooks, [&] {
-        db_.execute(QStringLiteral("UPDATE accounts_dep.person SET fio=:fio, s_staffpos_hl=coalesce(:pos, s_staffpos_hl) "
-                                   "where accounts_dep.person.id=:id"),
+        return writeWorker(db_, ChangeAction::Change,
+                           rowWrite::updateById(kTable, QStringLiteral("fio=:fio, s_staffpos_hl=coalesce(:pos, t.s_staffpos_hl)")),
                     {{QStringLiteral("fio"), w.fio.trimmed()},
                      {QStringLiteral("pos"),
                       w.position ? QVariant(*w.position) : QVariant(QMetaType(QMetaType::QString))},
@@ -42,7 +55,8 @@ Outcome WorkersStore::change(int personId, const WorkerValues& w)
 Outcome WorkersStore::remove(int personId)
 {
     return writeAs(db_, Command::EditReferenceBooks, [&] {
-        db_.execute(QStringLiteral("delete from accounts_dep.person where id =:id"),
-                    {{QStringLiteral("id"), personId}});
+        return writeWorker(db_, ChangeAction::Delete,
+                           rowWrite::deleteById(kTable),
+                           {{QStringLiteral("id"), personId}});
     });
 }

@@ -70,6 +70,17 @@ static std::optional<Row> lockStoredEntry(Database& db, int id)
                     {{QStringLiteral("id"), id}});
 }
 
+Change entryChange(ChangeAction action, const QDate& date, int shiftNo, int workerId)
+{
+    return {.kind = DataKind::Entry,
+            .action = action,
+            .table = QStringLiteral("accounts_dep.smena"),
+            .dateColumn = QStringLiteral("data"),
+            .days = {date},
+            .shiftNo = shiftNo,
+            .workerId = workerId};
+}
+
 std::optional<EntryFault> entryFault(const EntryValues& e)
 {
     const QString incomplete = QStringLiteral("Все поля должны быть заполнены!");
@@ -172,20 +183,22 @@ Outcome EntryStore::write(const EntryValues& entry, int entryId)
     Params values = columnValues(entry);
     const QStringList columns = names(values);
     values.push_back({QStringLiteral("id"), entryId});
-    int written = 0;
+    Change change = entryChange(entryId == 0 ? ChangeAction::Add : ChangeAction::Change, entry.date, entry.shiftNo,
+                                entry.workerId);
+    Write write{.params = values};
     if (entryId == 0) {
-        written = db_.execute(QStringLiteral("insert into accounts_dep.smena(ok, %1) select 'no', :%2 where ")
-                                      .arg(columns.join(QStringLiteral(", ")), columns.join(QStringLiteral(", :")))
-                                  + kNoDuplicate,
-                              values);
+        write.rows = QStringLiteral("insert into accounts_dep.smena as t(ok, %1) select 'no', :%2 where %3 returning %4")
+                         .arg(columns.join(QStringLiteral(", ")), columns.join(QStringLiteral(", :")), kNoDuplicate,
+                              rowWrite::added(QStringLiteral("t")));
     } else {
         QStringList assignments;
         for (const QString& column : columns)
             assignments << column + QStringLiteral("=:") + column;
-        written = db_.execute(QStringLiteral("update accounts_dep.smena set %1 where id=:id and ")
-                                      .arg(assignments.join(QStringLiteral(", ")))
-                                  + kNoDuplicate,
-                              values);
+        write.rows = rowWrite::updateById(QStringLiteral("accounts_dep.smena"), assignments.join(QStringLiteral(", ")),
+                                          kNoDuplicate);
     }
-    return written > 0 ? Outcome::done() : Outcome::refused(kDuplicate);
+    QVector<Row> stored;
+    if (Outcome applied = applyChange(db_, change, write, &stored); !applied)
+        return applied;
+    return stored.isEmpty() ? Outcome::refused(kDuplicate) : Outcome::done();
 }

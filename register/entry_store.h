@@ -4,6 +4,7 @@
 // under advisory locks, so that copies of the program saving the same key at once make one
 // entry and one timesheet row. A change acts on the entry as it is stored: when another copy
 // changed, accepted or deleted it since the user's list was read, nothing is written.
+#include "change_seam.h"
 #include "dataset.h"
 #include "decimal4.h"
 #include "outcome.h"
@@ -43,6 +44,9 @@ std::optional<EntryFault> entryFault(const EntryValues& entry);
 
 // The message when the entry a user works on is no longer what the list showed.
 extern const QString kEntryChangedMeanwhile;
+
+// A change of one register entry of that day, shift and worker (the seam's value, change_seam.h).
+Change entryChange(ChangeAction action, const QDate& date, int shiftNo, int workerId);
 
 // The stored entry that the list showed as `shown`, locked until the transaction ends; nullopt
 // when another copy changed, accepted or deleted it since the list was read.

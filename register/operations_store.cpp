@@ -1,5 +1,6 @@
 #include "operations_store.h"
 
+#include "change_seam.h"
 #include "data_module.h"
 #include "dataset.h"
 #include "decimal4.h"
@@ -14,6 +15,20 @@ QVariant typedValue(const QString& text)
 {
     const QString trimmed = text.trimmed();
     return trimmed.isEmpty() ? QVariant() : QVariant(trimmed);
+}
+
+const QString kOperations = QStringLiteral("accounts_dep.oper");
+const QString kNorms = QStringLiteral("accounts_dep.norm");
+
+// A write of norm rows through the change seam; the new or changed row's id into `storedId`.
+Outcome writeNorm(Database& db, ChangeAction action, const QString& rows, const Params& params, int* storedId = nullptr)
+{
+    QVector<Row> written;
+    if (Outcome applied = applyRowChange(db, DataKind::Norm, action, kNorms, rows, params, &written); !applied)
+        return applied;
+    if (storedId && !written.isEmpty())
+        *storedId = written.first()[QStringLiteral("id")].asInteger();
+    return Outcome::done();
 }
 
 } // namespace
@@ -41,15 +56,25 @@ Outcome OperationsStore::saveOperation(int operationId, const OperationValues& o
         !test)
         return test;
     if (operationId == 0) {
-        const int newId = db().scalar(QStringLiteral("insert into accounts_dep.oper(vid, naimen, i_id, cena_new) "
-                                                    "values (:vid, :naimen, :i_id, '0') returning id"),
-                                     params)
-                              .toInt();
-        db().execute(QStringLiteral("insert into accounts_dep.norm(o_id, price, norma, prize) values (:o_id, 0, 0, 0)"),
-                    {{QStringLiteral("o_id"), newId}});
+        QVector<Row> added;
+        if (Outcome applied = applyRowChange(db(), DataKind::Operation, ChangeAction::Add, kOperations,
+                                             rowWrite::insert(kOperations, QStringLiteral("vid, naimen, i_id, cena_new"),
+                                                              QStringLiteral(":vid, :naimen, :i_id, '0'")),
+                                             params, &added);
+            !applied)
+            return applied;
+        if (Outcome norm = writeNorm(db(), ChangeAction::Add,
+                                     rowWrite::insert(kNorms, QStringLiteral("o_id, price, norma, prize"),
+                                                      QStringLiteral(":o_id, 0, 0, 0")),
+                                     {{QStringLiteral("o_id"), added.value(0)[QStringLiteral("id")].asInteger()}});
+            !norm)
+            return norm;
     } else {
-        db().execute(QStringLiteral("update accounts_dep.oper set vid=:vid, naimen=:naimen, i_id=:i_id where id=:id"),
-                    params);
+        if (Outcome applied = applyRowChange(db(), DataKind::Operation, ChangeAction::Change, kOperations,
+                                             rowWrite::updateById(kOperations, QStringLiteral("vid=:vid, naimen=:naimen, i_id=:i_id")),
+                                             params);
+            !applied)
+            return applied;
     }
     tx.commit();
     return Outcome::done();
@@ -107,19 +132,18 @@ Outcome OperationsStore::storeNorm(int operationId, const NormRow& row, int* sto
     Params params{{QStringLiteral("norma"), typedValue(row.norm)},
                   {QStringLiteral("price"), typedValue(sql::decimalPoint(row.price))},
                   {QStringLiteral("prize"), typedValue(row.premium)}};
+    // One statement each, with its history row: no transaction of its own is needed.
     if (row.id == 0) {
         params.push_back({QStringLiteral("o_id"), operationId});
-        *storedId = db().scalar(QStringLiteral("insert into accounts_dep.norm(o_id, norma, price, prize) "
-                                               "values (:o_id, :norma, :price, :prize) returning id"),
-                                params)
-                        .toInt();
-        return Outcome::done();
+        return writeNorm(db(), ChangeAction::Add,
+                         rowWrite::insert(kNorms, QStringLiteral("o_id, norma, price, prize"),
+                                          QStringLiteral(":o_id, :norma, :price, :prize")),
+                         params, storedId);
     }
     params.push_back({QStringLiteral("id"), row.id});
-    db().execute(QStringLiteral("update accounts_dep.norm set norma=:norma, price=:price, prize=:prize where id=:id"),
-                params);
     *storedId = row.id;
-    return Outcome::done();
+    return writeNorm(db(), ChangeAction::Change,
+                     rowWrite::updateById(kNorms, QStringLiteral("norma=:norma, price=:price, prize=:prize")), params);
 }
 
 Outcome OperationsStore::deleteNorm(int operationId, int normId)
@@ -134,8 +158,12 @@ Outcome OperationsStore::deleteNorm(int operationId, int normId)
                                .toLongLong();
     if (rows <= 1)
         return Outcome::done();
-    db().execute(QStringLiteral("delete from accounts_dep.norm where id=:id and o_id=:o_id"),
-                {{QStringLiteral("id"), normId}, {QStringLiteral("o_id"), operationId}});
+    if (Outcome deleted = writeNorm(db(), ChangeAction::Delete,
+                                    QStringLiteral("delete from accounts_dep.norm t where id=:id and o_id=:o_id returning ")
+                                        + rowWrite::deleted(QStringLiteral("t")),
+                                    {{QStringLiteral("id"), normId}, {QStringLiteral("o_id"), operationId}});
+        !deleted)
+        return deleted;
     tx.commit();
     return Outcome::done();
 }

@@ -24,9 +24,14 @@ Outcome RegisterStore::toggleAcceptance(const Row& shown)
     const std::optional<Row> stored = lockShownEntry(db_, shown);
     if (!stored)
         return Outcome::changedMeanwhile(kEntryChangedMeanwhile);
-    db_.execute(QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id"),
-                {{QStringLiteral("ok"), toggledMark((*stored)[QStringLiteral("ok")].asString())},
-                 {QStringLiteral("id"), shown[QStringLiteral("id")].asInteger()}});
+    Change change = entryChange(ChangeAction::Accept, (*stored)[QStringLiteral("data")].asDate(),
+                                (*stored)[QStringLiteral("smena")].asInteger(), (*stored)[QStringLiteral("w_id")].asInteger());
+    const Write write{
+        .rows = rowWrite::updateById(QStringLiteral("accounts_dep.smena"), QStringLiteral("ok=:ok")),
+        .params = {{QStringLiteral("ok"), toggledMark((*stored)[QStringLiteral("ok")].asString())},
+                   {QStringLiteral("id"), shown[QStringLiteral("id")].asInteger()}}};
+    if (Outcome applied = applyChange(db_, change, write); !applied)
+        return applied;
     tx.commit();
     return Outcome::done();
 }
@@ -41,19 +46,27 @@ Outcome RegisterStore::deleteEntry(const Row& shown)
     // transaction rolls back. The delete locks the row; the same statement then takes the
     // month's lock (shared: it keeps a rebuild out) and the timesheet row's lock, which every
     // writer of the row takes, so the cell below is computed from the register as it stands.
-    static const QString statement =
-        QStringLiteral("with gone as (delete from accounts_dep.smena where id=:id returning %1)"
-                       " select gone.*, %2, %3 from gone")
-            .arg(entryFields().join(QStringLiteral(", ")),
-                 Database::lockCall(lock_keys::timesheetMonthSql(QStringLiteral("data")), true),
-                 Database::lockCall(lock_keys::timesheetRowSql(QStringLiteral("w_id"), QStringLiteral("smena"),
-                                                               QStringLiteral("data"))));
-    const std::optional<Row> stored = firstRow(db_, statement, {{QStringLiteral("id"), id}});
-    if (!stored || !stored->sameAs(shown, entryFields()))
+    const QString fields = entryFields().join(QStringLiteral(", "));
+    // The entry as the list showed it: nothing is deleted when it is stored otherwise.
+    Change change = entryChange(ChangeAction::Delete, shown[QStringLiteral("data")].asDate(),
+                                shown[QStringLiteral("smena")].asInteger(), shown[QStringLiteral("w_id")].asInteger());
+    const Write write{
+        .rows = QStringLiteral("delete from accounts_dep.smena t where id=:id returning %1, %2")
+                    .arg(fields, rowWrite::deleted(QStringLiteral("t"))),
+        .params = {{QStringLiteral("id"), id}},
+        .readBack = fields,
+        .then = Database::lockCall(lock_keys::timesheetMonthSql(QStringLiteral("data")), true) + QStringLiteral(", ")
+                + Database::lockCall(lock_keys::timesheetRowSql(QStringLiteral("w_id"), QStringLiteral("smena"),
+                                                                QStringLiteral("data")))};
+    QVector<Row> gone;
+    if (Outcome applied = applyChange(db_, change, write, &gone); !applied)
+        return applied;
+    if (gone.isEmpty() || !gone.first().sameAs(shown, entryFields()))
         return Outcome::changedMeanwhile(kEntryChangedMeanwhile);
-    const int worker = (*stored)[QStringLiteral("w_id")].asInteger();
-    const int shift = (*stored)[QStringLiteral("smena")].asInteger();
-    const QDate date = (*stored)[QStringLiteral("data")].asDate();
+    const Row& stored = gone.first();
+    const int worker = stored[QStringLiteral("w_id")].asInteger();
+    const int shift = stored[QStringLiteral("smena")].asInteger();
+    const QDate date = stored[QStringLiteral("data")].asDate();
     if (Outcome cell = updateDayCell(db_, worker, shift, date, false); !cell)
         return cell;
     tx.commit();

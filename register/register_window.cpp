@@ -1,20 +1,23 @@
 #include "register_window.h"
 
 #include "actions.h"
+#include "change_seam.h"
 #include "data_module.h"
 #include "list_support.h"
 #include "messages.h"
+#include "month_close_bar.h"
 #include "quick_entry_row.h"
 #include "widgets.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
-#include <QShortcut>
 #include <QDateEdit>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -98,6 +101,9 @@ void RegisterWindow::buildControls()
     overtimeButton = new QRadioButton(QStringLiteral("&Переработка"), this);
     dateEdit = new QDateEdit(QDate::currentDate(), this);
     dayOffBox = new QCheckBox(QStringLiteral("В&ыходной"), this);
+    closedMonthMark = new QLabel(this);
+    closedMonthMark->setObjectName(QStringLiteral("closedMonthMark"));
+    closedMonthMark->setStyleSheet(QStringLiteral("QLabel { color: #c00000; font-weight: bold; }"));
     entriesGrid = new QTableView(this);
     addButton = makeButton(QStringLiteral("Button1"), QStringLiteral("&Добавить"), this);
     changeButton = makeButton(QStringLiteral("Button2"), QStringLiteral("&Изменить"), this);
@@ -133,6 +139,7 @@ void RegisterWindow::buildControls()
     for (QRadioButton* b : {shift1Button, shift2Button, shift3Button, overtimeButton})
         top->addWidget(b);
     top->addStretch();
+    top->addWidget(closedMonthMark);
     top->addWidget(dateEdit);
     top->addWidget(dayOffBox);
     auto* buttons = new QHBoxLayout;
@@ -226,10 +233,33 @@ void RegisterWindow::buildMenu()
     summaryReportsAction =
         item(reportsMenu, QStringLiteral("N10"), QStringLiteral("Сводные отчеты"), &links_.summaryReports);
 
+    buildHistoryMenu(bar);
+
     exitAction = bar->addAction(QStringLiteral("&Выход"));
     exitAction->setObjectName(QStringLiteral("N5"));
     connect(exitAction, &QAction::triggered, this, &QDialog::reject);
     layout()->setMenuBar(bar);
+}
+
+void RegisterWindow::buildHistoryMenu(QMenuBar* bar)
+{
+    historyMenu = bar->addMenu(QStringLiteral("&История"));
+    historyMenu->setObjectName(QStringLiteral("historyMenu"));
+    // A disabled command says why in its tooltip.
+    historyMenu->setToolTipsVisible(true);
+    entryHistoryAction = historyMenu->addAction(QStringLiteral("История позиции"));
+    entryHistoryAction->setObjectName(QStringLiteral("entryHistoryAction"));
+    entryHistoryAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    connect(entryHistoryAction, &QAction::triggered, this, &RegisterWindow::showEntryHistory);
+    changeJournalAction = historyMenu->addAction(QStringLiteral("Журнал изменений"));
+    changeJournalAction->setObjectName(QStringLiteral("changeJournalAction"));
+    connect(changeJournalAction, &QAction::triggered, this, [this] {
+        if (links_.changeJournal)
+            links_.changeJournal();
+    });
+    // The grid's context menu.
+    entriesGrid->setContextMenuPolicy(Qt::ActionsContextMenu);
+    entriesGrid->addAction(entryHistoryAction);
 }
 
 QRadioButton* RegisterWindow::shiftButton(int shiftNo) const
@@ -261,6 +291,16 @@ void RegisterWindow::beginSession(Role role)
     deleteButton->setEnabled(mayDo(role, Command::DeleteEntry));
     quickRow->setVisible(mayDo(role, Command::AddEntry));
     repeatShiftButton->setVisible(mayDo(role, Command::AddEntry));
+    // The history is read by every role, its journal by full rights and the viewer.
+    const bool history = historyAvailable(dm_.db);
+    const QString why = historyUnavailableReason(dm_.db);
+    const bool journal = role == Role::FullRights || role == Role::Viewer;
+    entryHistoryAction->setEnabled(history);
+    entryHistoryAction->setToolTip(why);
+    changeJournalAction->setEnabled(history && journal);
+    changeJournalAction->setToolTip(!history ? why
+                                    : journal ? QString()
+                                              : QStringLiteral("Журнал изменений доступен полным правам и просмотру."));
     if (role == Role::Viewer) {
         // The grid stays enabled so that the viewer can scroll it; it changes nothing.
         for (QWidget* w : std::initializer_list<QWidget*>{refreshButton, shift1Button, shift2Button, shift3Button,
@@ -286,6 +326,18 @@ void RegisterWindow::activate()
     if (isWeekend(date()))
         dayOffBox->setChecked(true);
     runAction(dm_.db, [this] { openShiftLists(); });
+    showMonthClose(true);
+}
+
+void RegisterWindow::showMonthClose(bool reread)
+{
+    const TimesheetMonth month = TimesheetMonth::of(date());
+    if (!reread && closeShownFor_ == month.first())
+        return;
+    closeShownFor_ = month.first();
+    std::optional<MonthClose> close;
+    runAction(dm_.db, [&] { close = MonthCloseStore(dm_.db).closeOf(month); });
+    closedMonthMark->setText(close ? closedMonthText(month, *close) : QString());
 }
 
 void RegisterWindow::openShiftLists()
@@ -314,6 +366,7 @@ void RegisterWindow::changeDate()
         BusyCursor busy;
         runAction(dm_.db, [this] { openShiftLists(); });
         dayOffBox->setChecked(isWeekend(date()));
+        showMonthClose(false);
     }
     entriesGrid->setFocus();
 }
@@ -375,6 +428,15 @@ void RegisterWindow::refresh()
     BusyCursor busy;
     quickRow->forgetLists();
     runAction(dm_.db, [this] { dm_.reopenShiftLists(); });
+    showMonthClose(true);
+}
+
+void RegisterWindow::showEntryHistory()
+{
+    Dataset& ds = shiftList();
+    if (ds.isEmpty() || !links_.entryHistory || !entryHistoryAction->isEnabled())
+        return;
+    links_.entryHistory(ds.currentRow());
 }
 
 void RegisterWindow::repeatShift()

@@ -13,8 +13,10 @@
 
 class QAction;
 class QCheckBox;
+class QLabel;
 class QDateEdit;
 class QMenu;
+class QMenuBar;
 class QPushButton;
 class QRadioButton;
 class QTableView;
@@ -37,6 +39,9 @@ public:
         std::function<bool(const Row& entry, int shiftNo)> changeEntry;
         // "Повторить смену" into the register's date, day-off mark and shift; true when it wrote.
         std::function<bool(const QDate& date, bool dayOff, int shiftNo)> repeatShift;
+        // The history of an entry of the shift list; the journal of every change.
+        std::function<void(const Row& entry)> entryHistory;
+        std::function<void()> changeJournal;
         std::function<void()> versionCheck;  // every 30 seconds
     };
 
@@ -62,6 +67,7 @@ public:
     void addEntry();
     void changeEntry();
     void repeatShift();  // repeatShiftButton, Ctrl+R
+    void showEntryHistory();  // entryHistoryAction: the current entry's history
 
     QRadioButton* shift1Button;
     QRadioButton* shift2Button;
@@ -83,6 +89,9 @@ public:
     QMenu* referenceBooksMenu;
     QMenu* timesheetsMenu;
     QMenu* reportsMenu;
+    QMenu* historyMenu;
+    QAction *entryHistoryAction, *changeJournalAction;
+    QLabel* closedMonthMark;  // the register date's month is closed
     QAction *workersAction, *productsAction, *pricesAction, *operationKindsAction, *nomenclatureAction;
     QAction *pieceWorkTimesheetAction, *timesheetByShiftsAction, *householdTimesheetAction,
         *averagePieceRateTimesheetAction, *generalTimesheetAction;
@@ -102,6 +111,10 @@ private:
     void showSavedEntry(const EntryValues& entry);
     void paintShiftButtons();
     void paintDayOff();
+    void buildHistoryMenu(QMenuBar* bar);
+    // Shows whether the register date's month is closed, reading it when the month changed or
+    // when `reread`.
+    void showMonthClose(bool reread);
     QRadioButton* shiftButton(int shiftNo) const;
     static QVector<GridColumn> gridColumns();
 
@@ -110,6 +123,7 @@ private:
     int shiftNo_ = 1;
     std::optional<Role> role_;
     bool activationPending_ = true;
+    QDate closeShownFor_;  // the first day of the month whose close is shown
     QTimer dateRest_;
     DatasetModel* model_;
     Links links_;

@@ -1,5 +1,6 @@
 #include "repeat_shift_store.h"
 
+#include "change_seam.h"
 #include "database.h"
 #include "lock_keys.h"
 #include "timesheet_cell.h"
@@ -70,27 +71,38 @@ Outcome RepeatShiftStore::write(const QVector<EntryValues>& entries, int* skippe
     Transaction tx(db_);
     // Locks in one order everywhere (lock_keys.h): the months, the entries' keys, the rows.
     db_.lockKeys(lock_keys::timesheetMonths(dates), keys + rows);
-    QSqlQuery written = db_.exec(
-        QStringLiteral("insert into accounts_dep.smena(ok, w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, "
-                       "time, vvod, prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, id_cons_use) "
+    // Through the change seam: a history row for each entry written, a closed month refused.
+    Change change{.kind = DataKind::Entry,
+                  .action = ChangeAction::Add,
+                  .table = QStringLiteral("accounts_dep.smena"),
+                  .dateColumn = QStringLiteral("data"),
+                  .days = {entries.first().date},
+                  .shiftNo = entries.first().shiftNo};
+    Write write;
+    write.params = params;
+    write.rows =
+        QStringLiteral("insert into accounts_dep.smena as t(ok, w_id, i_id, o_id, cena, kol_vo, brak, data, smena, "
+                       "color, time, vvod, prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, id_cons_use) "
                        "select 'no', v.w_id, v.i_id, v.o_id, v.cena, v.kol_vo, v.brak, v.data, v.smena, v.color, "
                        "v.time, :vvod, 0, 0, 0, 0, 0, 0 from (values %1) "
                        "v(w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, time) "
                        "where not exists (select 1 from accounts_dep.smena other where other.w_id=v.w_id and "
                        "other.o_id=v.o_id and other.i_id=v.i_id and other.data=v.data and other.smena=v.smena and "
-                       "other.color=v.color) returning w_id, smena, data")
-            .arg(values.join(QStringLiteral(", "))),
-        params);
+                       "other.color=v.color) returning %2, t.w_id, t.smena, t.data")
+            .arg(values.join(QStringLiteral(", ")), rowWrite::added(QStringLiteral("t")));
+    write.readBack = QStringLiteral("changed.w_id, changed.smena, changed.data");
+    QVector<Row> written;
+    if (Outcome applied = applyChange(db_, change, write, &written); !applied)
+        return applied;
     struct Cell {
         int worker, shift;
         QDate date;
     };
     QVector<Cell> cells;
     QSet<QString> seen;
-    int count = 0;
-    while (written.next()) {
-        ++count;
-        const Cell cell{written.value(0).toInt(), written.value(1).toInt(), written.value(2).toDate()};
+    for (const Row& row : written) {
+        const Cell cell{row[QStringLiteral("w_id")].asInteger(), row[QStringLiteral("smena")].asInteger(),
+                        row[QStringLiteral("data")].asDate()};
         const QString key =
             QStringLiteral("%1:%2:%3").arg(cell.worker).arg(cell.shift).arg(cell.date.toString(Qt::ISODate));
         if (!seen.contains(key)) {
@@ -102,6 +114,6 @@ Outcome RepeatShiftStore::write(const QVector<EntryValues>& entries, int* skippe
         if (Outcome updated = updateDayCell(db_, cell.worker, cell.shift, cell.date, true); !updated)
             return updated;
     tx.commit();
-    *skipped = int(entries.size()) - count;
+    *skipped = int(entries.size() - written.size());
     return Outcome::done();
 }

@@ -48,7 +48,7 @@ else
 fi
 mkdir -p "$store/results"
 [ "$(id -u)" -ne 0 ] || chmod 755 "$store"
-hash=$(cat db/schema.sql bench/generator.sql | sha1sum | cut -c1-12)
+hash=$(cat db/schema.sql db/tabel.sql bench/generator.sql | sha1sum | cut -c1-12)
 cache=$store/$size-$hash
 
 work=$(mktemp -d /tmp/tabel-bench.XXXXXX)
@@ -80,7 +80,7 @@ if [ ! -f "$cache/ready" ]; then
     pg_prepare "$port"
     pg_psql "$port" -d postgres -c "create database bench owner sys"
     started=$SECONDS
-    sys_psql "$port" -d bench -f db/schema.sql -f bench/generator.sql -c "select bench.generate('$size')" >/dev/null
+    sys_psql "$port" -d bench -f db/schema.sql -f db/tabel.sql -f bench/generator.sql -c "select bench.generate('$size')" >/dev/null
     generated=$SECONDS
     sys_psql "$port" -d bench -c "vacuum analyze" -c "checkpoint"
     finished=$SECONDS

@@ -207,17 +207,19 @@ pg_kept_start() {
 }
 
 # pg_demo_database <port> <database> <source tree>: creates the database with the schema and the
-# demo plant unless it exists. A failed load leaves no half-filled database behind.
+# demo plant unless it exists, then applies the program's own schema (db/tabel.sql, which adds
+# only the steps the database does not have yet). A failed load leaves no half-filled database
+# behind.
 pg_demo_database() {
     local port=$1 db=$2 tree=$3
     pg_prepare "$port"
-    if [ -n "$(pg_psql "$port" -d postgres -At -c "select 1 from pg_database where datname = '$db'")" ]; then
-        return 0
+    if [ -z "$(pg_psql "$port" -d postgres -At -c "select 1 from pg_database where datname = '$db'")" ]; then
+        echo "Creating database $db with the demo plant"
+        pg_psql "$port" -d postgres -c "create database \"$db\" owner sys"
+        if ! pg_psql "$port" -d "$db" -U sys -1 -f "$tree/db/schema.sql" -f "$tree/db/demo.sql" >/dev/null; then
+            pg_psql "$port" -d postgres -c "drop database \"$db\""
+            pg_die "loading db/schema.sql and db/demo.sql into $db failed"
+        fi
     fi
-    echo "Creating database $db with the demo plant"
-    pg_psql "$port" -d postgres -c "create database \"$db\" owner sys"
-    if ! pg_psql "$port" -d "$db" -U sys -1 -f "$tree/db/schema.sql" -f "$tree/db/demo.sql" >/dev/null; then
-        pg_psql "$port" -d postgres -c "drop database \"$db\""
-        pg_die "loading db/schema.sql and db/demo.sql into $db failed"
-    fi
+    pg_psql "$port" -d "$db" -U sys -f "$tree/db/tabel.sql" >/dev/null || pg_die "applying db/tabel.sql to $db failed"
 }

@@ -4,6 +4,7 @@
 #include "data_module.h"
 #include "excel_book.h"
 #include "month_choice.h"
+#include "month_close_bar.h"
 #include "month_rebuild.h"
 #include "widgets.h"
 
@@ -115,6 +116,8 @@ void TimesheetByShiftWindow::buildControls()
     const MonthChoice choice = makeMonthChoice(this, QStringLiteral("ComboBox2"));
     monthBox = choice.month;
     yearBox = choice.year;
+    monthCloseBar = new MonthCloseBar(dm_.db, this);
+    choice.row->addWidget(monthCloseBar);
 
     shiftTabs = new QTabWidget(this);
     shiftTabs->setObjectName(QStringLiteral("PageControl1"));
@@ -263,6 +266,7 @@ void TimesheetByShiftWindow::applyMonth()
     }
     layOutDayColumns(month);
     openShifts();
+    monthCloseBar->showMonth(month);
 }
 
 void TimesheetByShiftWindow::layOutDayColumns(TimesheetMonth month)

@@ -11,6 +11,7 @@
 #include <array>
 
 class QComboBox;
+class MonthCloseBar;
 class QProgressBar;
 class QPushButton;
 class QTabWidget;
@@ -54,6 +55,7 @@ public:
     QTableView* shift3Grid;
     QComboBox* monthBox;
     QComboBox* yearBox;
+    MonthCloseBar* monthCloseBar;  // the month's close and its mark
     QPushButton* rebuildButton;
     QProgressBar* progressBar;
     QPushButton* exportButton;

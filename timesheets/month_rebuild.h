@@ -8,6 +8,7 @@
 // The rows come out as the day-by-day algorithm makes them (for each day a grouped query, then
 // an update of the row or an insert of it per worker): one row per key with the day cells of the
 // days that have records and the other cells empty.
+#include "change_seam.h"
 #include "database.h"
 #include "timesheet_month.h"
 
@@ -21,11 +22,19 @@ enum class MonthRows {
 // statement fails.
 Outcome rebuildMonth(Database& db, MonthRows rows, TimesheetMonth month);
 
-// The rebuild's two statements and their parameters, for a caller that times them alone.
+// The rebuild's statements and their parameters, for a caller that times them alone. The rebuild
+// runs the delete and the insert as one statement with its history row.
 struct RebuildStatements {
-    QString memory;  // room for the transaction to sort a month's records without spilling to disk
-    QString remove;  // the month's rows of the family
-    QString insert;  // the month's rows from the grouped source
+    QString memory;             // room for the transaction to sort a month's records without spilling to disk
+    QString remove;             // the month's rows of the family
+    QString insert;             // the month's rows from the grouped source
+    QString insertAfterRemove;  // the same, in one statement after `remove` as the CTE "before"
 };
 const RebuildStatements& rebuildStatements(MonthRows rows);
 Params rebuildParams(TimesheetMonth month);
+
+// The seam's write of a change of many rows of one month, recorded as one history row keyed by
+// `key` (a jsonb expression) with the rows before and after: `before` returns the rows as they
+// were (a select, or the delete of them), `after` the rows written (a data-modifying statement
+// returning them).
+Write monthRowsWrite(const QString& key, const QString& before, const QString& after, const Params& params);

@@ -5,6 +5,7 @@
 #include "excel_book.h"
 #include "money_text.h"
 #include "month_choice.h"
+#include "month_close_bar.h"
 #include "widgets.h"
 
 #include <QComboBox>
@@ -108,6 +109,8 @@ void TimesheetWindow::buildControls()
     const MonthChoice choice = makeMonthChoice(this, QStringLiteral("cb_year"));
     monthBox = choice.month;
     yearBox = choice.year;
+    monthCloseBar = new MonthCloseBar(dm_.db, this);
+    choice.row->addWidget(monthCloseBar);
 
     grid = new QTableView(this);
     grid->setObjectName(QStringLiteral("DBGrid"));
@@ -270,6 +273,7 @@ void TimesheetWindow::applyMonth()
     TimesheetStore::setMonth(*timesheet_, mode_, month);
     runAction(dm_.db, [this] { timesheet_->open(); });
     layOutDayColumns(month);
+    monthCloseBar->showMonth(month);
     requestFooter(month);
 }
 

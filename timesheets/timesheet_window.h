@@ -13,6 +13,7 @@
 #include <array>
 
 class QComboBox;
+class MonthCloseBar;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -53,6 +54,7 @@ public:
 
     QComboBox* monthBox;
     QComboBox* yearBox;
+    MonthCloseBar* monthCloseBar;  // the month's close and its mark
     QTableView* grid;
     QPushButton* exportButton;
     QPushButton* refreshButton;

@@ -1,7 +1,9 @@
 #include "works_store.h"
 
+#include "change_seam.h"
 #include "database.h"
 #include "lock_keys.h"
+#include "month_rebuild.h"
 #include "timesheet_cell.h"
 
 #include <QStringList>
@@ -10,6 +12,8 @@ const QString kWorksChangedMeanwhile =
     QStringLiteral("Запись изменена или удалена другим пользователем. Список перечитан.");
 
 namespace {
+
+const QString kTable = QStringLiteral("accounts_dep.fatigue");
 
 // The fields that say whether a stored record is still the one the list showed.
 const QStringList& storedFields()
@@ -39,6 +43,18 @@ Cell cellOf(const Row& stored)
 Outcome updateCell(Database& db, const Cell& cell, bool createRow)
 {
     return updateWorksDayCell(db, cell.worker, cell.kind, cell.night, cell.date, createRow);
+}
+
+// A write of one works record of the cell's worker and day, through the change seam.
+Outcome writeRecord(Database& db, ChangeAction action, const Cell& cell, const QString& rows, const Params& params)
+{
+    Change change{.kind = DataKind::Works,
+                  .action = action,
+                  .table = kTable,
+                  .dateColumn = QStringLiteral("d_date"),
+                  .days = {cell.date},
+                  .workerId = cell.worker};
+    return applyChange(db, change, {.rows = rows, .params = params});
 }
 
 // The columns a save writes, each bound as the parameter of its name.
@@ -145,10 +161,16 @@ Outcome WorksStore::add(const WorksValues& values)
     params += Params{{QStringLiteral("d_date"), values.date},
                      {QStringLiteral("i_mnth"), values.date.month()},
                      {QStringLiteral("i_year"), values.date.year()}};
-    db_.execute(QStringLiteral("insert into accounts_dep.fatigue(id_nom, id_o, id_p, d_date, i_mnth, i_year, i_smena, "
-                               "cnt, price, i_holiday, i_night) values(:id_nom, :id_o, :id_p, :d_date, :i_mnth, "
-                               ":i_year, 1, :cnt, :price, :i_holiday, :i_night)"),
-                params);
+    if (Outcome written = writeRecord(
+            db_, ChangeAction::Add, cell,
+            rowWrite::insert(kTable,
+                             QStringLiteral("id_nom, id_o, id_p, d_date, i_mnth, i_year, i_smena, cnt, price, i_holiday, "
+                                            "i_night"),
+                             QStringLiteral(":id_nom, :id_o, :id_p, :d_date, :i_mnth, :i_year, 1, :cnt, :price, "
+                                            ":i_holiday, :i_night")),
+            params);
+        !written)
+        return written;
     if (Outcome written = updateCell(db_, cell, true); !written)
         return written;
     tx.commit();
@@ -172,9 +194,13 @@ Outcome WorksStore::change(const Row& shown, const WorksValues& values)
     db_.lockKeys(lock_keys::timesheetMonths({left.date}), rows);
     Params params = columnValues(values);
     params += Params{{QStringLiteral("id"), id}};
-    db_.execute(QStringLiteral("UPDATE accounts_dep.fatigue SET id_nom=:id_nom, id_o=:id_o, id_p=:id_p, cnt=:cnt, "
-                               "price=:price, i_holiday=:i_holiday, i_night=:i_night where id=:id"),
-                params);
+    if (Outcome written = writeRecord(
+            db_, ChangeAction::Change, joined,
+            rowWrite::updateById(kTable, QStringLiteral("id_nom=:id_nom, id_o=:id_o, id_p=:id_p, cnt=:cnt, price=:price, "
+                                                        "i_holiday=:i_holiday, i_night=:i_night")),
+            params);
+        !written)
+        return written;
     if (Outcome written = updateCell(db_, joined, true); !written)
         return written;
     // The cell the record left keeps no hours of it.
@@ -197,7 +223,11 @@ Outcome WorksStore::remove(const Row& shown)
         return Outcome::changedMeanwhile(kWorksChangedMeanwhile);
     const Cell cell = cellOf(*stored);
     db_.lockKeys(lock_keys::timesheetMonths({cell.date}), {cell.rowKey()});
-    db_.execute(QStringLiteral("delete from accounts_dep.fatigue where id=:id"), {{QStringLiteral("id"), id}});
+    if (Outcome written = writeRecord(db_, ChangeAction::Delete, cell,
+                                      rowWrite::deleteById(kTable),
+                                      {{QStringLiteral("id"), id}});
+        !written)
+        return written;
     if (Outcome written = updateCell(db_, cell, false); !written)
         return written;
     tx.commit();
@@ -206,10 +236,8 @@ Outcome WorksStore::remove(const Row& shown)
 
 Outcome WorksStore::recomputeAveragePrices(TimesheetMonth month)
 {
-    if (Outcome allowed = db_.permits(Command::RecomputeWorks); !allowed)
-        return allowed;
-    Transaction tx(db_);
-    db_.execute(
+    const QString records = QStringLiteral(" where i_mnth = :month and i_year = :year and id_o =7778");
+    const QString recompute =
         QStringList{
             QStringLiteral("UPDATE accounts_dep.fatigue f SET price=coalesce((select case when "
                            "coalesce(sum(s.time),0)::numeric(10,2)=0 then 0 else "),
@@ -219,12 +247,19 @@ Outcome WorksStore::recomputeAveragePrices(TimesheetMonth month)
                            "accounts_dep.person p where i.id_level =2 and s.i_id = gas.id and gas.id_class_item =i.id "),
             QStringLiteral(" and s.data<:next and s.data>=:first and p.id=s.w_id and p.id=f.id_p and i.id=f.id_nom "
                            "group by i.s_caption, i.id, p.id order by fio),0)"),
-            QStringLiteral(" where i_mnth = :month and i_year = :year and id_o =7778")}
-            .join(u'\n'),
+            records + QStringLiteral(" returning f.*")}
+            .join(u'\n');
+    // The month's records as one history row, before and after.
+    Change change{.kind = DataKind::Works,
+                  .action = ChangeAction::Rebuild,
+                  .table = kTable,
+                  .month = month.first()};
+    const Write write = monthRowsWrite(
+        QStringLiteral("jsonb_build_object('year', :year, 'month', :month, 'id_o', 7778)"),
+        QStringLiteral("select * from accounts_dep.fatigue") + records, recompute,
         {{QStringLiteral("first"), month.first()},
          {QStringLiteral("next"), month.next()},
          {QStringLiteral("month"), month.month},
          {QStringLiteral("year"), month.year}});
-    tx.commit();
-    return Outcome::done();
+    return writeAs(db_, Command::RecomputeWorks, [&] { return applyChange(db_, change, write); });
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Replaces the message boxes for a test: records what would have been shown and answers
-// questions from a script (No when the script is empty).
+// questions from a script (No, or a cancelled text question, when the script is empty).
 #include "messages.h"
 
 #include <QList>
@@ -29,6 +29,14 @@ public:
         return answers.isEmpty() ? false : answers.takeFirst();
     }
 
+    std::optional<QString> askText(const QString& text, const QString& caption) override
+    {
+        shown.append({text, caption, msg::Icon::Question, true});
+        if (textAnswers.isEmpty())
+            return std::nullopt;
+        return textAnswers.takeFirst();
+    }
+
     QStringList texts() const
     {
         QStringList out;
@@ -40,5 +48,6 @@ public:
     void clear() { shown.clear(); }
 
     QList<Shown> shown;
-    QList<bool> answers;  // answers to the next questions, in order
+    QList<bool> answers;      // answers to the next Yes/No questions, in order
+    QStringList textAnswers;  // answers to the next text questions, in order
 };

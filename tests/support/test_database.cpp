@@ -16,17 +16,18 @@ namespace {
 
 std::atomic<int> counter{0};
 
-QString readSchema()
+QString readFile(const QString& path)
 {
-    QFile f(TestDatabase::schemaPath());
+    QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        throw std::runtime_error("cannot read " + TestDatabase::schemaPath().toStdString());
+        throw std::runtime_error("cannot read " + path.toStdString());
     return QString::fromUtf8(f.readAll());
 }
 
 } // namespace
 
 QString TestDatabase::schemaPath() { return QStringLiteral(TABEL_SOURCE_DIR "/db/schema.sql"); }
+QString TestDatabase::ownSchemaPath() { return QStringLiteral(TABEL_SOURCE_DIR "/db/tabel.sql"); }
 
 ConnectionSettings TestDatabase::server(const QString& database) const
 {
@@ -50,10 +51,13 @@ void TestDatabase::ensureTemplate(Database& admin, const QString& templateName)
     Database loader(QStringLiteral("template_loader_%1").arg(QCoreApplication::applicationPid()));
     try {
         loader.open(server(templateName));
-        loader.exec(readSchema());
+        loader.exec(readFile(schemaPath()));
+        loader.exec(readFile(ownSchemaPath()));
         // A failing statement of a multi-statement text can roll the whole text back quietly.
         if (!loader.scalar(QStringLiteral("select to_regclass('accounts_dep.smena') is not null")).toBool())
             throw std::runtime_error("db/schema.sql did not load: accounts_dep.smena is missing");
+        if (!loader.scalar(QStringLiteral("select to_regclass('tabel.change_log') is not null")).toBool())
+            throw std::runtime_error("db/tabel.sql did not load: tabel.change_log is missing");
         loader.close();
     } catch (...) {
         loader.close();
@@ -62,7 +66,7 @@ void TestDatabase::ensureTemplate(Database& admin, const QString& templateName)
     }
 }
 
-TestDatabase::TestDatabase()
+TestDatabase::TestDatabase(OwnSchema own)
     : db_(QStringLiteral("test_%1_%2").arg(QCoreApplication::applicationPid()).arg(counter.load())),
       admin_(QStringLiteral("admin_%1_%2").arg(QCoreApplication::applicationPid()).arg(counter.load()))
 {
@@ -75,7 +79,9 @@ TestDatabase::TestDatabase()
                                      .toStdString());
     }
     const QString hash = QString::fromLatin1(
-        QCryptographicHash::hash(readSchema().toUtf8(), QCryptographicHash::Md5).toHex().left(12));
+        QCryptographicHash::hash((readFile(schemaPath()) + readFile(ownSchemaPath())).toUtf8(), QCryptographicHash::Md5)
+            .toHex()
+            .left(12));
     const QString templateName = QStringLiteral("tabel_tpl_") + hash;
     const QString name = QStringLiteral("t_%1_%2").arg(QCoreApplication::applicationPid()).arg(n);
     // One session at a time builds the template or copies it.
@@ -89,6 +95,12 @@ TestDatabase::TestDatabase()
     }
     admin_.exec(QStringLiteral("select pg_advisory_unlock(740391)"));
     settings_ = server(name);
+    if (own == OwnSchema::Without) {
+        Database dropper(QStringLiteral("schema_dropper_%1_%2").arg(QCoreApplication::applicationPid()).arg(n));
+        dropper.open(settings_);
+        dropper.exec(QStringLiteral("set client_min_messages = warning; drop schema tabel cascade"));
+        dropper.close();
+    }
     db_.open(settings_);
     // The test's set-up writes as a login with full rights would.
     db_.loginRole = Role::FullRights;

@@ -1,6 +1,7 @@
 #pragma once
-// A fresh PostgreSQL database for one test, cloned from a template built from db/schema.sql.
-// The server comes from PGHOST/PGPORT/PGUSER/PGPASSWORD (the test command starts one).
+// A fresh PostgreSQL database for one test, cloned from a template built from db/schema.sql and
+// the program's own schema db/tabel.sql. The server comes from PGHOST/PGPORT/PGUSER/PGPASSWORD
+// (the test command starts one).
 #include "database.h"
 
 #include <QDate>
@@ -9,8 +10,10 @@
 
 class TestDatabase {
 public:
+    // Whether the database holds the program's own schema `tabel`, as a plant's may not.
+    enum class OwnSchema { With, Without };
     // Creates the database; a missing server is a test failure with a clear message (throws).
-    TestDatabase();
+    explicit TestDatabase(OwnSchema own = OwnSchema::With);
     ~TestDatabase();
     TestDatabase(const TestDatabase&) = delete;
     TestDatabase& operator=(const TestDatabase&) = delete;
@@ -61,6 +64,7 @@ public:
     int addWorks(const Works& w);
 
     static QString schemaPath();
+    static QString ownSchemaPath();
 
 private:
     ConnectionSettings server(const QString& database) const;
