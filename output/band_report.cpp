@@ -506,15 +506,16 @@ PlacedBand BandReport::placeBand(const Band& band, double y, const Context& ctx)
     placed.frame = band.frame_;
     placed.items.reserve(band.items_.size());
     for (const auto& item : band.items_) {
-        PlacedItem p;
-        p.rect = QRectF(item.left_, y + item.top_, item.width_, itemHeight(item.resolved_, item.height_));
+        // Made with its font: a default font first would ask the application for its font (under
+        // a lock) for every item of every line.
         const QVariant value = evaluate(item, ctx);
-        p.text = item.kind_ == Item::Kind::Text ? item.text_ : format(value, item.mask_, separator_);
-        p.font = item.resolved_;
+        PlacedItem p{QRectF(item.left_, y + item.top_, item.width_, itemHeight(item.resolved_, item.height_)),
+                     item.kind_ == Item::Kind::Text ? item.text_ : format(value, item.mask_, separator_),
+                     item.resolved_,
+                     item.align_,
+                     item.background_,
+                     item.frame_};
         fit(item, item.kind_ != Item::Kind::Text && printsAsNumber(value), p);
-        p.align = item.align_;
-        p.background = item.background_;
-        p.frame = item.frame_;
         placed.items.push_back(std::move(p));
     }
     return placed;
@@ -648,6 +649,12 @@ void BandReport::prepare()
     if (ds && remembered > 0)
         ds->setRecNo(remembered);
     prepared_ = true;
+}
+
+void BandReport::releasePages()
+{
+    std::vector<Page>().swap(pages_);
+    prepared_ = false;
 }
 
 void BandReport::setupPrinter(QPrinter* printer) const

@@ -302,6 +302,8 @@ public:
     void prepare();
     int pageCount() const { return int(pages_.size()); }
     const std::vector<Page>& pages() const { return pages_; }
+    // Frees the laid-out pages (their memory too); the next preview lays them out again.
+    void releasePages();
 
     // Paints the prepared pages (prepared now if not yet) with the report's page layout.
     void render(QPrinter* printer);

@@ -2,6 +2,8 @@
 
 #include "operation_text.h"
 
+#include <QScopeGuard>
+
 using namespace report;
 
 namespace layouts {
@@ -67,6 +69,10 @@ QString PeriodReport::title(const QDate& from, const QDate& to) const
 
 void PeriodReport::run(const QDate& from, const QDate& to, const RowFilter& filter, QWidget* parent)
 {
+    // Once the preview has closed its pages are not needed: a month of a large plant's worker
+    // report lays out about half a gigabyte of them, which would otherwise stay until the next
+    // report and be freed while the user waits for it.
+    const auto release = qScopeGuard([this] { layout_.releasePages(); });
     runReport(layout_,
               {.parameters = [&](Dataset&) { setPeriod(from, to); },
                .filter = filter,

@@ -217,6 +217,7 @@ private slots:
         QString title;
         const QString text = previewed(w->workerReportButton, &title);
         QCOMPARE(title, QStringLiteral("   Отчет по рабочим за период с 01.02.2024 по 01.03.2024"));
+        QCOMPARE(w->workerReport.layout().pageCount(), 0);  // released once the preview has closed
         VERIFY_LINE(text, {"Иванов И.И.", "Сумма без Р/К"});
         VERIFY_LINE(text, {"Заготовки", "Покраска", "(грунт)", "3", "7,050"});
         VERIFY_LINE(text, {"Хоз.р.:", "36", "Ср. сд.:", "10"});
