@@ -21,6 +21,7 @@ const std::pair<const char*, void (*)(bench::Context&)> kSuites[] = {
     {"timesheet by shifts", bench::byShiftSuite},
     {"timesheets", bench::timesheetsSuite},
     {"summary reports", bench::reportsSuite},
+    {"history", bench::historySuite},
 };
 
 int usage()

@@ -1,6 +1,6 @@
 // The register: a date change (the four shift lists read and the grid painted) against the one
 // statement for the four lists; an entry save and a register delete against their limit, one
-// lock and one statement in one transaction.
+// lock and one statement in one transaction that also writes the entry's history row.
 #include "bench_data.h"
 #include "bench_support.h"
 #include "data_module.h"
@@ -14,6 +14,7 @@
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSysInfo>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTableView>
@@ -34,8 +35,25 @@ void programDelete(DataModule& dm, const Row& shown) { RegisterStore(dm.db).dele
 
 // ---------------------------------------------------------------------------------------------
 // The limits: one lock (the worker's timesheet row, which every writer of the worker's entries
-// of that shift and month takes) and one statement.
+// of that shift and month takes) and one statement, which writes the history row too.
 // ---------------------------------------------------------------------------------------------
+
+// The history row of the entries `rows` (a CTE of the statement): who, the action, the row.
+QString historyOf(const QString& rows, const QString& action)
+{
+    return QStringLiteral("logged as (insert into tabel.change_log(login_role, os_user, host, build, action, table_name, "
+                          "row_key, old_row, new_row) select 'full', :os_user, :host, :build, '%2', 'accounts_dep.smena', "
+                          "jsonb_build_object('id', r.id), %3, %4 from %1 r)")
+        .arg(rows, action, action == QLatin1String("add") ? QStringLiteral("null") : QStringLiteral("to_jsonb(r)"),
+             action == QLatin1String("add") ? QStringLiteral("to_jsonb(r)") : QStringLiteral("null"));
+}
+
+Params whoWrites(const Database& db)
+{
+    return {{QStringLiteral("os_user"), qEnvironmentVariable("USER")},
+            {QStringLiteral("host"), QSysInfo::machineHostName()},
+            {QStringLiteral("build"), db.build}};
+}
 
 Params entryParams(const EntryValues& e)
 {
@@ -70,15 +88,15 @@ bool referenceSave(Database& db, const EntryValues& e)
                       "0, 0, 0, 0, 0, 0"
                       " where not exists (select 1 from accounts_dep.smena where w_id=:w_id and o_id=:o_id and "
                       "i_id=:i_id and data=:data and smena=:smena and color=:color)"
-                      " returning time),"
+                      " returning *), %2,"
                       " cell as ("
                       " insert into accounts_dep.h_tabel as h (smena, w_id, month, year, %1)"
                       " select :smena, :w_id, :month, :year, a.time + (select coalesce(sum(time), 0) from "
                       "accounts_dep.smena where w_id=:w_id and smena=:smena and data=:data) from added a"
                       " on conflict (w_id, year, month, smena, i_type, i_night) do update set %1 = excluded.%1)"
                       " select count(*) from added")
-                      .arg(day),
-                  entryParams(e))
+                      .arg(day, historyOf(QStringLiteral("added"), QStringLiteral("add"))),
+                  entryParams(e) + whoWrites(db))
             .toInt();
     tx.commit();
     return saved == 1;
@@ -91,17 +109,18 @@ void referenceDelete(Database& db, const Row& shown)
     const QDate date = shown.field(QStringLiteral("data")).asDate();
     Transaction tx(db);
     db.lockKey(lock_keys::timesheetRow(worker, shift, date.month(), date.year()));
-    db.exec(QStringLiteral("with gone as (delete from accounts_dep.smena where id=:id returning id)"
+    db.exec(QStringLiteral("with gone as (delete from accounts_dep.smena where id=:id returning *), %2"
                            " update accounts_dep.h_tabel set %1 = (select coalesce(sum(time), 0) from "
                            "accounts_dep.smena where w_id=:w_id and smena=:smena and data=:data and id<>:id)"
                            " where w_id=:w_id and smena=:smena and month=:month and year=:year and exists (select 1 from gone)")
-                .arg(QStringLiteral("d%1").arg(date.day())),
-            {{QStringLiteral("id"), shown.field(QStringLiteral("id")).value()},
-             {QStringLiteral("w_id"), worker},
-             {QStringLiteral("smena"), shift},
-             {QStringLiteral("data"), date},
-             {QStringLiteral("month"), date.month()},
-             {QStringLiteral("year"), date.year()}});
+                .arg(QStringLiteral("d%1").arg(date.day()), historyOf(QStringLiteral("gone"), QStringLiteral("delete"))),
+            Params{{QStringLiteral("id"), shown.field(QStringLiteral("id")).value()},
+                   {QStringLiteral("w_id"), worker},
+                   {QStringLiteral("smena"), shift},
+                   {QStringLiteral("data"), date},
+                   {QStringLiteral("month"), date.month()},
+                   {QStringLiteral("year"), date.year()}}
+                + whoWrites(db));
     tx.commit();
 }
 
@@ -165,6 +184,14 @@ struct EntryPlace {
                           {QStringLiteral("y"), base.date.year()}})
             .toString();
     }
+    // The newest history row: its action and the entry's row before and after, but its id.
+    QString logged(Database& db)
+    {
+        return db.scalar(QStringLiteral("select action || ' ' || coalesce((old_row - 'id')::text, '') || ' ' || "
+                                        "coalesce((new_row - 'id')::text, '') from tabel.change_log "
+                                        "order by id desc limit 1"))
+            .toString();
+    }
     QString entryText(Database& db, int colour)
     {
         QSqlQuery q = db.exec(QStringLiteral("select w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, time, ok, "
@@ -204,14 +231,14 @@ QString sameWrites(DataModule& dm, EntryPlace& place)
     QStringList program, reference;
     if (!programSave(dm, e))
         return QStringLiteral("the program refused the save");
-    program << place.entryText(db, e.colour) << place.cell(db);
+    program << place.entryText(db, e.colour) << place.cell(db) << place.logged(db);
     programDelete(dm, place.shownRows(dm, e.colour).value(0));
-    program << place.entryText(db, e.colour) << place.cell(db);
+    program << place.entryText(db, e.colour) << place.cell(db) << place.logged(db);
     if (!referenceSave(db, e))
         return QStringLiteral("the limit refused the save");
-    reference << place.entryText(db, e.colour) << place.cell(db);
+    reference << place.entryText(db, e.colour) << place.cell(db) << place.logged(db);
     referenceDelete(db, place.shownRows(dm, e.colour).value(0));
-    reference << place.entryText(db, e.colour) << place.cell(db);
+    reference << place.entryText(db, e.colour) << place.cell(db) << place.logged(db);
     if (program != reference)
         return QStringLiteral("program and limit wrote different rows: %1 against %2")
             .arg(program.join(QStringLiteral(" | ")), reference.join(QStringLiteral(" | ")));

@@ -12,7 +12,9 @@
 --
 -- The history ends on bench.history_end() and reaches back the size's number of years. The
 -- workers of the enterprise's persons are matched as the register's join expects: most by id,
--- every tenth only by s_code (its person has another id).
+-- every tenth only by s_code (its person has another id). Where the database has the program's
+-- own schema (db/tabel.sql), every register entry gets its history row: the foreman's add, at
+-- the time the entry was made.
 
 set client_min_messages = warning;
 
@@ -228,6 +230,15 @@ begin
       join bench.op op on op.n = e.opn
      order by e.data, e.shift, e.w, e.k;
 
+    if to_regclass('tabel.change_log') is not null then
+        insert into tabel.change_log (at, login_role, os_user, host, build, action, table_name, row_key, old_row, new_row)
+        select s.vvod, 'foremen', 'master' || s.w_id % 20, 'ceh-' || s.w_id % 20, '20261201.43200', 'add',
+               'accounts_dep.smena', jsonb_build_object('id', s.id), null, to_jsonb(s)
+          from accounts_dep.smena s
+         where s.data between d1 and d2
+         order by s.id;
+    end if;
+
     -- Works: the household workers every weekday (nights on Wednesdays for half of them), the
     -- others' average piece-rate works now and then.
     insert into accounts_dep.fatigue (id_nom, id_o, id_p, d_date, i_mnth, i_year, i_smena, cnt, price, i_holiday, i_night)
@@ -289,6 +300,9 @@ begin
     defs := defs || array(select bench.drop_indexes('accounts_dep.smena'))
                  || array(select bench.drop_indexes('accounts_dep.h_tabel'))
                  || array(select bench.drop_indexes('accounts_dep.fatigue'));
+    if to_regclass('tabel.change_log') is not null then
+        defs := defs || array(select bench.drop_indexes('tabel.change_log'));
+    end if;
     perform bench.insert_days(first_day, bench.history_end());
     execute format('insert into accounts_dep.h_tabel (w_id, month, year, smena, i_type, i_night, %s) %s',
                    bench.day_columns(), bench.timesheet_select(first_day, bench.history_end()));

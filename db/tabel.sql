@@ -50,7 +50,7 @@ begin
     );
     -- The history of one row ("История позиции"), and the changes of a period ("Журнал изменений").
     create index change_log_row on tabel.change_log (table_name, row_key, id);
-    create index change_log_at on tabel.change_log (at);
+    create index change_log_at on tabel.change_log (at, id);
 
     -- A closed month: nothing of its register entries, works and timesheet may change.
     create table tabel.closed_month (

@@ -16,19 +16,14 @@
 
 namespace {
 
-QString timeText(const QVariant& v)
-{
-    return v.isNull() ? QString() : v.toDateTime().toLocalTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
-}
-
 QString dayText(const QVariant& v) { return v.isNull() ? QString() : v.toDate().toString(QStringLiteral("dd.MM.yyyy")); }
 
 } // namespace
 
-QVector<GridColumn> ChangeJournalWindow::journalColumns()
+QVector<GridColumn> ChangeJournalWindow::journalColumns() const
 {
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
-    return {{QStringLiteral("at"), QStringLiteral("Когда"), 125, left, true, timeText},
+    return {{QStringLiteral("at"), QStringLiteral("Когда"), 125, left, true, changeTimeText},
             {QStringLiteral("login_role"), QStringLiteral("Роль"), 95, left, true,
              [](const QVariant& v) { return roleCaption(v.toString()); }},
             {QStringLiteral("os_user"), QStringLiteral("Пользователь"), 95},
@@ -38,7 +33,8 @@ QVector<GridColumn> ChangeJournalWindow::journalColumns()
             {QStringLiteral("table_name"), QStringLiteral("Что"), 95, left, true,
              [](const QVariant& v) { return tableCaption(v.toString()); }},
             {QStringLiteral("row"), QStringLiteral("Запись"), 60, Qt::AlignRight | Qt::AlignVCenter},
-            {QStringLiteral("worker"), QStringLiteral("Рабочий"), 200},
+            {QStringLiteral("worker"), QStringLiteral("Рабочий"), 200, left, true,
+             [this](const QVariant& v) { return v.isNull() ? QString() : workerNames_.value(v.toInt(), v.toString()); }},
             {QStringLiteral("day"), QStringLiteral("Дата"), 75, Qt::AlignCenter, true, dayText}};
 }
 
@@ -158,11 +154,15 @@ void ChangeJournalWindow::fillWorkers()
 {
     const int chosen = workerBox->currentData().toInt();
     workerBox->clear();
+    workerNames_.clear();
     workerBox->addItem(QStringLiteral("Все рабочие"), 0);
     runAction(dm_.db, [&] {
         QSqlQuery q = dm_.db.exec(QStringLiteral("select id, fio from accounts_dep.person order by fio, id"));
-        while (q.next())
-            workerBox->addItem(q.value(1).toString().trimmed(), q.value(0).toInt());
+        while (q.next()) {
+            const QString name = q.value(1).toString().trimmed();
+            workerBox->addItem(name, q.value(0).toInt());
+            workerNames_.insert(q.value(0).toInt(), name);
+        }
     });
     workerBox->setCurrentIndex(std::max(0, workerBox->findData(chosen)));
 }
@@ -181,9 +181,9 @@ void ChangeJournalWindow::showChanges()
     journal_.setSql(HistoryStore::journalStatement(f));
     for (const auto& [name, value] : HistoryStore::journalParams(f))
         journal_.setParam(name, value);
+    // Opening moves to the first change, which shows its fields.
     runAction(dm_.db, [this] { journal_.open(); });
     countLabel->setText(QStringLiteral("Изменений: %1").arg(journal_.recordCount()));
-    showDetails();
 }
 
 void ChangeJournalWindow::showDetails()

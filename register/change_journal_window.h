@@ -6,6 +6,7 @@
 #include "history_store.h"
 
 #include <QDialog>
+#include <QHash>
 
 class QComboBox;
 class QDateEdit;
@@ -49,10 +50,11 @@ private:
     void buildControls();
     void fillWorkers();
     void showDetails();
-    static QVector<GridColumn> journalColumns();
+    QVector<GridColumn> journalColumns() const;
 
     DataModule& dm_;
     HistoryStore store_;
+    QHash<int, QString> workerNames_;  // by number, for the list
     Dataset journal_;
     Dataset details_;
     DatasetModel* journalModel_;

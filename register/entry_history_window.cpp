@@ -9,18 +9,9 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-namespace {
-
-QString timeText(const QVariant& v)
-{
-    return v.isNull() ? QString() : v.toDateTime().toLocalTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
-}
-
-} // namespace
-
 QVector<GridColumn> EntryHistoryWindow::gridColumns()
 {
-    return {{QStringLiteral("at"), QStringLiteral("Когда"), 125, Qt::AlignLeft | Qt::AlignVCenter, true, timeText},
+    return {{QStringLiteral("at"), QStringLiteral("Когда"), 125, Qt::AlignLeft | Qt::AlignVCenter, true, changeTimeText},
             {QStringLiteral("role"), QStringLiteral("Роль"), 95},
             {QStringLiteral("os_user"), QStringLiteral("Пользователь"), 95},
             {QStringLiteral("host"), QStringLiteral("Компьютер"), 95},

@@ -163,7 +163,7 @@ Outcome EntryStore::change(const Row& shown, const EntryValues& entry)
                  QStringList{lock_keys::entry(entry.workerId, entry.operationId, entry.productId, entry.date,
                                               entry.shiftNo, entry.colour)}
                      + cells);
-    if (Outcome written = write(entry, id); !written)
+    if (Outcome written = write(entry, id, *stored); !written)
         return written;
     if (Outcome cell = updateDayCell(db_, entry.workerId, entry.shiftNo, entry.date, true); !cell)
         return cell;
@@ -178,13 +178,16 @@ Outcome EntryStore::change(const Row& shown, const EntryValues& entry)
 }
 
 // Inserts (entryId 0) or updates the entry unless another entry has its key, in one statement.
-Outcome EntryStore::write(const EntryValues& entry, int entryId)
+Outcome EntryStore::write(const EntryValues& entry, int entryId, const Row& left)
 {
     Params values = columnValues(entry);
     const QStringList columns = names(values);
     values.push_back({QStringLiteral("id"), entryId});
     Change change = entryChange(entryId == 0 ? ChangeAction::Add : ChangeAction::Change, entry.date, entry.shiftNo,
                                 entry.workerId);
+    // A moved entry leaves its day too.
+    if (!left.isEmpty() && left[QStringLiteral("data")].asDate() != entry.date)
+        change.days << left[QStringLiteral("data")].asDate();
     Write write{.params = values};
     if (entryId == 0) {
         write.rows = QStringLiteral("insert into accounts_dep.smena as t(ok, %1) select 'no', :%2 where %3 returning %4")

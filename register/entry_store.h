@@ -69,7 +69,8 @@ public:
 
 private:
     Outcome admit(Command command, const EntryValues& entry) const;
-    Outcome write(const EntryValues& entry, int entryId);
+    // `left` is the stored entry a change replaces (empty for an add).
+    Outcome write(const EntryValues& entry, int entryId, const Row& left = {});
 
     Database& db_;
 };

@@ -103,6 +103,11 @@ QString journalConditions(const JournalFilter& filter)
 
 } // namespace
 
+QString changeTimeText(const QVariant& at)
+{
+    return at.isNull() ? QString() : at.toDateTime().toLocalTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+}
+
 QString roleCaption(const QString& role)
 {
     static const QHash<QString, QString> captions{{"full", "Полные права"},
@@ -228,7 +233,7 @@ QVector<LoggedChange> HistoryStore::ofRow(const QString& table, int id)
 
 QVector<LoggedChange> HistoryStore::ofJournal(const JournalFilter& filter)
 {
-    return read(QStringLiteral("select %1 from tabel.change_log l where %2 order by l.id")
+    return read(QStringLiteral("select %1 from tabel.change_log l where %2 order by l.at, l.id")
                     .arg(kLoggedColumns, journalConditions(filter)),
                 journalParams(filter));
 }
@@ -242,12 +247,12 @@ LoggedChange HistoryStore::change(qint64 id)
 
 QString HistoryStore::journalStatement(const JournalFilter& filter)
 {
+    // In the order of the index on (at, id): no sort, and no join (the window names the workers).
     return QStringLiteral("select l.id, l.at, l.login_role, l.os_user, l.host, l.action, l.table_name,"
-                          " l.row_key->>'id' as row, p.fio as worker,"
+                          " l.row_key->>'id' as row, (%1)::numeric::integer as worker,"
                           " coalesce(l.new_row->>'data', l.old_row->>'data', l.new_row->>'d_date',"
                           " l.old_row->>'d_date')::date as day"
-                          " from tabel.change_log l left join accounts_dep.person p on p.id = (%1)::numeric"
-                          " where %2 order by l.id")
+                          " from tabel.change_log l where %2 order by l.at, l.id")
         .arg(kWorkerOf, journalConditions(filter));
 }
 

@@ -32,6 +32,8 @@ struct LoggedChange {
     QJsonValue after;
 };
 
+// When a change was made, as the history windows show it (local time to the second).
+QString changeTimeText(const QVariant& at);
 // The captions of the stored names.
 QString roleCaption(const QString& role);
 QString actionCaption(const QString& action);
@@ -55,11 +57,11 @@ QVector<QVector<QVariant>> historyLines(const QVector<LoggedChange>& changes);
 // What the journal lists: a period (both days included) and, where set, one worker, one table and
 // one action.
 struct JournalFilter {
-    QDate from;
-    QDate to;
+    QDate from{};
+    QDate to{};
     int workerId = 0;
-    QString table;
-    QString action;
+    QString table{};   // empty: every table
+    QString action{};  // empty: every action
 };
 
 class HistoryStore {
@@ -74,7 +76,7 @@ public:
     LoggedChange change(qint64 id);
 
     // The journal's list: id, at, login_role, os_user, host, action, table_name, row (the row's
-    // id), worker (the worker's name), day (the row's date), oldest first; and its parameters.
+    // id), worker (the worker's number), day (the row's date), oldest first; and its parameters.
     static QString journalStatement(const JournalFilter& filter);
     static Params journalParams(const JournalFilter& filter);
 
