@@ -1,8 +1,8 @@
 #include "register_window.h"
 
 #include "actions.h"
-#include "data_module.h"
 #include "change_seam.h"
+#include "data_module.h"
 #include "list_support.h"
 #include "messages.h"
 #include "month_close_bar.h"
