@@ -62,9 +62,15 @@ QStringList monthChecks(const Change& change)
     QStringList checks;
     if (change.action == ChangeAction::Close || change.action == ChangeAction::Open)
         return checks;
+    // An add has no row before, a delete none after.
+    QStringList sides;
+    if (change.action != ChangeAction::Add)
+        sides << QStringLiteral("old_row");
+    if (change.action != ChangeAction::Delete)
+        sides << QStringLiteral("new_row");
     if (!change.dateColumn.isEmpty())
-        for (const char* side : {"old_row", "new_row"})
-            checks << monthCheck(QStringLiteral("(changed.%1->>'%2')::date").arg(QLatin1String(side), change.dateColumn));
+        for (const QString& side : sides)
+            checks << monthCheck(QStringLiteral("(changed.%1->>'%2')::date").arg(side, change.dateColumn));
     if (change.month.isValid())
         checks << monthCheck(QStringLiteral(":log_month::date"));
     return checks;

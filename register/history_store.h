@@ -32,7 +32,8 @@ struct LoggedChange {
     QJsonValue after;
 };
 
-// When a change was made, as the history windows show it (local time to the second).
+// When a change was made (a date and time, or seconds since the epoch), as the history windows
+// show it: local time to the second.
 QString changeTimeText(const QVariant& at);
 // The captions of the stored names.
 QString roleCaption(const QString& role);
@@ -75,7 +76,7 @@ public:
     // One history row.
     LoggedChange change(qint64 id);
 
-    // The journal's list: id, at, login_role, os_user, host, action, table_name, row (the row's
+    // The journal's list: id, at (seconds since the epoch), login_role, os_user, host, action, table_name, row (the row's
     // id), worker (the worker's number), day (the row's date), oldest first; and its parameters.
     static QString journalStatement(const JournalFilter& filter);
     static Params journalParams(const JournalFilter& filter);

@@ -12,6 +12,7 @@
 #include "operations_store.h"
 #include "products_store.h"
 #include "program_fixture.h"
+#include "sample_entry.h"
 #include "register_store.h"
 #include "repeat_shift_store.h"
 #include "workers_store.h"
@@ -37,15 +38,7 @@ class ChangeLogTest : public FixtureTest {
 
     EntryValues entryOn(const QDate& date, int quantity = 5) const
     {
-        EntryValues v;
-        v.workerId = worker;
-        v.operationId = operation;
-        v.productId = product;
-        v.price = *Decimal4::fromText("8");
-        v.quantity = quantity;
-        v.hours = 8;
-        v.date = date;
-        return v;
+        return sampleEntry(worker, operation, product, date, quantity);
     }
     WorksValues worksOn(const QDate& date, int hours = 8) const
     {

@@ -9,6 +9,7 @@
 #include "month_close_bar.h"
 #include "program_fixture.h"
 #include "register_window.h"
+#include "sample_entry.h"
 #include "timesheet_window.h"
 #include "windows.h"
 #include "works_store.h"
@@ -81,18 +82,7 @@ class HistoryWindowsTest : public QObject {
         reg().dateEdit->setDate(date);
         reg().changeDate();
     }
-    EntryValues entryOf(int who, int quantity) const
-    {
-        EntryValues v;
-        v.workerId = who;
-        v.operationId = operation;
-        v.productId = product;
-        v.price = *Decimal4::fromText("8");
-        v.quantity = quantity;
-        v.hours = 8;
-        v.date = kDay;
-        return v;
-    }
+    EntryValues entryOf(int who, int quantity) const { return sampleEntry(who, operation, product, kDay, quantity); }
     Row storedEntry(int who)
     {
         return *firstRow(tdb->db(), "select * from accounts_dep.smena where w_id=:w", {{"w", who}});
