@@ -1,5 +1,6 @@
 // Табель: the production register and timesheets of a factory floor.
 #include "build_stamp.h"
+#include "command_line.h"
 #include "first_paint_report.h"
 #include "login_window.h"
 #include "russian.h"
@@ -16,6 +17,18 @@ int main(int argc, char** argv)
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
         std::printf("tabel %s (сборка %d %06d)\n", TABEL_VERSION, kBuildDate, kBuildTime);
         return 0;
+    }
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (isCommandLine(arguments)) {
+        // The commands need no display: they run where cron runs them.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        logCommandMessagesToFile();
+        QApplication app(argc, argv);
+        QApplication::setApplicationName(QStringLiteral("Табель"));
+        useRussian();
+        return runCommandLine(arguments, BuildStamp{kBuildDate, kBuildTime});
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Табель"));

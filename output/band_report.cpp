@@ -840,7 +840,8 @@ QString BandReport::format(const QVariant& value, const QString& mask, QChar sep
 
 // ---------------------------------------------------------------- run order
 
-void runReport(BandReport& report, const ReportRun& run, QWidget* parent)
+void runReport(BandReport& report, const ReportRun& run, QWidget* parent,
+               const std::function<void(BandReport&)>& present)
 {
     Dataset* ds = report.dataset();
     Q_ASSERT(ds);
@@ -857,7 +858,10 @@ void runReport(BandReport& report, const ReportRun& run, QWidget* parent)
     if (!run.titleItem.isEmpty())
         report.setText(run.titleItem, run.title);
     report.prepare();
-    report.preview(parent);
+    if (present)
+        present(report);
+    else
+        report.preview(parent);
 }
 
 } // namespace report

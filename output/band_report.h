@@ -369,6 +369,8 @@ struct ReportRun {
     QString titleItem;      // the named text item that takes the title
     QString title;
 };
-void runReport(BandReport& report, const ReportRun& run, QWidget* parent = nullptr);
+// `present`, when given, takes the prepared pages instead of the preview (a file).
+void runReport(BandReport& report, const ReportRun& run, QWidget* parent = nullptr,
+               const std::function<void(BandReport&)>& present = {});
 
 } // namespace report

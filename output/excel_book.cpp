@@ -143,9 +143,20 @@ int ExcelBook::OpenExcelBook(const QString& fileName)
         if (saveToExportFolder(&error).isEmpty())
             qWarning("The previous workbook could not be kept: %s", qPrintable(error));
     }
+    startNew();
+    return 1;
+}
+
+void ExcelBook::startNew()
+{
     reset();
     open_ = true;
-    return 1;
+}
+
+void ExcelBook::discard()
+{
+    reset();
+    open_ = false;
 }
 
 int ExcelBook::ShowExcel(bool visible)

@@ -33,6 +33,10 @@ public:
     // given ("Ошибка открытия файла Microsoft Excel."): existing workbooks are not opened.
     // Unsaved cells of the previous workbook are saved first, so no export is lost.
     int OpenExcelBook(const QString& fileName);
+    // Starts a new workbook for a caller that saves it where it chooses (saveAs), without the
+    // export folder; discard() drops it unsaved.
+    void startNew();
+    void discard();
 
     // true: saves the workbook into the export folder and asks the desktop to open it;
     // false: nothing (the book is filled out of sight anyway). Returns 1 always.

@@ -67,7 +67,23 @@ QString PeriodReport::title(const QDate& from, const QDate& to) const
     return QStringLiteral("   %1 за период с %2 по %3").arg(name_, from.toString(format), to.toString(format));
 }
 
+RowFilter productKindFilter(ProductKind kind)
+{
+    switch (kind) {
+    case ProductKind::Finished: return filters::equals(QStringLiteral("naimen"), 0);
+    case ProductKind::Blanks: return filters::equals(QStringLiteral("naimen"), 1);
+    case ProductKind::All: break;
+    }
+    return {};
+}
+
 void PeriodReport::run(const QDate& from, const QDate& to, const RowFilter& filter, QWidget* parent)
+{
+    runInto(from, to, filter, [parent](report::BandReport& layout) { layout.preview(parent); });
+}
+
+void PeriodReport::runInto(const QDate& from, const QDate& to, const RowFilter& filter,
+                           const std::function<void(report::BandReport&)>& present)
 {
     // Once the preview has closed its pages are not needed: a month of a large plant's worker
     // report lays out about half a gigabyte of them, which would otherwise stay until the next
@@ -78,7 +94,7 @@ void PeriodReport::run(const QDate& from, const QDate& to, const RowFilter& filt
                .filter = filter,
                .titleItem = QStringLiteral("QRLabel1"),
                .title = title(from, to)},
-              parent);
+              nullptr, present);
 }
 
 Group& PeriodReport::addReportGroup(double titleWidth, double titlePoints)

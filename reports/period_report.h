@@ -35,6 +35,11 @@ double lineTop(int line, double points);
 
 } // namespace layouts
 
+// The choices of "Вид продукции": all, finished products, blanks (the window's button ids).
+enum class ProductKind { All = 0, Finished = 1, Blanks = 2 };
+// The report rows of a kind of product (empty: every row).
+RowFilter productKindFilter(ProductKind kind);
+
 // A band report over a period: its query takes "data1" … "dataN", every odd one the first
 // day (included), every even one the end (excluded).
 class PeriodReport {
@@ -57,6 +62,9 @@ public:
     // The run of a preview command: the period, the kind filter, open, the title, prepare,
     // preview, close.
     void run(const QDate& from, const QDate& to, const RowFilter& filter, QWidget* parent = nullptr);
+    // The same run with the prepared pages handed to `present` instead of the preview (a file).
+    void runInto(const QDate& from, const QDate& to, const RowFilter& filter,
+                 const std::function<void(report::BandReport&)>& present);
 
 protected:
     // The report header (a group without a field, so it prints once) with the title label

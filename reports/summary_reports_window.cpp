@@ -118,14 +118,7 @@ int SummaryReportsWindow::kind() const { return kindButtons->checkedId(); }
 
 void SummaryReportsWindow::setKind(int kind) { kindButtons->button(kind)->setChecked(true); }
 
-RowFilter SummaryReportsWindow::kindFilter() const
-{
-    switch (kind()) {
-    case 1: return filters::equals(QStringLiteral("naimen"), 0);
-    case 2: return filters::equals(QStringLiteral("naimen"), 1);
-    default: return {};
-    }
-}
+RowFilter SummaryReportsWindow::kindFilter() const { return productKindFilter(ProductKind(kind())); }
 
 void SummaryReportsWindow::preview(PeriodReport& report)
 {
