@@ -5,6 +5,7 @@
 #include "database.h"
 #include "dataset.h"
 #include "outcome.h"
+#include "reading_source.h"
 
 #include <QObject>
 #include <memory>
@@ -16,6 +17,8 @@ public:
     ~DataModule() override;
 
     Database db;
+    // The reports' reading: a standby named by TABEL_REPORT_SERVER, else `db`.
+    ReadingSource reading{db};
     // Decimal separator for numbers written into statement text (accounts_dep.ver.delim).
     QString decimalSeparator;
 

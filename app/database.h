@@ -41,6 +41,8 @@ public:
     void open(const ConnectionSettings& settings);
     void close();
     bool isOpen() const;
+    // The settings of the last open().
+    const ConnectionSettings& settings() const { return settings_; }
     // Hands a connection opened on another thread (so that its opening overlaps other work) to
     // the thread that uses it from then on. Called on the thread that opened it, after open().
     void handOverTo(QThread* thread);

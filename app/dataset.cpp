@@ -181,7 +181,7 @@ QDate FieldValue::asDate() const
 }
 
 Dataset::Dataset(Database& db, QString name, QString statement, QObject* parent)
-    : QObject(parent), db_(db), name_(std::move(name)), sql_(std::move(statement))
+    : QObject(parent), db_(&db), name_(std::move(name)), sql_(std::move(statement))
 {
     setObjectName(name_);
 }
@@ -206,7 +206,7 @@ void Dataset::open()
 {
     if (active_)
         return;
-    QSqlQuery query = db_.exec(sql_, params_, precision_);
+    QSqlQuery query = db_->exec(sql_, params_, precision_);
     const QSqlRecord record = query.record();
     fields_.clear();
     fieldIndex_.clear();

@@ -81,6 +81,9 @@ public:
 
     const QString& name() const { return name_; }
     const QString& sql() const { return sql_; }
+    // The connection the next open() reads from (the main one, or the one reports read from).
+    void setDatabase(Database& db) { db_ = &db; }
+    Database& database() const { return *db_; }
     // Replacing the text of an open dataset closes it.
     void setSql(const QString& statement);
 
@@ -144,7 +147,7 @@ private:
     void applyFilter();
     void moveTo(int index);
 
-    Database& db_;
+    Database* db_;
     QString name_;
     QString sql_;
     QVector<std::pair<QString, QVariant>> params_;

@@ -83,7 +83,7 @@ ExitCode exportTimesheetCommand(CommandSession& session, const CommandRequest& r
     book.startNew();
     {
         ProgressLine progress(QStringLiteral("Выгрузка табеля"));
-        fillTimesheetBook(session.db(), book, request.option(QStringLiteral("kind")), TimesheetMonth::of(request.month()),
+        fillTimesheetBook(session.dataModule().reading.forReading(), book, request.option(QStringLiteral("kind")), TimesheetMonth::of(request.month()),
                           progress);
     }
     QString error;
@@ -111,7 +111,7 @@ ExitCode reportCommand(CommandSession& session, const CommandRequest& request)
             return refuse(QStringLiteral("Складу доступен отчет только по готовой продукции."));
         kind = ProductKind::Finished;
     }
-    const std::unique_ptr<PeriodReport> report = makeReport(session.db(), subject);
+    const std::unique_ptr<PeriodReport> report = makeReport(session.dataModule().reading.forReading(), subject);
     bool written = false;
     QString error;
     report->runInto(request.from(), request.to(), productKindFilter(kind), [&](report::BandReport& layout) {

@@ -122,7 +122,10 @@ RowFilter SummaryReportsWindow::kindFilter() const { return productKindFilter(Pr
 
 void SummaryReportsWindow::preview(PeriodReport& report)
 {
-    runAction(dm_.db, [&] { report.run(fromDate->date(), toDate->date(), kindFilter(), this); });
+    runAction(dm_.db, [&] {
+        report.query().setDatabase(dm_.reading.forReading());
+        report.run(fromDate->date(), toDate->date(), kindFilter(), this);
+    });
 }
 
 void SummaryReportsWindow::previewWorkerReport() { preview(workerReport); }
@@ -134,6 +137,7 @@ void SummaryReportsWindow::exportSummary()
 {
     BusyCursor busy;
     runAction(dm_.db, [this] {
+        summary_.summaryRows.setDatabase(dm_.reading.forReading());
         ExcelBook book(QStringLiteral("Сводка по продукции"));
         // The caption follows the rows; repainted now and then, as nothing else runs meanwhile.
         QElapsedTimer shown;

@@ -142,6 +142,21 @@ pg_stop() {
     fi
 }
 
+# pg_standby_init <folder> <primary port>: a hot standby of the running cluster on the port, made
+# with pg_basebackup -R (it follows the primary by streaming replication once started).
+pg_standby_init() {
+    local folder=$1 primary=$2
+    mkdir -p "$folder"
+    if [ "$(id -u)" -eq 0 ]; then
+        chown postgres:postgres "$folder"
+    fi
+    chmod 700 "$folder"
+    pg_as_owner "$PG_BIN/pg_basebackup" -h 127.0.0.1 -p "$primary" -U postgres -D "$folder/data" -R -X stream \
+        -c fast >"$folder/basebackup.log" 2>&1 || { cat "$folder/basebackup.log" >&2; return 1; }
+    # Its own socket folder: the primary's stays the primary's.
+    echo "unix_socket_directories = ''" | pg_as_owner tee -a "$folder/data/postgresql.conf" >/dev/null
+}
+
 # Runs psql as the bootstrap superuser against the cluster on the port.
 pg_psql() {
     local port=$1

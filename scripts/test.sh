@@ -12,6 +12,7 @@ bash scripts/build.sh --keep-going || build_status=$?
 source scripts/pg.sh
 
 cluster=$(mktemp -d /tmp/tabel-pgtest.XXXXXX)
+standby=$(mktemp -d /tmp/tabel-pgstandby.XXXXXX)
 runtime=$(mktemp -d /tmp/tabel-xdg.XXXXXX)
 chmod 700 "$runtime"
 tests_pid=
@@ -37,8 +38,9 @@ stop_tests() {
 }
 cleanup() {
     stop_tests
+    pg_stop "$standby" || true
     pg_stop "$cluster" || true
-    rm -rf "$cluster" "$runtime"
+    rm -rf "$cluster" "$standby" "$runtime"
 }
 trap cleanup EXIT
 trap 'exit 130' INT
@@ -48,6 +50,11 @@ pg_init "$cluster" throwaway
 port=$(pg_start_on_free_port "$cluster")
 pg_prepare "$port"
 echo "Test database server on 127.0.0.1:$port"
+# A hot standby of it, for the test of the reports that read from a standby.
+pg_standby_init "$standby" "$port"
+standby_port=$(pg_start_on_free_port "$standby")
+echo "Its hot standby on 127.0.0.1:$standby_port"
+export TABEL_TEST_STANDBY=127.0.0.1:$standby_port
 
 export PGHOST=127.0.0.1 PGPORT=$port PGUSER=sys PGPASSWORD=wexutap
 export QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$runtime

@@ -248,8 +248,11 @@ void TimesheetByShiftWindow::chooseMonth(TimesheetMonth month)
 void TimesheetByShiftWindow::openShifts()
 {
     runAction(dm_.db, [this] {
-        for (int shiftNo = 1; shiftNo <= 3; ++shiftNo)
+        Database& reading = dm_.reading.forReading();
+        for (int shiftNo = 1; shiftNo <= 3; ++shiftNo) {
+            dm_.shiftTimesheet(shiftNo).setDatabase(reading);
             dm_.shiftTimesheet(shiftNo).open();
+        }
     });
 }
 
@@ -321,7 +324,10 @@ void TimesheetByShiftWindow::rebuild()
 
 void TimesheetByShiftWindow::print()
 {
-    runAction(dm_.db, [this] { print_.run(chosenMonth(), this); });
+    runAction(dm_.db, [this] {
+        print_.query().setDatabase(dm_.reading.forReading());
+        print_.run(chosenMonth(), this);
+    });
 }
 
 void TimesheetByShiftWindow::exportToExcel()
@@ -338,7 +344,10 @@ void TimesheetByShiftWindow::exportToExcel()
     });
     report.close();
     print_.setMonth(month);
-    if (!runAction(dm_.db, [&] { report.open(); }))
+    if (!runAction(dm_.db, [&] {
+            report.setDatabase(dm_.reading.forReading());
+            report.open();
+        }))
         return;
     ExcelBook book(QStringLiteral("Табель по сменам ") + heading);
     if (book.OpenExcelBook(QString()) == -1)

@@ -271,10 +271,18 @@ void TimesheetWindow::applyMonth()
     const TimesheetMonth month = chosenMonth();
     timesheet_->close();
     TimesheetStore::setMonth(*timesheet_, mode_, month);
-    runAction(dm_.db, [this] { timesheet_->open(); });
+    readRows();
     layOutDayColumns(month);
     monthCloseBar->showMonth(month);
     requestFooter(month);
+}
+
+void TimesheetWindow::readRows(bool keepRecord)
+{
+    runAction(dm_.db, [&] {
+        timesheet_->setDatabase(dm_.reading.forReading());
+        timesheet_->reopen(keepRecord);
+    });
 }
 
 void TimesheetWindow::requestFooter(TimesheetMonth month)
@@ -316,7 +324,7 @@ void TimesheetWindow::layOutDayColumns(TimesheetMonth month)
 void TimesheetWindow::refresh()
 {
     BusyCursor busy;
-    runAction(dm_.db, [this] { timesheet_->reopen(true); });
+    readRows(true);
 }
 
 void TimesheetWindow::setBusy(bool busy)
@@ -340,7 +348,7 @@ void TimesheetWindow::rebuild()
         progressBar->repaint();
         runCommand(dm_.db, [&] { return store_.rebuildWorks(month); });
         progressBar->setValue(month.days());
-        runAction(dm_.db, [this] { timesheet_->open(); });
+        readRows();
         progressBar->hide();
     }
     setBusy(false);

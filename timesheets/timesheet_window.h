@@ -78,6 +78,8 @@ public slots:
     void reject() override;
 
 private:
+    // (Re-)reads the rows of the month, from the server the reports read from.
+    void readRows(bool keepRecord = false);
     void buildControls();
     void fillYears(int keep);
     // Shows "…" in the figures and reads them in the background: the rows are painted meanwhile.
