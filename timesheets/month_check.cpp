@@ -9,24 +9,6 @@
 
 namespace {
 
-// "(1, h.d1), (2, h.d2), … (31, h.d31)": the day cells of a row as (day, hours) pairs.
-QString dayCells()
-{
-    QStringList cells;
-    for (int k = 1; k <= 31; ++k)
-        cells << QStringLiteral("(%1, h.d%1)").arg(k);
-    return cells.join(QStringLiteral(", "));
-}
-
-// The joined "expression" of `pattern` (%1 the day) for the days 1..31.
-QString eachDay(const QString& pattern, const QString& separator = QStringLiteral(", "))
-{
-    QStringList parts;
-    for (int k = 1; k <= 31; ++k)
-        parts << pattern.arg(k);
-    return parts.join(separator);
-}
-
 // The CTE "difference": one row per differing cell with the key of its rows (w_id, smena, i_type,
 // i_night), the day, the timesheet's hours (in_timesheet) and the records' (from_records).
 // Piece-work rows are keyed by shift (i_type and i_night 0), works rows by kind and flag (shift 0),
@@ -53,7 +35,7 @@ QString differenceCte()
                "  select w_id, smena, i_type, i_night, day, t.hours as in_timesheet, r.hours as from_records\n"
                "  from timesheet t full join records r using (w_id, smena, i_type, i_night, day)\n"
                "  where coalesce(t.hours, 0) <> coalesce(r.hours, 0))")
-        .arg(dayCells());
+        .arg(eachDayColumn(QStringLiteral("(%1, h.d%1)")));
 }
 
 // The repair's CTEs after "difference": per key the days to write and their hours, the rows of
@@ -79,11 +61,11 @@ QString repairCtes()
                "  from fix f where not exists (select 1 from target t join accounts_dep.h_tabel h on h.id=t.id\n"
                "    where (h.w_id, h.smena, h.i_type, h.i_night)=(f.w_id, f.smena, f.i_type, f.i_night))\n"
                "  returning *)")
-        .arg(eachDay(QStringLiteral("bool_or(day=%1) as c%1")),
-             eachDay(QStringLiteral("max(from_records) filter (where day=%1)::integer as v%1")),
-             eachDay(QStringLiteral("d%1 = case when f.c%1 then case when t.first_of_key then f.v%1 end else h.d%1 end"),
+        .arg(eachDayColumn(QStringLiteral("bool_or(day=%1) as c%1")),
+             eachDayColumn(QStringLiteral("max(from_records) filter (where day=%1)::integer as v%1")),
+             eachDayColumn(QStringLiteral("d%1 = case when f.c%1 then case when t.first_of_key then f.v%1 end else h.d%1 end"),
                      QStringLiteral(",\n  ")),
-             eachDay(QStringLiteral("d%1")), eachDay(QStringLiteral("f.v%1")));
+             eachDayColumn(QStringLiteral("d%1")), eachDayColumn(QStringLiteral("f.v%1")));
 }
 
 QString hoursText(const QVariant& hours) { return hours.isNull() ? QString() : hours.toString(); }

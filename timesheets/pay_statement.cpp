@@ -1,6 +1,6 @@
 #include "pay_statement.h"
 
-#include "decimal4.h"
+#include "timesheet_store.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -26,19 +26,20 @@ with workers as (
   from cmn_contractor.person p left join accounts_dep.person ap on ap.id=p.id
   where (:worker=0 and exists (select 1 from accounts_dep.h_tabel h where h.year=:year and h.month=:month and h.w_id=p.id))
      or p.id=:worker),
+register as materialized (
+  select s.w_id, sum(s.time) as hours, sum(%1)::numeric(10,2) as earnings
+  from accounts_dep.smena s where s.data<:next and s.data>=:first and s.w_id in (select id from workers) group by s.w_id),
+works as materialized (
+  select f.id_p, sum(f.cnt) as hours, sum(f.cnt*f.price)::numeric(10,2) as earnings
+  from accounts_dep.fatigue f where f.d_date<:next and f.d_date>=:first and f.id_p in (select id from workers)
+  group by f.id_p),
 figures as (
-  select w.*,
-    (select sum((s.kol_vo-s.brak)*s.cena)::numeric(10,2) from accounts_dep.smena s
-       where s.data<:next and s.data>=:first and s.w_id=w.id) as piece_sum,
-    (select sum(s.time) from accounts_dep.smena s where s.data<:next and s.data>=:first and s.w_id=w.id) as piece_hours,
-    (select sum(f.cnt*f.price)::numeric(10,2) from accounts_dep.fatigue f
-       where f.d_date<:next and f.d_date>=:first and f.id_p=w.id) as works_sum,
-    (select sum(f.cnt) from accounts_dep.fatigue f where f.d_date<:next and f.d_date>=:first and f.id_p=w.id) as works_hours
-  from workers w),
+  select w.*, r.earnings as piece_sum, r.hours as piece_hours, f.earnings as works_sum, f.hours as works_hours
+  from workers w left join register r on r.w_id=w.id left join works f on f.id_p=w.id),
 lines as (
   select s.w_id, 1 as section, s.data as day, s.smena::integer as shift, s.id as line_id,
          i.marka as product, o_kind.vid as work, s.color, s.kol_vo as quantity, s.brak as rejects, s.time as hours,
-         s.cena::numeric as price, ((s.kol_vo-s.brak)*s.cena)::numeric as amount
+         s.cena::numeric as price, %1 as amount
   from accounts_dep.smena s
   left join accounts_dep.izdel i on i.id=s.i_id
   left join accounts_dep.oper o on o.id=s.o_id
@@ -58,7 +59,8 @@ select w.place, w.id as w_id, w.fio, w.department, coalesce(l.section, 0) as sec
        coalesce(w.piece_sum, 0) + coalesce(w.works_sum, 0) as total_sum,
        coalesce(w.piece_hours, 0) + coalesce(w.works_hours, 0) as total_hours
 from figures w left join lines l on l.w_id=w.id
-order by w.place, l.section, l.day, l.shift, l.line_id)");
+order by w.place, l.section, l.day, l.shift, l.line_id)")
+                                .arg(TimesheetStore::entryEarnings());
 
 constexpr double kDetailPoints = 8;
 const QString kMoney = QStringLiteral("#0.00");
