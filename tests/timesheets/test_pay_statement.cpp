@@ -80,9 +80,9 @@ private slots:
         const QStringList pages = pdfPages(path);
         QCOMPARE(pages.size(), 1);
         const QString& page = pages[0];
-        for (const QString& shown : {"Расчетный листок", "Антонов А.А.", "Подразделение: Цех окраски", "Месяц: Март 2024",
+        for (const char* shown : {"Расчетный листок", "Антонов А.А.", "Подразделение: Цех окраски", "Месяц: Март 2024",
                                      "Сдельные работы", "Хозяйственные и средне-сдельные работы", "Мастер", "Работник"})
-            QVERIFY2(page.contains(shown), qPrintable(shown + QStringLiteral(" in\n") + page));
+            QVERIFY2(page.contains(QString::fromUtf8(shown)), qPrintable(QString::fromUtf8(shown) + " in\n" + page));
         // Each line: date, shift, product, operation, colour, quantity, rejects, hours, price, amount.
         const QList<QRegularExpression> lines{
             QRegularExpression(R"(05\.03\.2024\s+1\s+КМ-1\s+Покраска\s+грунт\s+10\s+2\s+8\s+12,50\s+100,00)"),
