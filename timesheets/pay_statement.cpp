@@ -20,12 +20,13 @@ namespace {
 // without either (a page saying so). Each row carries its worker's figures: the piece-work and
 // works sums and hours as the piece-work and the general timesheet compute them.
 const QString kStatement = QStringLiteral(R"(
-with workers as (
+with month_workers as (
+  select distinct h.w_id as id from accounts_dep.h_tabel h where h.year=:year and h.month=:month and :worker=0
+  union all select :worker where :worker<>0),
+workers as (
   select p.id, p.s_caption as fio, coalesce(ap.s_staffpos_hl, '') as department,
          row_number() over (order by p.s_caption, p.id) as place
-  from cmn_contractor.person p left join accounts_dep.person ap on ap.id=p.id
-  where (:worker=0 and exists (select 1 from accounts_dep.h_tabel h where h.year=:year and h.month=:month and h.w_id=p.id))
-     or p.id=:worker),
+  from month_workers m join cmn_contractor.person p on p.id=m.id left join accounts_dep.person ap on ap.id=p.id),
 register as materialized (
   select s.w_id, sum(s.time) as hours, sum(%1)::numeric(10,2) as earnings
   from accounts_dep.smena s where s.data<:next and s.data>=:first and s.w_id in (select id from workers) group by s.w_id),
@@ -49,8 +50,7 @@ lines as (
   select f.id_p::integer, 2, f.d_date, f.i_night, f.id::integer,
          coalesce(trim(f_kind.vid), 'Вид ' || f.id_o),
          case when f.i_night=1 then 'ночь' else 'день' end || case when f.i_holiday=1 then ', выходной' else '' end,
-         null, null, null, f.cnt,
-         f.price::numeric, (f.cnt*f.price)::numeric
+         null, null, null, f.cnt, f.price::numeric, (f.cnt*f.price)::numeric
   from accounts_dep.fatigue f left join accounts_dep.vid_oper f_kind on f_kind.id=f.id_o
   where f.d_date<:next and f.d_date>=:first and f.id_p in (select id from workers))
 select w.place, w.id as w_id, w.fio, w.department, coalesce(l.section, 0) as section, l.day, l.shift,
