@@ -22,6 +22,7 @@ const std::pair<const char*, void (*)(bench::Context&)> kSuites[] = {
     {"timesheets", bench::timesheetsSuite},
     {"summary reports", bench::reportsSuite},
     {"history", bench::historySuite},
+    {"statements", bench::statementsSuite},
 };
 
 int usage()

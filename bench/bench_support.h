@@ -70,6 +70,7 @@ void byShiftSuite(Context& context);
 void timesheetsSuite(Context& context);
 void reportsSuite(Context& context);
 void historySuite(Context& context);
+void statementsSuite(Context& context);
 
 // The month rebuild of a family of the monthly table, timed against the day-by-day rebuild (the
 // rows checked equal first) and against its two statements alone.

@@ -671,14 +671,24 @@ void BandReport::render(QPrinter* printer)
     QPainter painter;
     if (!painter.begin(printer))
         return;
+    bool firstPage = true;
+    paintInto(painter, printer, firstPage);
+    painter.end();
+}
+
+void BandReport::paintInto(QPainter& painter, QPrinter* printer, bool& firstPage)
+{
+    if (!prepared_)
+        prepare();
     const double k = printer->resolution() / 25.4;  // device units per mm
     const auto toDevice = [k](const QRectF& r) { return QRectF(r.x() * k, r.y() * k, r.width() * k, r.height() * k); };
     QPen pen(Qt::black);
     pen.setWidthF(kLineWidth * k);
-    for (size_t p = 0; p < pages_.size(); ++p) {
-        if (p > 0)
+    for (const Page& page : pages_) {
+        if (!firstPage)
             printer->newPage();
-        for (const auto& band : pages_[p].bands) {
+        firstPage = false;
+        for (const auto& band : page.bands) {
             const QRectF br = toDevice(band.rect);
             if (band.background.isValid())
                 painter.fillRect(br, band.background);
@@ -697,7 +707,6 @@ void BandReport::render(QPrinter* printer)
             }
         }
     }
-    painter.end();
 }
 
 bool BandReport::savePdf(const QString& path, QString* error)
@@ -754,9 +763,9 @@ QPrintPreviewDialog* BandReport::makePreviewDialog(QWidget* parent)
             QDir().mkpath(folder);
             QString name = caption_.trimmed();
             name.replace(QLatin1Char('/'), QLatin1Char('_'));
-            const QString path = QFileDialog::getSaveFileName(
+            const QString path = withPdfSuffix(QFileDialog::getSaveFileName(
                 dialog, QStringLiteral("Сохранить в PDF"), folder + QLatin1Char('/') + name + QStringLiteral(".pdf"),
-                QStringLiteral("PDF (*.pdf)"));
+                QStringLiteral("PDF (*.pdf)")));
             if (path.isEmpty())
                 return;
             QString error;
@@ -765,6 +774,14 @@ QPrintPreviewDialog* BandReport::makePreviewDialog(QWidget* parent)
         });
     }
     return dialog;
+}
+
+QString withPdfSuffix(const QString& path)
+{
+    if (path.isEmpty() || QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0)
+        return path;
+    // "отчёт." gets "pdf", not a second point.
+    return path + (path.endsWith(QLatin1Char('.')) ? QStringLiteral("pdf") : QStringLiteral(".pdf"));
 }
 
 void BandReport::setPreviewHook(PreviewHook hook) { previewHook() = std::move(hook); }

@@ -44,6 +44,7 @@
 #include <vector>
 
 class QFontMetricsF;
+class QPainter;
 class QPrinter;
 class QPrintPreviewDialog;
 class QWidget;
@@ -307,6 +308,11 @@ public:
 
     // Paints the prepared pages (prepared now if not yet) with the report's page layout.
     void render(QPrinter* printer);
+    // The same onto a painter already begun on `printer`, after what was painted on it before (a
+    // new page first unless `firstPage`, which is cleared): several reports in one document.
+    void paintInto(QPainter& painter, QPrinter* printer, bool& firstPage);
+    // The page size, orientation, margins and document name of the report.
+    void setupPrinter(QPrinter* printer) const;
     bool savePdf(const QString& path, QString* error = nullptr);
     // Asks for a printer and prints; false when cancelled.
     bool print(QWidget* parent = nullptr);
@@ -345,7 +351,6 @@ private:
     static void fitMeasured(const Item& item, bool number, PlacedItem& placed);
     static double bandHeight(const Band& band);
     static double chainHeight(const Band* band);
-    void setupPrinter(QPrinter* printer) const;
 
     Dataset* data_;
     QPageLayout::Orientation orientation_ = QPageLayout::Portrait;
@@ -372,5 +377,8 @@ struct ReportRun {
 // `present`, when given, takes the prepared pages instead of the preview (a file).
 void runReport(BandReport& report, const ReportRun& run, QWidget* parent = nullptr,
                const std::function<void(BandReport&)>& present = {});
+
+// `path` ending in ".pdf" (in any letter case): the suffix added when missing; empty stays empty.
+QString withPdfSuffix(const QString& path);
 
 } // namespace report

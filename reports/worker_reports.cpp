@@ -74,9 +74,9 @@ WorkerReport::WorkerReport(Database& db)
     Band& nomenclatureSums = nomenclatureGroup.footer().bold().size(kNomenclaturePoints);
     nomenclatureSums.addSum(QStringLiteral("nomSumma"), amountOf());
     nomenclatureSums.text(39, 15, QStringLiteral("Хоз.р.:"));
-    nomenclatureSums.expr(54, 19, exact(QStringLiteral("f_sum7")));
+    nomenclatureSums.expr(54, 19, exact(QStringLiteral("f_sum7")), QStringLiteral("#0.00"));
     nomenclatureSums.text(79, 14, QStringLiteral("Ср. сд.:"));
-    nomenclatureSums.expr(93, 19, exact(QStringLiteral("f_sum8")));
+    nomenclatureSums.expr(93, 19, exact(QStringLiteral("f_sum8")), QStringLiteral("#0.00"));
     nomenclatureSums.sum(117, 19, QStringLiteral("kolvo")).center().background(kSumCell);
     nomenclatureSums.sum(138, 24, kAmountField, QStringLiteral("#0.000")).center().background(kSumCell);
     nomenclatureSums.value(163, 24,
@@ -223,12 +223,15 @@ DetailedWorkerReport::DetailedWorkerReport(Database& db)
         block.value(164, 23, [money](const Context& c) { return withoutCoefficient(money(c)); }, mask).center().top(top);
     };
     const auto field = [](const QString& name) { return [name](const Context& c) { return fieldAmount(c, name); }; };
-    // Household and average piece-rate works, day and night: as stored, without a mask.
-    blockRow(QStringLiteral("Хоз. раб. (дн.)"), field(QStringLiteral("f_sum7h")), field(QStringLiteral("f_sum7")), {});
-    blockRow(QStringLiteral("Хоз. раб. (нч.)"), field(QStringLiteral("f_sum7h_n")), field(QStringLiteral("f_sum7_n")), {});
-    blockRow(QStringLiteral("Ср. сд. (дн.)"), field(QStringLiteral("f_sum8h")), field(QStringLiteral("f_sum8")), {});
-    blockRow(QStringLiteral("Ср. сд. (нч.)"), field(QStringLiteral("f_sum8h_n")), field(QStringLiteral("f_sum8_n")), {});
+    // Household and average piece-rate works, day and night, with two decimals as the rows below
+    // (unmasked, an amount without the coefficient printed its quotient to 15 digits).
     const QString moneyMask = QStringLiteral("#0.00");
+    blockRow(QStringLiteral("Хоз. раб. (дн.)"), field(QStringLiteral("f_sum7h")), field(QStringLiteral("f_sum7")), moneyMask);
+    blockRow(QStringLiteral("Хоз. раб. (нч.)"), field(QStringLiteral("f_sum7h_n")), field(QStringLiteral("f_sum7_n")),
+             moneyMask);
+    blockRow(QStringLiteral("Ср. сд. (дн.)"), field(QStringLiteral("f_sum8h")), field(QStringLiteral("f_sum8")), moneyMask);
+    blockRow(QStringLiteral("Ср. сд. (нч.)"), field(QStringLiteral("f_sum8h_n")), field(QStringLiteral("f_sum8_n")),
+             moneyMask);
     blockRow(QStringLiteral("Сдел."), [](const Context& c) { return c.sum(QStringLiteral("time")); },
              [](const Context& c) { return c.sum(QStringLiteral("money")); }, moneyMask);
     blockRow(QStringLiteral("Итого:"),

@@ -4,6 +4,7 @@
 #include "data_module.h"
 #include "excel_book.h"
 #include "month_choice.h"
+#include "month_check_dialog.h"
 #include "month_close_bar.h"
 #include "month_rebuild.h"
 #include "widgets.h"
@@ -151,11 +152,15 @@ void TimesheetByShiftWindow::buildControls()
 
     refreshButton = makeButton(QStringLiteral("Button5"), QStringLiteral("Об&новить"), this);
     printButton = makeButton(QStringLiteral("Button6"), QStringLiteral("П&ечать"), this);
+    checkButton = makeButton(QStringLiteral("checkButton"), QStringLiteral("Пр&оверить"), this);
+    checkButton->setToolTip(QStringLiteral("Сравнить табель месяца с записями и работами"));
+    checkDialog = new MonthCheckDialog(dm_.db, this);
     exitButton = makeButton(QStringLiteral("Button4"), QStringLiteral("Вы&ход"), this);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(refreshButton);
     buttons->addWidget(printButton);
+    buttons->addWidget(checkButton);
     buttons->addStretch();
     buttons->addWidget(exitButton);
     auto* layout = new QVBoxLayout(this);
@@ -172,6 +177,7 @@ void TimesheetByShiftWindow::buildControls()
     connect(exportButton, &QPushButton::clicked, this, &TimesheetByShiftWindow::exportToExcel);
     connect(refreshButton, &QPushButton::clicked, this, &TimesheetByShiftWindow::refresh);
     connect(printButton, &QPushButton::clicked, this, &TimesheetByShiftWindow::print);
+    connect(checkButton, &QPushButton::clicked, this, &TimesheetByShiftWindow::checkMonth);
     connect(exitButton, &QPushButton::clicked, this, &TimesheetByShiftWindow::reject);
 }
 
@@ -300,7 +306,7 @@ void TimesheetByShiftWindow::setBusy(bool busy)
 {
     busy_ = busy;
     for (QWidget* w : std::initializer_list<QWidget*>{monthBox, yearBox, rebuildButton, exportButton, refreshButton,
-                                                      printButton, exitButton})
+                                                      printButton, checkButton, exitButton})
         w->setEnabled(!busy);
 }
 
@@ -360,4 +366,10 @@ void TimesheetByShiftWindow::exportToExcel()
         QCoreApplication::processEvents();
     });
     book.ShowExcel(true);
+}
+
+void TimesheetByShiftWindow::checkMonth()
+{
+    if (checkDialog->checkMonth(chosenMonth()))
+        refresh();
 }

@@ -11,6 +11,7 @@
 #include <array>
 
 class QComboBox;
+class MonthCheckDialog;
 class MonthCloseBar;
 class QProgressBar;
 class QPushButton;
@@ -40,6 +41,7 @@ public:
     void rebuild();        // rebuildButton
     void print();          // printButton
     void exportToExcel();  // exportButton
+    void checkMonth();     // checkButton: the differences from the records, and their repair
 
     // How a day cell holding `hours` is drawn: on a weekend, after the month's end (text in the
     // grid's `background`).
@@ -61,6 +63,8 @@ public:
     QPushButton* exportButton;
     QPushButton* refreshButton;
     QPushButton* printButton;
+    QPushButton* checkButton;
+    MonthCheckDialog* checkDialog;
     QPushButton* exitButton;
 
 public slots:

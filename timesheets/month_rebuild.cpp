@@ -7,25 +7,10 @@
 
 namespace {
 
-// "d1, d2, … d31" and the sums of the source's hours of each day of the month.
-QString dayColumns()
-{
-    QStringList days;
-    for (int k = 1; k <= 31; ++k)
-        days << QStringLiteral("d%1").arg(k);
-    return days.join(QStringLiteral(", "));
-}
-
 // The day cells of the month's rows: the source's hours summed per key and day first (one
 // day number per record), then spread over d1..d31 per key, which costs a fraction of summing
 // every record into 31 filtered sums.
-QString daySums()
-{
-    QStringList sums;
-    for (int k = 1; k <= 31; ++k)
-        sums << QStringLiteral("sum(x.hours) filter (where x.day=%1)").arg(k);
-    return sums.join(QStringLiteral(",\n "));
-}
+QString daySums() { return eachDayColumn(QStringLiteral("sum(x.hours) filter (where x.day=%1)"), QStringLiteral(",\n ")); }
 
 // The insert of the month's rows: `keys` the key columns of the monthly table, `source` their
 // expressions over the source `from` (a table aliased with its filter), `hours` and `date` its
@@ -44,7 +29,7 @@ QString insertStatement(const QString& keys, const QString& source, const QStrin
                           "      group by %8) x\n"
                           "where %9\n"
                           "group by %1")
-        .arg(keys, dayColumns(), daySums(), source, date, hours, from, positions.join(QStringLiteral(", ")), gate);
+        .arg(keys, eachDayColumn(QStringLiteral("d%1")), daySums(), source, date, hours, from, positions.join(QStringLiteral(", ")), gate);
 }
 
 // In the rebuild's one statement the month's rows are deleted (the CTE "before") before the first

@@ -24,3 +24,12 @@ struct TimesheetMonth {
     }
     QString name() const { return names()[month - 1]; }
 };
+
+// `pattern` (%1 the day's number) for each day column 1..31, joined: "sum(h.d1) d1, sum(h.d2) d2, …".
+inline QString eachDayColumn(const QString& pattern, const QString& separator = QStringLiteral(", "))
+{
+    QStringList parts;
+    for (int k = 1; k <= 31; ++k)
+        parts << pattern.arg(k);
+    return parts.join(separator);
+}

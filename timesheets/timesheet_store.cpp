@@ -9,24 +9,11 @@
 
 namespace {
 
-QString daySums()
-{
-    QStringList sums;
-    for (int k = 1; k <= 31; ++k)
-        sums << QStringLiteral("sum(h.d%1) d%1").arg(k);
-    return sums.join(QStringLiteral(", "));
-}
+QString daySums() { return eachDayColumn(QStringLiteral("sum(h.d%1) d%1")); }
 
-// The register's earnings of an entry, exact: the price is a double column.
-const QString kEarnings = QStringLiteral("(s.kol_vo-s.brak)*s.cena::numeric");
+const QString& kEarnings = TimesheetStore::entryEarnings();
 
-QString dayColumns()
-{
-    QStringList days;
-    for (int k = 1; k <= 31; ++k)
-        days << QStringLiteral("h.d%1").arg(k);
-    return days.join(QStringLiteral(", "));
-}
+QString dayColumns() { return eachDayColumn(QStringLiteral("h.d%1")); }
 
 // The month's rows of the monthly table summed per worker (of type 0 only in the piece-work
 // mode), joined to the worker's name.
@@ -117,6 +104,12 @@ const QString kFooter = QStringList{
                               .join(u'\n');
 
 } // namespace
+
+const QString& TimesheetStore::entryEarnings()
+{
+    static const QString earnings = QStringLiteral("(s.kol_vo-s.brak)*s.cena::numeric");
+    return earnings;
+}
 
 QString TimesheetStore::statement(TimesheetMode mode)
 {

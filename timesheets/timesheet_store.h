@@ -31,6 +31,9 @@ public:
     // modes) with fio, the day sums d1..d31, i_time, f_price and, but in the general mode,
     // average_price; s_night in the works modes.
     static QString statement(TimesheetMode mode);
+    // The earnings of a register entry `s` as the timesheets sum them, exact: the price is a
+    // double column, made numeric before it is multiplied.
+    static const QString& entryEarnings();
     // Sets the statement's parameters for the month.
     static void setMonth(Dataset& timesheet, TimesheetMode mode, TimesheetMonth month);
 

@@ -5,7 +5,10 @@
 #include "excel_book.h"
 #include "money_text.h"
 #include "month_choice.h"
+#include "month_check_dialog.h"
 #include "month_close_bar.h"
+#include "pay_statement.h"
+#include "statement_file.h"
 #include "widgets.h"
 
 #include <QComboBox>
@@ -151,6 +154,13 @@ void TimesheetWindow::buildControls()
     exportButton = makeButton(QStringLiteral("Button2"), QStringLiteral("Excel"), this);
     refreshButton = makeButton(QStringLiteral("Button5"), QStringLiteral("Об&новить"), this);
     rebuildButton = makeButton(QStringLiteral("Button3"), QStringLiteral("&Перестроить"), this);
+    checkButton = makeButton(QStringLiteral("checkButton"), QStringLiteral("Пр&оверить"), this);
+    checkButton->setToolTip(QStringLiteral("Сравнить табель месяца с записями и работами"));
+    statementButton = makeButton(QStringLiteral("statementButton"), QStringLiteral("&Листок"), this);
+    statementButton->setToolTip(QStringLiteral("Расчетный листок выбранного работника"));
+    allStatementsButton = makeButton(QStringLiteral("allStatementsButton"), QStringLiteral("Листки &всем"), this);
+    allStatementsButton->setToolTip(QStringLiteral("Расчетные листки всех работников месяца в один файл PDF"));
+    checkDialog = new MonthCheckDialog(dm_.db, this);
     progressBar = new QProgressBar(this);
     progressBar->setObjectName(QStringLiteral("PB"));
     progressBar->setRange(1, 31);
@@ -159,7 +169,8 @@ void TimesheetWindow::buildControls()
     exitButton = makeButton(QStringLiteral("Button1"), QStringLiteral("Вы&ход"), this);
 
     auto* buttons = new QHBoxLayout;
-    for (QWidget* w : std::initializer_list<QWidget*>{exportButton, refreshButton, rebuildButton})
+    for (QWidget* w : std::initializer_list<QWidget*>{exportButton, refreshButton, rebuildButton, checkButton,
+                                                      statementButton, allStatementsButton})
         buttons->addWidget(w);
     buttons->addWidget(progressBar, 1);
     buttons->addStretch();
@@ -181,6 +192,9 @@ void TimesheetWindow::buildControls()
     connect(exportButton, &QPushButton::clicked, this, &TimesheetWindow::exportToExcel);
     connect(refreshButton, &QPushButton::clicked, this, &TimesheetWindow::refresh);
     connect(rebuildButton, &QPushButton::clicked, this, &TimesheetWindow::rebuild);
+    connect(checkButton, &QPushButton::clicked, this, &TimesheetWindow::checkMonth);
+    connect(statementButton, &QPushButton::clicked, this, &TimesheetWindow::printStatement);
+    connect(allStatementsButton, &QPushButton::clicked, this, &TimesheetWindow::writeAllStatements);
     connect(exitButton, &QPushButton::clicked, this, &TimesheetWindow::reject);
 }
 
@@ -206,6 +220,10 @@ void TimesheetWindow::prepare(TimesheetMode mode, TimesheetMonth month)
     model_->setDataset(*timesheet_);
     grid->setColumnHidden(columnOf(QStringLiteral("s_night")), !look.dayNight);
     grid->setColumnHidden(columnOf(QStringLiteral("average_price")), !look.rate);
+    // The statements list a worker's piece-work and all works: from the piece-work and the general timesheet.
+    const bool statements = mode == TimesheetMode::PieceWork || mode == TimesheetMode::General;
+    statementButton->setVisible(statements);
+    allStatementsButton->setVisible(statements);
     exportButton->setText(QStringLiteral("Excel"));
     filling_ = true;
     monthBox->setCurrentIndex(month.month - 1);
@@ -331,7 +349,8 @@ void TimesheetWindow::setBusy(bool busy)
 {
     busy_ = busy;
     for (QWidget* w :
-         std::initializer_list<QWidget*>{monthBox, yearBox, exportButton, refreshButton, rebuildButton, exitButton})
+         std::initializer_list<QWidget*>{monthBox, yearBox, exportButton, refreshButton, rebuildButton, checkButton,
+                                         statementButton, allStatementsButton, exitButton})
         w->setEnabled(!busy);
 }
 
@@ -371,4 +390,31 @@ void TimesheetWindow::exportToExcel()
     });
     book.ShowExcel(true);
     setBusy(false);
+}
+
+void TimesheetWindow::checkMonth()
+{
+    if (checkDialog->checkMonth(chosenMonth()))
+        refresh();
+}
+
+void TimesheetWindow::printStatement()
+{
+    if (timesheet_->isEmpty())
+        return;
+    const int workerId = timesheet_->field(QStringLiteral("id")).asInteger();
+    const TimesheetMonth month = chosenMonth();
+    runAction(dm_.db, [&] {
+        PayStatements statements(dm_.db, month.first(), workerId);
+        if (statements.workerCount() > 0)
+            statements.statementOf(0).preview(this);
+    });
+}
+
+QString TimesheetWindow::writeAllStatements()
+{
+    setBusy(true);
+    const QString path = writeStatementsFile(dm_.db, chosenMonth(), this);
+    setBusy(false);
+    return path;
 }

@@ -13,6 +13,7 @@
 #include <array>
 
 class QComboBox;
+class MonthCheckDialog;
 class MonthCloseBar;
 class QLabel;
 class QProgressBar;
@@ -41,6 +42,11 @@ public:
     void refresh();        // refreshButton
     void rebuild();        // rebuildButton
     void exportToExcel();  // exportButton
+    void checkMonth();     // checkButton: the differences from the records, and their repair
+    void printStatement(); // statementButton: the pay statement of the current worker, previewed
+    // allStatementsButton: the statements of every worker of the month into one PDF in the export
+    // folder, opened on the desktop; the file written, empty when none was.
+    QString writeAllStatements();
 
     // The current mode's timesheet.
     Dataset& timesheet() { return *timesheet_; }
@@ -59,6 +65,10 @@ public:
     QPushButton* exportButton;
     QPushButton* refreshButton;
     QPushButton* rebuildButton;
+    QPushButton* checkButton;
+    QPushButton* statementButton;
+    QPushButton* allStatementsButton;
+    MonthCheckDialog* checkDialog;
     QProgressBar* progressBar;
     QPushButton* exitButton;
     QLabel* averagePieceRateFigure;

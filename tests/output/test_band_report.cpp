@@ -6,10 +6,13 @@
 #include "samples.h"
 #include "test_database.h"
 
+#include <QApplication>
+#include <QFileDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 using namespace report;
@@ -417,6 +420,38 @@ private slots:
         QCOMPARE(widget->pageCount(), r->pageCount());
         QCOMPARE(int(widget->orientation()), int(QPageLayout::Portrait));
         dialog->close();
+    }
+
+    // "Сохранить в PDF" of the preview: a name typed without ".pdf" gets it, one with it keeps it.
+    void savedPdfGetsItsSuffix_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("without") << "отчёт" << "отчёт.pdf";
+        QTest::newRow("with") << "сводка.pdf" << "сводка.pdf";
+        QTest::newRow("in capitals") << "ИТОГ.PDF" << "ИТОГ.PDF";
+        QTest::newRow("ending in a point") << "март." << "март.pdf";
+        QTest::newRow("another suffix") << "отчёт.2024" << "отчёт.2024.pdf";
+    }
+    void savedPdfGetsItsSuffix()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        QTemporaryDir folder;
+        Dataset data(db_->db(), QStringLiteral("sample"), samples::reportStatement(3));
+        data.open();
+        auto r = samples::groupedReport(data);
+        r->prepare();
+        std::unique_ptr<QPrintPreviewDialog> dialog(r->makePreviewDialog());
+        QTimer::singleShot(0, [&] {
+            auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(files);
+            files->selectFile(folder.filePath(typed));
+            QMetaObject::invokeMethod(files, "accept");
+        });
+        dialog->findChild<QAction*>(QStringLiteral("savePdfAction"))->trigger();
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{written});
+        QCOMPARE(pdfInfo(folder.filePath(written), "Pages"), QString::number(r->pageCount()));
     }
 };
 

@@ -220,13 +220,13 @@ private slots:
         QCOMPARE(w->workerReport.layout().pageCount(), 0);  // released once the preview has closed
         VERIFY_LINE(text, {"Иванов И.И.", "Сумма без Р/К"});
         VERIFY_LINE(text, {"Заготовки", "Покраска", "(грунт)", "3", "7,050"});
-        VERIFY_LINE(text, {"Хоз.р.:", "36", "Ср. сд.:", "10"});
+        VERIFY_LINE(text, {"Хоз.р.:", "36,00", "Ср. сд.:", "10,00"});
         VERIFY_LINE(text, {"Хоз.р.:", "56,00", "46,67"});  // all workers' household works
         VERIFY_LINE(text, {"Ср.сд.:", "10,00", "8,33"});
         QVERIFY(!text.contains("Сидоров"));
         if (kind == 0) {
             VERIFY_LINE(text, {"Готовая продукция", "Сборка", "10", "120,000"});
-            VERIFY_LINE(text, {"Ср. сд.:", "10", "19", "141,150", "117,625"});
+            VERIFY_LINE(text, {"Ср. сд.:", "10,00", "19", "141,150", "117,625"});
             VERIFY_LINE(text, {"Итого:", "187,150", "155,958"});  // + 36 + 10
             VERIFY_LINE(text, {"141,15", "117,63"});
             VERIFY_LINE(text, {"187,150", "155,958"});
@@ -238,7 +238,7 @@ private slots:
         } else {
             QVERIFY(!text.contains("Петров"));
             QVERIFY(!text.contains("Сборка"));
-            VERIFY_LINE(text, {"Ср. сд.:", "10", "9", "21,150", "17,625"});
+            VERIFY_LINE(text, {"Ср. сд.:", "10,00", "9", "21,150", "17,625"});
             VERIFY_LINE(text, {"Итого:", "67,150", "55,958"});
             VERIFY_LINE(text, {"21,15", "17,63"});
             VERIFY_LINE(text, {"Итого:", "87,15", "72,63"});
@@ -275,9 +275,9 @@ private slots:
         VERIFY_LINE(text, {"Шкаф ШК-1", "Сборка", "0", "Готовая продукция", "8", "0", "10", "120,00"});
         VERIFY_LINE(text, {"1", "20", "141,15"});
         VERIFY_LINE(text, {"Часы", "Сумма с р/к (р.)", "Сумма без р/к (р.)"});
-        VERIFY_LINE(text, {"Хоз. раб. (дн.)", "4", "36", "30"});
-        VERIFY_LINE(text, {"Хоз. раб. (нч.)", "0", "0", "0"});
-        VERIFY_LINE(text, {"Ср. сд. (нч.)", "2", "10", "8,33333333333333"});
+        VERIFY_LINE(text, {"Хоз. раб. (дн.)", "4,00", "36,00", "30,00"});
+        VERIFY_LINE(text, {"Хоз. раб. (нч.)", "0,00", "0,00", "0,00"});
+        VERIFY_LINE(text, {"Ср. сд. (нч.)", "2,00", "10,00", "8,33"});
         VERIFY_LINE(text, {"Сдел.", "18,00", "141,15", "117,63"});
         VERIFY_LINE(text, {"Итого:", "24,00", "187,15", "155,96"});
         VERIFY_LINE(text, {"Цена ср. сд. за 1 ч.:", "7,84", "6,53"});

@@ -3,6 +3,8 @@
 // lost on a failure), the printed form read back from its PDF, and the export read back.
 #include "by_shift_window.h"
 #include "excel_book.h"
+#include "month_check_dialog.h"
+#include "month_close_store.h"
 #include "month_rebuild.h"
 #include "pdf_text.h"
 #include "program_fixture.h"
@@ -15,6 +17,7 @@
 #include <QJsonArray>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QLabel>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
@@ -271,6 +274,28 @@ private slots:
 
     // The window's rebuild gives the rows of the day-by-day algorithm, works rows untouched; a
     // failing rebuild changes nothing and the grids show the month again.
+    // "Проверить" of a closed month lists its differences; "Исправить" is refused with the
+    // closed month's message and nothing changes.
+    void checkOfAClosedMonth()
+    {
+        fillMarch();
+        QVERIFY(MonthCloseStore(dm->db).close({3, 2024}));
+        window->prepare({2024, 3, 16});
+        QString listed, afterRepair;
+        QTimer::singleShot(0, window.get(), [&] {
+            MonthCheckDialog* dialog = window->checkDialog;
+            listed = dialog->summary->text();
+            dialog->repairButton->click();
+            afterRepair = dialog->summary->text();
+            dialog->closeButton->click();
+        });
+        window->checkButton->click();
+        QCOMPARE(listed, QStringLiteral("Расхождений: 5"));
+        QCOMPARE(messages->last(), QStringLiteral("Месяц 03.2024 закрыт. Изменения запрещены."));
+        QCOMPARE(afterRepair, listed);
+        QCOMPARE(tdb->count("select count(*) from accounts_dep.h_tabel"), 0);
+    }
+
     void rebuildFromTheWindow()
     {
         fillMarch();

@@ -1,6 +1,9 @@
 // The monthly timesheet window: the day columns of a month, the four modes' rows and footer, the
 // works rebuild from the window, the year box, and the export read back.
+#include "band_report.h"
+#include "month_check_dialog.h"
 #include "month_rebuild.h"
+#include "pdf_text.h"
 #include "program_fixture.h"
 #include "timesheet_window.h"
 #include "xlsx_reader.h"
@@ -12,6 +15,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 
 Q_DECLARE_METATYPE(TimesheetMode)
@@ -312,6 +316,65 @@ private slots:
         QCOMPARE(shownRows().size(), 3);
         QVERIFY(window->rebuildButton->isEnabled());
         QVERIFY(window->progressBar->isHidden());
+    }
+
+    // "Проверить" lists the cells the records do not back, "Исправить" writes them and the grid
+    // shows the repaired month; a month that is right says so.
+    void checkAndRepairFromTheWindow()
+    {
+        fillMarch();
+        window->prepare(TimesheetMode::PieceWork, {3, 2024});
+        QStringList listed;
+        QString afterRepair;
+        QTimer::singleShot(0, window.get(), [&] {
+            MonthCheckDialog* dialog = window->checkDialog;
+            for (int row = 0; row < dialog->differencesGrid->rowCount(); ++row)
+                listed << differenceText(dialog->differences()[row]);
+            dialog->repairButton->click();
+            afterRepair = dialog->summary->text() + (dialog->repairButton->isEnabled() ? " enabled" : "");
+            dialog->closeButton->click();
+        });
+        window->checkButton->click();
+        const QStringList expected{"Антонов А.А., смена 2, 6 число: в табеле 2, по записям —",
+                                   "Борисов Б.Б., смена 1, 3 число: в табеле 4, по записям —",
+                                   "Гусев Г.Г., смена 1, 5 число: в табеле —, по записям 2"};
+        QCOMPARE(listed, expected);
+        QCOMPARE(afterRepair, QStringLiteral("Расхождений нет"));
+        QVERIFY2(shownRows().join('\n').contains("Гусев Г.Г.||2|||2|3,00|1,50"), qPrintable(shownRows().join('\n')));
+    }
+
+    // The statements from the piece-work and the general timesheet: the current worker's previewed,
+    // every worker's written into the export folder.
+    void statementsFromTheWindow_data()
+    {
+        QTest::addColumn<TimesheetMode>("mode");
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("piece-work") << TimesheetMode::PieceWork << true;
+        QTest::newRow("household") << TimesheetMode::Household << false;
+        QTest::newRow("average piece-rate") << TimesheetMode::AveragePieceRate << false;
+        QTest::newRow("general") << TimesheetMode::General << true;
+    }
+    void statementsFromTheWindow()
+    {
+        QFETCH(TimesheetMode, mode);
+        QFETCH(bool, offered);
+        fillMarch();
+        window->prepare(mode, {3, 2024});
+        QCOMPARE(window->statementButton->isVisibleTo(window.get()), offered);
+        QCOMPARE(window->allStatementsButton->isVisibleTo(window.get()), offered);
+        if (!offered)
+            return;
+        QString previewed;
+        report::BandReport::setPreviewHook([&](report::BandReport& r) { previewed = r.pages().front().text(); });
+        window->grid->selectRow(0);
+        window->statementButton->click();
+        report::BandReport::setPreviewHook({});
+        QVERIFY2(previewed.contains("Антонов А.А.") && previewed.contains("100,00"), qPrintable(previewed));
+
+        const QString path = window->writeAllStatements();
+        QCOMPARE(QFileInfo(path).fileName(), QStringLiteral("Расчетные листки 03.2024.pdf"));
+        QCOMPARE(pdfPages(path).size(), 3);  // Антонов, Борисов, Волков: the month's timesheet
+        QFile::remove(path);
     }
 
     // At the start of a year the monthly table has no rows of it: the year box still holds the
