@@ -25,6 +25,10 @@ CommandRun runOf(const QString& command)
         return exportTimesheetCommand;
     if (command == QLatin1String("report"))
         return reportCommand;
+    if (command == QLatin1String("statement"))
+        return statementCommand;
+    if (command == QLatin1String("check"))
+        return checkCommand;
     return {};
 }
 

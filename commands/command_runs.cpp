@@ -13,12 +13,6 @@
 
 namespace {
 
-ExitCode refuse(const QString& sentence)
-{
-    tellError(sentence);
-    return ExitCode::Refused;
-}
-
 std::optional<TimesheetMode> timesheetMode(const QString& kind)
 {
     if (kind == QLatin1String("piecework"))
@@ -78,7 +72,7 @@ ExitCode exportTimesheetCommand(CommandSession& session, const CommandRequest& r
 {
     // The timesheets are open to full rights only, as their menu is.
     if (session.role() != Role::FullRights)
-        return refuse(QStringLiteral("Недостаточно прав для выгрузки табеля."));
+        return refuseWith(QStringLiteral("Недостаточно прав для выгрузки табеля."));
     ExcelBook book;
     book.startNew();
     {
@@ -105,10 +99,10 @@ ExitCode reportCommand(CommandSession& session, const CommandRequest& request)
     const QString subject = request.subject;
     ProductKind kind = productKind(request.option(QStringLiteral("kind")));
     if ((role == Role::Foremen || role == Role::Warehouse) && subject != QLatin1String("products-detailed"))
-        return refuse(QStringLiteral("Недостаточно прав для этого отчета."));
+        return refuseWith(QStringLiteral("Недостаточно прав для этого отчета."));
     if (role == Role::Warehouse) {
         if (request.has(QStringLiteral("kind")) && kind != ProductKind::Finished)
-            return refuse(QStringLiteral("Складу доступен отчет только по готовой продукции."));
+            return refuseWith(QStringLiteral("Складу доступен отчет только по готовой продукции."));
         kind = ProductKind::Finished;
     }
     const std::unique_ptr<PeriodReport> report = makeReport(session.dataModule().reading.forReading(), subject);

@@ -10,3 +10,7 @@ struct CommandRequest;
 ExitCode exportTimesheetCommand(CommandSession& session, const CommandRequest& request);
 // tabel report: one of the summary reports over a period into a PDF, as its preview saves it.
 ExitCode reportCommand(CommandSession& session, const CommandRequest& request);
+// tabel statement: the month's pay statements (of every worker or one) into a PDF.
+ExitCode statementCommand(CommandSession& session, const CommandRequest& request);
+// tabel check: the month's timesheet against its records; the differences on stdout, or repaired.
+ExitCode checkCommand(CommandSession& session, const CommandRequest& request);

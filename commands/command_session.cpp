@@ -57,6 +57,12 @@ void logCommandMessagesToFile()
         qInstallMessageHandler(writeLogLine);
 }
 
+ExitCode refuseWith(const QString& sentence)
+{
+    tellError(sentence);
+    return ExitCode::Refused;
+}
+
 // A message box of the shared code becomes a line on stderr; a question is answered No.
 struct StderrMessages : msg::MessageService {
     StderrMessages() { msg::install(this); }

@@ -15,6 +15,8 @@ class DataModule;
 
 // Writes one line to stderr.
 void tellError(const QString& sentence);
+// Tells the refusal and gives its exit code.
+ExitCode refuseWith(const QString& sentence);
 
 
 class CommandSession {

@@ -3,7 +3,9 @@
 // sentences.
 #include "band_report.h"
 #include "by_shift_window.h"
+#include "month_check.h"
 #include "month_rebuild.h"
+#include "pay_statement.h"
 #include "pdf_text.h"
 #include "program_fixture.h"
 #include "summary_reports_window.h"
@@ -259,6 +261,52 @@ private slots:
         QVERIFY(after.open(QIODevice::ReadOnly));
         QCOMPARE(after.readAll(), QByteArray("before"));
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.file"});
+    }
+
+    // The statements of the month, and of one worker, as the timesheet's "Листки всем" writes them.
+    void statementWritesTheWindowsPdf()
+    {
+        const int antonov = tdb->value("select id from accounts_dep.person where fio = 'Антонов А.А.'").toInt();
+        for (const std::optional<int> worker : {std::optional<int>{}, std::optional<int>{antonov}}) {
+            const QString path = dir_.filePath("command-statements.pdf");
+            QStringList arguments{"statement", "--month", "2024-03", "-o", path, "--login", "7391"};
+            if (worker)
+                arguments << "--worker" << QString::number(*worker);
+            const Ended ended = tabel(arguments);
+            QVERIFY2(ended.code == 0, qPrintable(ended.err));
+            const QString windows = dir_.filePath("window-statements.pdf");
+            QVERIFY(writePayStatements(dm->db, {2024, 3, 1}, worker, windows));
+            const QStringList pages = pdfPages(path);
+            QCOMPARE(pages.size(), worker ? 1 : 2);
+            QCOMPARE(pages, pdfPages(windows));
+        }
+    }
+
+    // A planted difference: listed with exit code 1, repaired, then none; a closed month keeps it.
+    void checkFindsAndRepairs()
+    {
+        tdb->run("update accounts_dep.h_tabel set d5 = 3 where smena = 1 and d5 is not null");
+        const QString line = differenceText(findMonthDifferences(tdb->db(), {2024, 3, 1}).value(0));
+        QVERIFY(!line.isEmpty());
+        const QStringList check{"check", "--month", "2024-03", "--login", "7391"};
+        Ended ended = tabel(check);
+        QCOMPARE(ended.code, 1);
+        QCOMPARE(ended.out, line + '\n');
+        QCOMPARE(ended.err, QString());
+
+        tdb->run("insert into tabel.closed_month values (2024, 3, now(), 'бухгалтерия')");
+        ended = tabel(check + QStringList{"--repair"});
+        QCOMPARE(ended.code, 3);
+        QCOMPARE(ended.err, QStringLiteral("Месяц 03.2024 закрыт. Изменения запрещены.\n"));
+        QCOMPARE(tabel(check).code, 1);
+
+        tdb->run("delete from tabel.closed_month");
+        QCOMPARE(tabel({"check", "--month", "2024-03", "--repair", "--login", "plavik"}).code, 3);
+        ended = tabel(check + QStringList{"--repair"});
+        QVERIFY2(ended.code == 0, qPrintable(ended.err));
+        ended = tabel(check);
+        QCOMPARE(ended.code, 0);
+        QCOMPARE(ended.out, QString());
     }
 
     void helpIsRussianAndNeedsNoDatabase()
