@@ -23,6 +23,7 @@ const std::pair<const char*, void (*)(bench::Context&)> kSuites[] = {
     {"summary reports", bench::reportsSuite},
     {"history", bench::historySuite},
     {"statements", bench::statementsSuite},
+    {"commands", bench::commandsSuite},
 };
 
 int usage()

@@ -18,16 +18,14 @@
 
 namespace bench {
 
-namespace {
-
-// One cell of each worker's first piece-work row of the month set to 99 hours: the check then
-// lists one difference per worker. The repair afterwards puts the month back.
 int damageOneCellPerWorker(Database& db, TimesheetMonth month)
 {
     return db.execute(QStringLiteral("update accounts_dep.h_tabel h set d2=99 where h.id in (select min(id) from "
                                      "accounts_dep.h_tabel where month=:month and year=:year and smena>0 group by w_id)"),
                       {{QStringLiteral("month"), month.month}, {QStringLiteral("year"), month.year}});
 }
+
+namespace {
 
 void measureCheck(Context& c)
 {

@@ -4,6 +4,7 @@
 #include "database.h"
 #include "dataset.h"
 #include "harness.h"
+#include "timesheet_month.h"
 
 #include <QObject>
 #include <QStringList>
@@ -62,12 +63,17 @@ int fetchAll(Database& db, const Dataset& dataset);
 // The newest workbook in the export folder (the one an export has just written).
 QString newestExport();
 
+// One cell of each worker's first piece-work row of the month set to 99 hours: the month's check
+// then lists one difference per worker; its repair puts the month back. The cells damaged.
+int damageOneCellPerWorker(Database& db, TimesheetMonth month);
+
 // The suites, each in a file of its own.
 void startSuite(Context& context);
 void registerSuite(Context& context);
 void listsSuite(Context& context);
 void byShiftSuite(Context& context);
 void timesheetsSuite(Context& context);
+void commandsSuite(Context& context);
 void reportsSuite(Context& context);
 void historySuite(Context& context);
 void statementsSuite(Context& context);

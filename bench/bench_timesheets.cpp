@@ -16,7 +16,6 @@
 #include <QDialog>
 #include <QEventLoop>
 #include <QHeaderView>
-#include <QProcess>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -229,44 +228,6 @@ void measureExport(Context& c)
     c.runner.run(m);
 }
 
-// `tabel export timesheet` of the month, its process start included, against the window making the
-// same file: the month chosen (its rows read) and "Excel" pressed. (Against "Excel" alone, with
-// the rows already on the screen, no process could compete: starting one takes 50 ms here.)
-void measureExportCommand(Context& c)
-{
-    TimesheetWindow& w = c.windows().timesheetWindow();
-    QTemporaryDir folder;
-    const TimesheetMonth month = measuredMonth();
-    const QStringList arguments = QStringList{QStringLiteral("export"), QStringLiteral("timesheet"), QStringLiteral("--month"),
-                                              QStringLiteral("%1-%2").arg(month.year).arg(month.month, 2, 10, QLatin1Char('0')),
-                                              QStringLiteral("--kind"), QStringLiteral("piecework"),
-                                              QStringLiteral("--login"), QStringLiteral("7391"), QStringLiteral("-o"),
-                                              folder.filePath(QStringLiteral("command.xlsx"))}
-                                  + c.arguments;
-    Measure m;
-    m.group = QStringLiteral("commands");
-    m.name = QStringLiteral("tabel export timesheet of the piece-work month (process), target 1.3×");
-    m.limit = QStringLiteral("the timesheet window: the month read, then \"Excel\"");
-    m.target = 1.3;
-    m.runs = 7;
-    m.setup = [&] {
-        w.prepare(TimesheetMode::PieceWork, month);
-        m.rows = w.timesheet().recordCount();
-    };
-    m.program = [&](int) {
-        QProcess p;
-        p.start(c.programPath, arguments);
-        if (!p.waitForFinished(120000) || p.exitCode() != 0)
-            throw std::runtime_error(("tabel export failed: " + p.readAllStandardError()).toStdString());
-    };
-    m.reference = [&](int) {
-        w.prepare(TimesheetMode::PieceWork, month);
-        w.exportToExcel();
-    };
-    m.teardown = [&] { w.finish(); };
-    c.runner.run(m);
-}
-
 } // namespace
 
 void measureMonthRebuild(Context& c, MonthRows rows, const QString& group)
@@ -320,7 +281,6 @@ void timesheetsSuite(Context& c)
                                TimesheetMode::General})
         measureOpening(c, mode);
     measureExport(c);
-    measureExportCommand(c);
     measureMonthRebuild(c, MonthRows::Works, QStringLiteral("timesheets"));
 }
 
