@@ -64,7 +64,7 @@ QString repairCtes()
         .arg(eachDayColumn(QStringLiteral("bool_or(day=%1) as c%1")),
              eachDayColumn(QStringLiteral("max(from_records) filter (where day=%1)::integer as v%1")),
              eachDayColumn(QStringLiteral("d%1 = case when f.c%1 then case when t.first_of_key then f.v%1 end else h.d%1 end"),
-                     QStringLiteral(",\n  ")),
+                           QStringLiteral(",\n  ")),
              eachDayColumn(QStringLiteral("d%1")), eachDayColumn(QStringLiteral("f.v%1")));
 }
 

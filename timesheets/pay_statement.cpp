@@ -94,26 +94,45 @@ QString colourText(const FieldValue& colour)
     return colour.asInteger() == 1 ? QStringLiteral("грунт") : QStringLiteral("RAL %1").arg(colour.asInteger());
 }
 
-// Columns: left edge and width in mm, the register's title and the works' title.
+RowFn fieldOf(const QString& name)
+{
+    return [name](const Dataset& d) { return d.field(name).value(); };
+}
+
+// The lines' columns: left edge and width in mm, the register's and the works' titles, the value
+// of a line, its alignment and mask; a name or an operation longer than its column ends in "…".
 struct Column {
     double left;
     double width;
     QString entries;
     QString works;
+    RowFn value;
+    Align align = Align::Center;
+    QString mask{};
+    bool elide = false;
 };
+enum { kOperationColumn = 3, kHoursColumn = 7, kAmountColumn = 9 };
 const QVector<Column>& columns()
 {
     static const QVector<Column> list{
-        {0, 17, QStringLiteral("Дата"), QStringLiteral("Дата")},
-        {17, 10, QStringLiteral("Смена"), {}},
-        {27, 42, QStringLiteral("Изделие"), QStringLiteral("Вид работ")},
-        {69, 35, QStringLiteral("Операция"), QStringLiteral("Время")},
-        {104, 16, QStringLiteral("Цвет"), {}},
-        {120, 14, QStringLiteral("Кол-во"), {}},
-        {134, 11, QStringLiteral("Брак"), {}},
-        {145, 11, QStringLiteral("Часы"), QStringLiteral("Часы")},
-        {156, 15, QStringLiteral("Цена"), QStringLiteral("Цена за час")},
-        {171, 19, QStringLiteral("Сумма"), QStringLiteral("Сумма")},
+        {0, 17, QStringLiteral("Дата"), QStringLiteral("Дата"),
+         [](const Dataset& d) {
+             const FieldValue day = d.field(QStringLiteral("day"));
+             return day.isNull() ? QString() : day.asDate().toString(QStringLiteral("dd.MM.yyyy"));
+         }},
+        {17, 10, QStringLiteral("Смена"), {},
+         [](const Dataset& d) { return isSection(d, 1) ? d.field(QStringLiteral("shift")).asString() : QString(); }},
+        {27, 42, QStringLiteral("Изделие"), QStringLiteral("Вид работ"), fieldOf(QStringLiteral("product")), Align::Left,
+         {}, true},
+        {69, 35, QStringLiteral("Операция"), QStringLiteral("Время"), fieldOf(QStringLiteral("work")), Align::Left, {},
+         true},
+        {104, 16, QStringLiteral("Цвет"), {}, [](const Dataset& d) { return colourText(d.field(QStringLiteral("color"))); }},
+        {120, 14, QStringLiteral("Кол-во"), {}, fieldOf(QStringLiteral("quantity"))},
+        {134, 11, QStringLiteral("Брак"), {}, fieldOf(QStringLiteral("rejects"))},
+        {145, 11, QStringLiteral("Часы"), QStringLiteral("Часы"), fieldOf(QStringLiteral("hours"))},
+        {156, 15, QStringLiteral("Цена"), QStringLiteral("Цена за час"),
+         [](const Dataset& d) { return priceText(d.field(QStringLiteral("price")).value()); }, Align::Right},
+        {171, 19, QStringLiteral("Сумма"), QStringLiteral("Сумма"), fieldOf(QStringLiteral("amount")), Align::Right, kMoney},
     };
     return list;
 }
@@ -147,35 +166,26 @@ void buildLayout(BandReport& r, TimesheetMonth month)
     heading.height(10);
 
     Band& line = r.detail().size(kDetailPoints);
-    const auto field = [](const QString& name) {
-        return [name](const Dataset& d) { return d.field(name).value(); };
-    };
-    line.expr(0, 17, [](const Dataset& d) {
-        const FieldValue day = d.field(QStringLiteral("day"));
-        return day.isNull() ? QString() : day.asDate().toString(QStringLiteral("dd.MM.yyyy"));
-    }).center();
-    line.expr(17, 10, [](const Dataset& d) {
-        return isSection(d, 1) ? d.field(QStringLiteral("shift")).asString() : QString();
-    }).center();
-    line.expr(27, 42, field(QStringLiteral("product"))).elide();
-    line.expr(69, 35, field(QStringLiteral("work"))).elide();
-    line.expr(104, 16, [](const Dataset& d) { return colourText(d.field(QStringLiteral("color"))); }).center();
-    line.expr(120, 14, field(QStringLiteral("quantity"))).center();
-    line.expr(134, 11, field(QStringLiteral("rejects"))).center();
-    line.expr(145, 11, field(QStringLiteral("hours"))).center();
-    line.expr(156, 15, [](const Dataset& d) { return priceText(d.field(QStringLiteral("price")).value()); }).right();
-    line.expr(171, 19, field(QStringLiteral("amount")), kMoney).right();
+    for (const Column& c : columns()) {
+        Item& item = line.expr(c.left, c.width, c.value, c.mask).align(c.align);
+        if (c.elide)
+            item.elide();
+    }
 
     // The section's figures: the sums the timesheets show.
+    const Column& label = columns()[kOperationColumn];
+    const Column& hours = columns()[kHoursColumn];
+    const Column& amount = columns()[kAmountColumn];
+    const double labelWidth = hours.left - label.left;
     Band& subtotal = section.footer().bold().size(kDetailPoints).frame(TopEdge);
-    subtotal.value(69, 76, [](const Context& c) {
+    subtotal.value(label.left, labelWidth, [](const Context& c) {
         return isSection(c, 1) ? QStringLiteral("Итого сдельные работы:")
                : isSection(c, 2) ? QStringLiteral("Итого хоз. и ср. сд. работы:") : QString();
     }).right();
-    subtotal.value(145, 11, [](const Context& c) {
+    subtotal.value(hours.left, hours.width, [](const Context& c) {
         return c.field(isSection(c, 1) ? QStringLiteral("piece_hours") : QStringLiteral("works_hours")).value();
     }).center();
-    subtotal.value(171, 19, [](const Context& c) {
+    subtotal.value(amount.left, amount.width, [](const Context& c) {
         if (!isSection(c, 1) && !isSection(c, 2))
             return QVariant();
         return c.field(isSection(c, 1) ? QStringLiteral("piece_sum") : QStringLiteral("works_sum")).value();
@@ -183,9 +193,12 @@ void buildLayout(BandReport& r, TimesheetMonth month)
     subtotal.height(6);
 
     Band& total = r.summary().bold().frame(TopEdge | BottomEdge).background(QColor(0xEF, 0xEF, 0xEF));
-    total.text(69, 76, QStringLiteral("Всего за месяц:")).right();
-    total.value(145, 11, [](const Context& c) { return c.field(QStringLiteral("total_hours")).value(); }).center();
-    total.value(171, 19, [](const Context& c) { return c.field(QStringLiteral("total_sum")).value(); }, kMoney).right();
+    total.text(label.left, labelWidth, QStringLiteral("Всего за месяц:")).right();
+    total.value(hours.left, hours.width, [](const Context& c) { return c.field(QStringLiteral("total_hours")).value(); })
+        .center();
+    total.value(amount.left, amount.width, [](const Context& c) { return c.field(QStringLiteral("total_sum")).value(); },
+                kMoney)
+        .right();
     Band& signatures = total.child().height(24);
     signatures.text(0, 90, QStringLiteral("Мастер ____________________")).top(14);
     signatures.text(100, 90, QStringLiteral("Работник ____________________")).top(14).right();
