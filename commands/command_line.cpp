@@ -42,6 +42,8 @@ bool isCommandLine(const QStringList& arguments)
     return !arguments.isEmpty() && words.contains(arguments.first());
 }
 
+bool commandNeedsFonts(const QStringList& arguments) { return arguments.value(0) != QLatin1String("check"); }
+
 QString commandLineHelp()
 {
     return QStringLiteral(

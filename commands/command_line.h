@@ -13,6 +13,9 @@ enum class ExitCode { Done = 0, Differences = 1, BadArguments = 2, Refused = 3, 
 // True when the arguments (without the program's name) name a command or ask for the help;
 // the desktop program starts otherwise.
 bool isCommandLine(const QStringList& arguments);
+// Whether the command lays out text (a spreadsheet's column widths, PDF pages) and so needs
+// the fonts of a QGuiApplication; the check does not.
+bool commandNeedsFonts(const QStringList& arguments);
 // The help, in Russian.
 QString commandLineHelp();
 // The log (Qt's and the program's warnings) goes to a file, so that stderr holds only the

@@ -7,7 +7,10 @@
 #include "excel_book.h"
 #include "production_reports.h"
 #include "timesheet_store.h"
+#include "whole_file.h"
 #include "worker_reports.h"
+
+#include <QDir>
 
 #include <memory>
 
@@ -57,6 +60,13 @@ std::unique_ptr<PeriodReport> makeReport(Database& db, const QString& subject)
     return std::make_unique<DetailedProductionReport>(db);
 }
 
+ExitCode cannotWrite(const QString& path, const QString& why)
+{
+    tellError(why.isEmpty() ? QStringLiteral("Не удалось записать файл %1.").arg(QDir::toNativeSeparators(path))
+                            : QStringLiteral("Не удалось записать файл %1: %2.").arg(QDir::toNativeSeparators(path), why));
+    return ExitCode::BadArguments;
+}
+
 ProductKind productKind(const QString& kind)
 {
     if (kind == QLatin1String("finished"))
@@ -80,15 +90,11 @@ ExitCode exportTimesheetCommand(CommandSession& session, const CommandRequest& r
         fillTimesheetBook(session.dataModule().reading.forReading(), book, request.option(QStringLiteral("kind")), TimesheetMonth::of(request.month()),
                           progress);
     }
-    QString error;
-    const bool written = writeWhole(request.option(QStringLiteral("output")),
-                                    [&](const QString& part, QString* why) { return book.saveAs(part, why); }, &error);
+    const QString output = request.option(QStringLiteral("output"));
+    QString why;
+    const bool written = writeWhole(output, [&](const QString& part) { return book.saveAs(part, &why); });
     book.discard();
-    if (!written) {
-        tellError(error);
-        return ExitCode::BadArguments;
-    }
-    return ExitCode::Done;
+    return written ? ExitCode::Done : cannotWrite(output, why);
 }
 
 ExitCode reportCommand(CommandSession& session, const CommandRequest& request)
@@ -106,15 +112,11 @@ ExitCode reportCommand(CommandSession& session, const CommandRequest& request)
         kind = ProductKind::Finished;
     }
     const std::unique_ptr<PeriodReport> report = makeReport(session.dataModule().reading.forReading(), subject);
+    const QString output = request.option(QStringLiteral("output"));
     bool written = false;
-    QString error;
+    QString why;
     report->runInto(request.from(), request.to(), productKindFilter(kind), [&](report::BandReport& layout) {
-        written = writeWhole(request.option(QStringLiteral("output")),
-                             [&](const QString& part, QString* why) { return layout.savePdf(part, why); }, &error);
+        written = writeWhole(output, [&](const QString& part) { return layout.savePdf(part, &why); });
     });
-    if (!written) {
-        tellError(error);
-        return ExitCode::BadArguments;
-    }
-    return ExitCode::Done;
+    return written ? ExitCode::Done : cannotWrite(output, why);
 }

@@ -134,28 +134,6 @@ void ProgressLine::show(int done, int total)
     std::fflush(stderr);
 }
 
-bool writeWhole(const QString& path, const std::function<bool(const QString& part, QString* error)>& write,
-                QString* error)
-{
-    const QFileInfo target(path);
-    const QString part = target.absolutePath() + QStringLiteral("/.%1.%2.part")
-                                                     .arg(target.fileName())
-                                                     .arg(QCoreApplication::applicationPid());
-    QString why;
-    if (!write(part, &why)) {
-        QFile::remove(part);
-        *error = QStringLiteral("Не удалось записать файл %1: %2.").arg(QDir::toNativeSeparators(path), why);
-        return false;
-    }
-    // rename() replaces the target in one step: a reader sees the old file or the whole new one.
-    if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
-        QFile::remove(part);
-        *error = QStringLiteral("Не удалось записать файл %1.").arg(QDir::toNativeSeparators(path));
-        return false;
-    }
-    return true;
-}
-
 std::optional<QString> outputFolderFault(const QString& path)
 {
     const QFileInfo folder(QFileInfo(path).absolutePath());

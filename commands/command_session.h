@@ -54,9 +54,5 @@ private:
     bool shown_ = false;
 };
 
-// Writes a file whole or not at all: `write` makes a temporary file beside `path`, which is then
-// renamed to `path` (replacing a file there); on failure nothing is left and `error` says why.
-bool writeWhole(const QString& path, const std::function<bool(const QString& part, QString* error)>& write,
-                QString* error);
 // Whether the folder of `path` exists and can be written; a sentence saying why not.
 std::optional<QString> outputFolderFault(const QString& path);

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 int main(int argc, char** argv)
 {
@@ -27,9 +28,12 @@ int main(int argc, char** argv)
         // The commands need no display: they run where cron runs them.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         logCommandMessagesToFile();
-        // No widgets: the fonts for the spreadsheets' column widths and the reports' pages.
-        QGuiApplication app(argc, argv);
-        QGuiApplication::setApplicationName(QStringLiteral("Табель"));
+        // Fonts only for what lays out text (the spreadsheets' column widths, the PDF pages): the
+        // check goes without the platform plugin.
+        std::unique_ptr<QCoreApplication> app = commandNeedsFonts(arguments)
+                                                    ? std::make_unique<QGuiApplication>(argc, argv)
+                                                    : std::make_unique<QCoreApplication>(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Табель"));
         useRussian();
         const int code = runCommandLine(arguments, BuildStamp{kBuildDate, kBuildTime});
         // The command has written its files and closed its connection. The process ends here:

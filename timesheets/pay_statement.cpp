@@ -1,14 +1,12 @@
 #include "pay_statement.h"
 
 #include "timesheet_store.h"
+#include "whole_file.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
-#include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -210,15 +208,6 @@ void buildLayout(BandReport& r, TimesheetMonth month)
     }).right().size(8);
 }
 
-// A file beside `path` that no other writer uses.
-QString temporaryBeside(const QString& path)
-{
-    const QFileInfo info(path);
-    return info.absolutePath() + QStringLiteral("/.~%1-%2.pdf.part")
-                                     .arg(QCoreApplication::applicationPid())
-                                     .arg(QRandomGenerator::global()->generate64(), 0, 36);
-}
-
 } // namespace
 
 PayStatements::PayStatements(Database& db, QDate month, std::optional<int> workerId)
@@ -275,9 +264,8 @@ Outcome writePayStatements(Database& db, QDate month, std::optional<int> workerI
         return Outcome::refused(workerId ? QStringLiteral("Работник не найден.")
                                          : QStringLiteral("В табеле месяца нет ни одного работника."));
     const QString target = withPdfSuffix(path);
-    const QString part = temporaryBeside(target);
-    bool written = false;
-    {
+    bool cancelled = false;
+    const bool written = writeWhole(target, [&](const QString& part) {
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(part);
@@ -288,31 +276,22 @@ Outcome writePayStatements(Database& db, QDate month, std::optional<int> workerI
             if (i == 0) {
                 report.setupPrinter(&printer);
                 if (!painter.begin(&printer))
-                    break;
+                    return false;
             }
             report.paintInto(painter, &printer, firstPage);
             report.releasePages();
             if (progress && !progress(i + 1, total)) {
+                cancelled = true;
                 painter.end();
-                QFile::remove(part);
-                return Outcome::refused(QStringLiteral("Запись листков отменена."));
+                return false;
             }
         }
-        written = painter.isActive() && painter.end();
-    }
-    const QString shown = QDir::toNativeSeparators(target);
-    if (!written || QFileInfo(part).size() == 0) {
-        QFile::remove(part);
-        return Outcome::refused(QStringLiteral("Не удалось записать файл %1.").arg(shown));
-    }
-    if (QFileInfo::exists(target) && !QFile::remove(target)) {
-        QFile::remove(part);
-        return Outcome::refused(QStringLiteral("Не удалось заменить файл %1.").arg(shown));
-    }
-    if (!QFile::rename(part, target)) {
-        QFile::remove(part);
-        return Outcome::refused(QStringLiteral("Не удалось записать файл %1.").arg(shown));
-    }
+        return painter.end();
+    });
+    if (cancelled)
+        return Outcome::refused(QStringLiteral("Запись листков отменена."));
+    if (!written)
+        return Outcome::refused(QStringLiteral("Не удалось записать файл %1.").arg(QDir::toNativeSeparators(target)));
     return Outcome::done();
 }
 
