@@ -7,12 +7,10 @@
 #include "bench_support.h"
 #include "data_module.h"
 #include "month_check.h"
-#include "month_check_dialog.h"
 #include "timesheet_window.h"
 #include "windows.h"
 
 #include <QProcess>
-#include <QTableWidget>
 #include <QTemporaryDir>
 #include <stdexcept>
 
@@ -75,15 +73,7 @@ void measureCheckCommand(Context& c)
     m.runs = 7;
     m.setup = [&] { m.rows = damageOneCellPerWorker(dm.db, month); };
     m.program = [&](int) { runCommand(c, command, 1); };
-    m.reference = [&](int) {
-        MonthCheckDialog* dialog = c.windows().timesheetWindow().checkDialog;
-        PaintWatch painted(dialog->differencesGrid->viewport());
-        dialog->check(month);
-        dialog->show();
-        painted.wait();
-        stopClock();
-        dialog->hide();
-    };
+    m.reference = [&](int) { checkInWindow(c, month); };
     m.teardown = [&] {
         if (!repairMonth(dm.db, month.first()))
             throw std::runtime_error("the month was not repaired");

@@ -25,6 +25,17 @@ int damageOneCellPerWorker(Database& db, TimesheetMonth month)
                       {{QStringLiteral("month"), month.month}, {QStringLiteral("year"), month.year}});
 }
 
+void checkInWindow(Context& c, TimesheetMonth month)
+{
+        MonthCheckDialog* dialog = c.windows().timesheetWindow().checkDialog;
+        PaintWatch painted(dialog->differencesGrid->viewport());
+        dialog->check(month);
+        dialog->show();
+        painted.wait();
+        stopClock();
+        dialog->hide();
+}
+
 namespace {
 
 void measureCheck(Context& c)
@@ -47,15 +58,7 @@ void measureCheck(Context& c)
         return m.rows == damaged ? QString()
                                  : QStringLiteral("%1 differences for %2 damaged cells").arg(m.rows).arg(damaged);
     };
-    m.program = [&](int) {
-        MonthCheckDialog* dialog = c.windows().timesheetWindow().checkDialog;
-        PaintWatch painted(dialog->differencesGrid->viewport());
-        dialog->check(month);
-        dialog->show();
-        painted.wait();
-        stopClock();
-        dialog->hide();
-    };
+    m.program = [&](int) { checkInWindow(c, month); };
     m.reference = [&](int) { fetchAll(dm.db, monthDifferencesStatement(), monthDifferencesParams(month)); };
     m.teardown = [&] {
         if (!repairMonth(dm.db, month.first()) || !findMonthDifferences(dm.db, month.first()).isEmpty())

@@ -67,6 +67,10 @@ QString newestExport();
 // then lists one difference per worker; its repair puts the month back. The cells damaged.
 int damageOneCellPerWorker(Database& db, TimesheetMonth month);
 
+// "Проверить" of the month in the timesheet window, until its list of differences is painted
+// (the clock stops there).
+void checkInWindow(Context& c, TimesheetMonth month);
+
 // The suites, each in a file of its own.
 void startSuite(Context& context);
 void registerSuite(Context& context);
