@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <array>
 
+class ChangedElsewhereLine;
 class QComboBox;
 class MonthCloseBar;
 class QProgressBar;
@@ -60,6 +61,8 @@ public:
     QProgressBar* progressBar;
     QPushButton* exportButton;
     QPushButton* refreshButton;
+    // Shown when another copy changed the month's data: the rows stay as they are until F5.
+    ChangedElsewhereLine* changedLine;
     QPushButton* printButton;
     QPushButton* exitButton;
 
