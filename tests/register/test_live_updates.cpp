@@ -3,6 +3,13 @@
 // re-read nothing; a dropped connection listens again.
 #include "change_notice.h"
 #include "entry_store.h"
+#include "live_view.h"
+#include "timesheet_window.h"
+#include "worker_dialog.h"
+#include "workers_list.h"
+#include "workers_store.h"
+#include "works_dialog.h"
+#include "works_list.h"
 #include "program_fixture.h"
 #include "quick_entry_row.h"
 #include "register_store.h"
@@ -188,6 +195,46 @@ private slots:
 
         QVERIFY(EntryStore(copyA->db).add(entryOf(tdb->addWorker("Чужой"))));
         QTRY_COMPARE_WITH_TIMEOUT(shownList().recordCount(), 62, kSeen);
+    }
+
+    // The works list and a reference list re-read what they show; a timesheet keeps its rows
+    // and says that they changed until F5.
+    void otherWindowsFollow()
+    {
+        reg->hide();
+        tdb->addKind("Хозяйственные работы", 7777);
+        tdb->addOperation(7777, 7777);
+        const int group = tdb->addGroup("Стеллажи");
+        WorksDialog worksDialog(*dm);
+        WorksList works(*dm, worksDialog);
+        works.prepare(kDay);
+        works.show();
+        WorkerDialog workerDialog(*dm);
+        WorkersList workersList(*dm, workerDialog);
+        workersList.prepareBrowsing();
+        workersList.show();
+        const int workersBefore = dm->workers.recordCount();
+        TimesheetWindow timesheet(*dm);
+        timesheet.prepare(TimesheetMode::PieceWork, TimesheetMonth::of(kDay));
+        timesheet.show();
+        const int timesheetRows = timesheet.timesheet().recordCount();
+        QVERIFY(!timesheet.changedLine->isVisible());
+
+        QVERIFY(WorksStore(copyA->db).add({.nomenclatureId = group, .kind = 7777, .workerId = workers[0], .hours = 4,
+                                           .price = *Decimal4::fromText("100"), .date = kDay}));
+        QVERIFY(WorkersStore(copyA->db).add({.fio = "Новиков Н.Н.", .position = std::nullopt}));
+        QVERIFY(EntryStore(copyA->db).add(entryOf(tdb->addWorker("Новый"))));
+        QTRY_COMPARE_WITH_TIMEOUT(works.records.recordCount(), 1, kSeen);
+        QTRY_VERIFY_WITH_TIMEOUT(dm->workers.recordCount() > workersBefore, kSeen);
+        QTRY_VERIFY_WITH_TIMEOUT(timesheet.changedLine->isVisible(), kSeen);
+        QCOMPARE(timesheet.changedLine->text(), QStringLiteral("Данные изменены другим пользователем — Обновить (F5)"));
+        QCOMPARE(timesheet.timesheet().recordCount(), timesheetRows);
+
+        QTest::keyClick(&timesheet, Qt::Key_F5);
+        QVERIFY(!timesheet.changedLine->isVisible());
+        QCOMPARE(timesheet.timesheet().recordCount(), timesheetRows + 1);
+        workersList.finish();
+        works.finish();
     }
 
     void payloadsAreReadStrictly_data()
