@@ -16,6 +16,7 @@
 #include "register_window.h"
 
 #include <QDateEdit>
+#include <QProcess>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
@@ -164,6 +165,26 @@ private slots:
         QCOMPARE(rereads.count(), 0);
 
         QVERIFY(EntryStore(copyA->db).add(entryOf(tdb->addWorker("Чужой"))));
+        QTRY_VERIFY_WITH_TIMEOUT(rereads.count() > 0, kSeen);
+    }
+
+    // A notification that arrives while this copy's connection is busy with a statement is
+    // handled once the statement has ended, not at the next statement.
+    void arrivesWhileBusy()
+    {
+        QSignalSpy rereads(&shownList(), &Dataset::rowsReset);
+        const ConnectionSettings& s = tdb->settings();
+        QProcess other;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("PGPASSWORD", s.password);
+        other.setProcessEnvironment(env);
+        other.start("psql", {"-X", "-q", "-h", s.host, "-p", QString::number(s.port), "-U", s.user, "-d", s.database,
+                             "-c", QStringLiteral("select pg_sleep(0.3); select pg_notify('%1', '%2')")
+                                       .arg(QLatin1String(kChangeChannel), kSent)});
+        QVERIFY(other.waitForStarted());
+        dm->db.exec("select pg_sleep(1)");
+        QVERIFY(other.waitForFinished());
+        QCOMPARE(other.exitCode(), 0);
         QTRY_VERIFY_WITH_TIMEOUT(rereads.count() > 0, kSeen);
     }
 
