@@ -158,7 +158,6 @@ void Database::handOverTo(QThread* thread)
         db_.driver()->moveToThread(thread);
 }
 
-
 bool Database::isOpen() const { return db_.isValid() && db_.isOpen() && !lost_; }
 
 void Database::reopenIfLost()

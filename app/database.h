@@ -82,7 +82,8 @@ public:
     // side (no SQLSTATE, the server still there) is an ordinary failure.
     bool isLostConnection(const QSqlError& error);
 
-    // Called after a lost connection was opened again (a window re-reads what it shows).
+    // Called after a lost connection was opened again (the change listener then tells the
+    // windows, which re-read what they show).
     std::function<void()> onReopened;
 
     // This connection's id in the notifications it sends (app/change_notice.h): the same
