@@ -42,6 +42,19 @@ bool runAction(Database& db, const std::function<void()>& action)
     });
 }
 
+bool runQuietly(const std::function<void()>& action)
+{
+    try {
+        action();
+        return true;
+    } catch (const DbError& e) {
+        qWarning().noquote() << "Statement failed:" << e.message() << "\n" << e.statement();
+    } catch (const std::exception& e) {
+        qWarning().noquote() << "Failed:" << e.what();
+    }
+    return false;
+}
+
 Outcome runCommand(Database& db, const std::function<Outcome()>& command)
 {
     Outcome outcome = Outcome::failed();

@@ -20,6 +20,11 @@ bool runShowingError(const std::function<void()>& action);
 // A database error is shown with the database's message and logged with its statement.
 bool runAction(Database& db, const std::function<void()>& action);
 
+// Runs what the program does unasked (a re-read after another copy's change): a failure is
+// logged, not shown, and the user's next command meets it (a lost connection) if it lasts.
+// Returns false when it failed.
+bool runQuietly(const std::function<void()>& action);
+
 // Runs a store command that may be refused. A refusal is shown (caption "Ошибка") after the
 // command has ended, so that no lock is held while the box is open; an error is shown as
 // runAction shows it and comes back as Outcome::failed().

@@ -1,5 +1,6 @@
 #include "change_seam.h"
 
+#include "change_notice.h"
 #include "db_messages.h"
 #include "lock_keys.h"
 
@@ -87,6 +88,13 @@ QString statementOf(const Change& change, const Write& write, bool history)
         select << write.readBack;
     if (!write.then.isEmpty())
         select << write.then;
+    // The other copies are told once, when something was written: the value is computed for
+    // the first row returned, and with it the notification is queued to go out at the commit.
+    select << QStringLiteral("(select pg_notify('%1', (:live_notice::jsonb || jsonb_build_object('rows', count(*), "
+                             "'keys', case when count(*) <= %2 then jsonb_agg(row_key) end))::text) from changed) "
+                             "as notified")
+                  .arg(QLatin1String(kChangeChannel))
+                  .arg(kNoticeKeysAtMost);
     if (history) {
         with << QStringLiteral(
             "logged as (insert into tabel.change_log(login_role, os_user, host, build, action, table_name, row_key, "
@@ -130,6 +138,7 @@ Outcome applyChange(Database& db, Change& change, const Write& write, QVector<Ro
 {
     const bool history = historyAvailable(db);
     Params params = write.params;
+    params.push_back({QStringLiteral("live_notice"), noticeHead(db.copyId(), change)});
     if (history)
         params += historyParams(db, change);
     QSqlQuery query;

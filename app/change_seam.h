@@ -7,10 +7,11 @@
 //  - the refusal of a closed month: the written rows' dates before and after the write (or the
 //    month of a change of a whole month) are checked by the same statement under the month's
 //    shared lock, and the command is refused with nothing written;
-//  - what other copies are to be told: the Change names the data (kind, action, table, the rows'
-//    keys, days or month, shift, worker).
+//  - what other copies are to be told: one notification (app/change_notice.h) naming the data
+//    (kind, action, days or month, shift, worker, the rows' keys), sent by the same statement,
+//    so that it goes out when the write commits and never for a rolled-back one.
 // Without the program's own schema (db/tabel.sql) of the steps this build needs, or without the
-// rights to it, the statement runs as it is: no history and no closed months.
+// rights to it, the statement runs with its notification only: no history and no closed months.
 #include "database.h"
 #include "dataset.h"
 #include "outcome.h"

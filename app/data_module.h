@@ -2,6 +2,7 @@
 // The shared data module (DataModule6): the one connection and the datasets that several windows show,
 // the duplicate test and the decimal-separator fix. Stores write through db directly,
 // never through a shared dataset.
+#include "change_listener.h"
 #include "database.h"
 #include "dataset.h"
 #include "outcome.h"
@@ -19,6 +20,8 @@ public:
     Database db;
     // The reports' reading: a standby named by TABEL_REPORT_SERVER, else `db`.
     ReadingSource reading{db};
+    // The other copies' committed changes, for the windows that show their data.
+    ChangeListener changes{db};
     // Decimal separator for numbers written into statement text (accounts_dep.ver.delim).
     QString decimalSeparator;
 

@@ -1,9 +1,11 @@
 #include "database.h"
 
+#include <QAbstractEventDispatcher>
 #include <QProcessEnvironment>
 #include <QSqlDriver>
 #include <QSqlField>
 #include <QSqlError>
+#include <QUuid>
 #include <atomic>
 #include <stdexcept>
 
@@ -31,6 +33,7 @@ Database::Database(QString connectionName)
     // Qt keys connections by name: each Database gets its own.
     static std::atomic<int> created{0};
     name_ = QStringLiteral("%1#%2").arg(connectionName).arg(++created);
+    copyId_ = QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
 Database::~Database()
@@ -59,7 +62,53 @@ void Database::open(const ConnectionSettings& settings)
         throw DbError(db_.lastError().text(), db_.lastError().nativeErrorCode(), true);
     lost_ = false;
     inTransaction_ = false;
+    listening_ = false;
     configureSession();
+    subscribe();
+}
+
+bool Database::listen(const QString& channel, std::function<void(const QString& payload)> deliver)
+{
+    channel_ = channel;
+    deliver_ = std::move(deliver);
+    if (isOpen() && !listening_)
+        subscribe();
+    return listening_;
+}
+
+void Database::stopListening()
+{
+    if (listening_ && db_.isOpen())
+        db_.driver()->unsubscribeFromNotification(channel_);
+    listening_ = false;
+    channel_.clear();
+    deliver_ = {};
+}
+
+void Database::subscribe()
+{
+    if (channel_.isEmpty() || !db_.isOpen())
+        return;
+    QSqlDriver* driver = db_.driver();
+    // The driver stays the same through reopenings: its signal is connected once.
+    if (!deliveryWired_) {
+        QObject::connect(driver, &QSqlDriver::notification, driver,
+                         [this](const QString& name, QSqlDriver::NotificationSource, const QVariant& payload) {
+                             if (name == channel_ && deliver_)
+                                 deliver_(payload.toString());
+                         });
+        deliveryWired_ = true;
+    }
+    // A socket notifier needs the event loop of the connection's thread: a connection opened on
+    // a thread without one (the start-up's) subscribes once it is handed over.
+    if (!QAbstractEventDispatcher::instance(driver->thread()))
+        return;
+    listening_ = driver->hasFeature(QSqlDriver::EventNotifications) && driver->subscribeToNotification(channel_);
+    if (!listening_ && !listenFailureLogged_) {
+        listenFailureLogged_ = true;
+        qWarning().noquote() << "Live updates are off: the server does not deliver notifications on" << channel_
+                             << "to this connection:" << driver->lastError().text();
+    }
 }
 
 void Database::configureSession()

@@ -84,8 +84,19 @@ public:
     // side (no SQLSTATE, the server still there) is an ordinary failure.
     bool isLostConnection(const QSqlError& error);
 
-    // Called after a lost connection was opened again (a window re-reads what it shows).
+    // Called after a lost connection was opened again (the change listener then tells the
+    // windows, which re-read what they show).
     std::function<void()> onReopened;
+
+    // This connection's id in the notifications it sends (app/change_notice.h): the same
+    // through every reopening, different for every Database.
+    const QString& copyId() const { return copyId_; }
+    // Listens on `channel` now (when open) and again after every opening; each notification's
+    // payload goes to `deliver`. False when the server cannot deliver notifications: the reason
+    // is logged, once.
+    bool listen(const QString& channel, std::function<void(const QString& payload)> deliver);
+    bool isListening() const { return listening_; }
+    void stopListening();
 
     // The role of the login this connection works for; every store asks it before it writes.
     // None until someone has logged in: then nothing may be written.
@@ -112,6 +123,7 @@ private:
     [[noreturn]] void fail(const QSqlError& error, const QString& statement);
     bool connectionAlive();
     void configureSession();
+    void subscribe();
     void readOwnSchema();
     QString withValues(const QString& statement, const Params& params) const;
 
@@ -121,6 +133,12 @@ private:
     bool lost_ = false;
     bool inTransaction_ = false;
     OwnSchema ownSchema_;
+    QString copyId_;
+    QString channel_;
+    std::function<void(const QString&)> deliver_;
+    bool listening_ = false;
+    bool deliveryWired_ = false;
+    bool listenFailureLogged_ = false;
 };
 
 // One user command's transaction: begun on construction, rolled back unless committed. Only

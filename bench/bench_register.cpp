@@ -1,8 +1,11 @@
 // The register: a date change (the four shift lists read and the grid painted) against the one
 // statement for the four lists; an entry save and a register delete against their limit, one
-// lock and one statement in one transaction that also writes the entry's history row.
+// lock and one statement in one transaction that also writes the entry's history row and sends
+// its notification; another copy's writes as the register sees them.
 #include "bench_data.h"
 #include "bench_support.h"
+#include "change_listener.h"
+#include "change_notice.h"
 #include "data_module.h"
 #include "entry_store.h"
 #include "lock_keys.h"
@@ -11,7 +14,11 @@
 #include "register_window.h"
 #include "windows.h"
 
+#include <QCoreApplication>
 #include <QDateEdit>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSysInfo>
@@ -46,6 +53,23 @@ QString historyOf(const QString& rows, const QString& action)
                           "jsonb_build_object('id', r.id), %3, %4 from %1 r)")
         .arg(rows, action, action == QLatin1String("add") ? QStringLiteral("null") : QStringLiteral("to_jsonb(r)"),
              action == QLatin1String("add") ? QStringLiteral("to_jsonb(r)") : QStringLiteral("null"));
+}
+
+// The notification of the other copies, sent once when `rows` (a CTE of the statement) is not
+// empty; a statement reads `notified` to send it.
+QString notificationOf(const QString& rows)
+{
+    return QStringLiteral("notified as (select pg_notify('%1', :notice) from (select 1 from %2 limit 1) one)")
+        .arg(QLatin1String(kChangeChannel), rows);
+}
+
+// What the program's notification of a write of an entry says.
+Params noticeOf(const Database& db, ChangeAction action, int worker, int shift, const QDate& date)
+{
+    Change change = entryChange(action, date, shift, worker);
+    QString notice = noticeHead(db.copyId(), change);
+    notice.chop(1);
+    return {{QStringLiteral("notice"), notice + QStringLiteral(",\"rows\":1,\"keys\":null}")}};
 }
 
 Params whoWrites(const Database& db)
@@ -88,15 +112,16 @@ bool referenceSave(Database& db, const EntryValues& e)
                       "0, 0, 0, 0, 0, 0"
                       " where not exists (select 1 from accounts_dep.smena where w_id=:w_id and o_id=:o_id and "
                       "i_id=:i_id and data=:data and smena=:smena and color=:color)"
-                      " returning *), %2,"
+                      " returning *), %2, %3,"
                       " cell as ("
                       " insert into accounts_dep.h_tabel as h (smena, w_id, month, year, %1)"
                       " select :smena, :w_id, :month, :year, a.time + (select coalesce(sum(time), 0) from "
                       "accounts_dep.smena where w_id=:w_id and smena=:smena and data=:data) from added a"
                       " on conflict (w_id, year, month, smena, i_type, i_night) do update set %1 = excluded.%1)"
-                      " select count(*) from added")
-                      .arg(day, historyOf(QStringLiteral("added"), QStringLiteral("add"))),
-                  entryParams(e) + whoWrites(db))
+                      " select count(*) from added, notified")
+                      .arg(day, historyOf(QStringLiteral("added"), QStringLiteral("add")),
+                           notificationOf(QStringLiteral("added"))),
+                  entryParams(e) + whoWrites(db) + noticeOf(db, ChangeAction::Add, e.workerId, e.shiftNo, e.date))
             .toInt();
     tx.commit();
     return saved == 1;
@@ -109,18 +134,19 @@ void referenceDelete(Database& db, const Row& shown)
     const QDate date = shown.field(QStringLiteral("data")).asDate();
     Transaction tx(db);
     db.lockKey(lock_keys::timesheetRow(worker, shift, date.month(), date.year()));
-    db.exec(QStringLiteral("with gone as (delete from accounts_dep.smena where id=:id returning *), %2"
+    db.exec(QStringLiteral("with gone as (delete from accounts_dep.smena where id=:id returning *), %2, %3"
                            " update accounts_dep.h_tabel set %1 = (select coalesce(sum(time), 0) from "
                            "accounts_dep.smena where w_id=:w_id and smena=:smena and data=:data and id<>:id)"
-                           " where w_id=:w_id and smena=:smena and month=:month and year=:year and exists (select 1 from gone)")
-                .arg(QStringLiteral("d%1").arg(date.day()), historyOf(QStringLiteral("gone"), QStringLiteral("delete"))),
+                           " where w_id=:w_id and smena=:smena and month=:month and year=:year and exists (select 1 from notified)")
+                .arg(QStringLiteral("d%1").arg(date.day()), historyOf(QStringLiteral("gone"), QStringLiteral("delete")),
+                     notificationOf(QStringLiteral("gone"))),
             Params{{QStringLiteral("id"), shown.field(QStringLiteral("id")).value()},
                    {QStringLiteral("w_id"), worker},
                    {QStringLiteral("smena"), shift},
                    {QStringLiteral("data"), date},
                    {QStringLiteral("month"), date.month()},
                    {QStringLiteral("year"), date.year()}}
-                + whoWrites(db));
+                + whoWrites(db) + noticeOf(db, ChangeAction::Delete, worker, shift, date));
     tx.commit();
 }
 
@@ -246,6 +272,114 @@ QString sameWrites(DataModule& dm, EntryPlace& place)
     if (!programSave(dm, e) || programSave(dm, e) || referenceSave(db, e))
         return QStringLiteral("a duplicate was not refused alike");
     return {};
+}
+
+// Processes events for `ms` milliseconds (what the program's event loop does while idle).
+void idle(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Another copy of the program (copy A) writes while the program's register (copy B) shows the
+// day: from A's save to B's painted row against A's save and one re-read of the list alone; and a
+// burst of 200 saves from A, which B gathers into a few re-reads, against the same burst while B
+// shows nothing.
+void liveSuite(Context& c, EntryPlace& place)
+{
+    auto copyA = std::make_shared<DataModule>();
+    RegisterWindow& reg = c.windows().registerWindow();
+    Dataset& shown = c.dm().shiftList(place.base.shiftNo);
+    int firstColour = 0;
+    auto showTheDay = [&] {
+        copyA->db.open(ConnectionSettings::fromArguments(c.arguments));
+        copyA->db.loginRole = Role::FullRights;
+        place.find(copyA->db);
+        firstColour = place.nextColour;
+        PaintWatch painted(&reg);
+        reg.show();
+        painted.wait();
+        reg.dateEdit->setDate(place.base.date);
+        reg.changeDate();
+        reg.chooseShift(place.base.shiftNo);
+    };
+    auto cleanUp = [&] {
+        reg.hide();
+        place.removeFrom(c.dm().db, firstColour);
+        copyA->db.close();
+    };
+    auto shows = [&](int colour) {
+        const int column = shown.fieldIndex(QStringLiteral("color"));
+        for (const auto& row : shown.fetchedRows())
+            if (row[column].toInt() == colour)
+                return true;
+        return false;
+    };
+
+    Measure seen;
+    seen.group = QStringLiteral("live updates");
+    seen.name = QStringLiteral("another copy's save to the painted row");
+    seen.limit = QStringLiteral("the save + one re-read of the list");
+    seen.runs = 15;
+    seen.setup = showTheDay;
+    seen.program = [&](int) {
+        PaintWatch painted(reg.entriesGrid->viewport());
+        const EntryValues e = place.next();
+        if (!programSave(*copyA, e))
+            throw std::runtime_error("the save was refused");
+        QElapsedTimer waited;
+        waited.start();
+        while (!shows(e.colour)) {
+            if (waited.elapsed() > 5000)
+                throw std::runtime_error("the other copy's entry did not appear within 5 s");
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        }
+        painted.wait();
+        stopClock();
+        idle(Gathered::kInterval + 50);  // the next run finds the gathering over
+    };
+    seen.reference = [&](int) {
+        if (!programSave(*copyA, place.next()))
+            throw std::runtime_error("the save was refused");
+        fetchAll(c.dm().db, shown);
+    };
+    seen.teardown = cleanUp;
+    c.runner.run(seen);
+
+    Measure burst;
+    burst.group = QStringLiteral("live updates");
+    burst.name = QStringLiteral("a burst of 200 saves from another copy");
+    burst.limit = QStringLiteral("the burst, the register hidden; ≤ 5 re-reads");
+    burst.runs = 3;
+    burst.rows = 200;
+    burst.setup = showTheDay;
+    auto saveBurst = [&] {
+        for (int n = 0; n < 200; ++n) {
+            if (!programSave(*copyA, place.next()))
+                throw std::runtime_error("the save was refused");
+            QCoreApplication::processEvents();
+        }
+        idle(Gathered::kInterval + 50);
+    };
+    burst.program = [&](int) {
+        if (!reg.isVisible())
+            reg.show();
+        int resets = 0;
+        QObject counting;
+        QObject::connect(&shown, &Dataset::rowsReset, &counting, [&] { ++resets; });
+        saveBurst();
+        // A re-read closes the list and opens it: two resets.
+        if (resets / 2 > 5)
+            throw std::runtime_error(QStringLiteral("%1 re-reads of the watching copy's list").arg(resets / 2).toStdString());
+    };
+    burst.reference = [&](int) {
+        reg.hide();
+        saveBurst();
+        reg.show();
+    };
+    burst.teardown = cleanUp;
+    c.runner.run(burst);
 }
 
 } // namespace
@@ -380,6 +514,8 @@ void registerSuite(Context& c)
         c.windows().registerWindow().hide();
     };
     c.runner.run(keystroke);
+
+    liveSuite(c, place);
 }
 
 } // namespace bench

@@ -65,6 +65,8 @@ bool Windows::start(const QStringList& arguments, BuildStamp stamp, Others other
         msg::error(QStringLiteral("Подключение к БД отсутсвует!!!"), QStringLiteral("Ошибка!"));
         return false;
     }
+    // Live updates from the other copies, on this thread's event loop.
+    dataModule_->changes.start();
     return true;
 }
 

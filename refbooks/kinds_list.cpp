@@ -11,7 +11,8 @@ KindsList::KindsList(DataModule& dm, KindDialog& dialog, QWidget* parent)
                .title = QStringLiteral("Виды операций (8)"),
                .columns = {{QStringLiteral("VID"), QStringLiteral("Операции"), 309}},
                .searchField = QStringLiteral("vid"),
-               .searchWhileBrowsing = false},
+               .searchWhileBrowsing = false,
+               .shows = {DataKind::OperationKind}},
               parent),
       dialog_(dialog),
       store_(dm)

@@ -19,7 +19,8 @@ NomenclatureList::NomenclatureList(DataModule& dm, GroupDialog& dialog, QWidget*
                .searchField = QStringLiteral("s_caption"),
                .addName = QStringLiteral("Button2"),
                .changeName = QStringLiteral("Button3"),
-               .deleteName = QStringLiteral("Button1")},
+               .deleteName = QStringLiteral("Button1"),
+               .shows = {DataKind::Group}},
               parent),
       groups(list_),
       dialog_(dialog)

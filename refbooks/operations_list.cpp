@@ -24,7 +24,8 @@ OperationsList::OperationsList(DataModule& dm, QWidget* parent)
                            {QStringLiteral("oper_vid"), QString(), 64, Qt::AlignLeft | Qt::AlignVCenter, false},
                            {QStringLiteral("norma"), QStringLiteral("Нормы (шт.)"), 76}},
                .searchField = QStringLiteral("marka"),
-               .match = Match::Anywhere},
+               .match = Match::Anywhere,
+               .shows = {DataKind::Operation, DataKind::Norm, DataKind::Product, DataKind::OperationKind}},
               parent),
       store_(dm.db)
 {

@@ -16,7 +16,8 @@ ProductsList::ProductsList(DataModule& dm, ProductDialog& dialog, QWidget* paren
                            {QStringLiteral("nom"), QStringLiteral("Номенклатурная группа"), 162},
                            {QStringLiteral("massa"), QStringLiteral("Коробки"), 67}},
                .searchField = QStringLiteral("marka"),
-               .swallowKeys = false},
+               .swallowKeys = false,
+               .shows = {DataKind::Product, DataKind::Group}},
               parent),
       dialog_(dialog),
       store_(dm)

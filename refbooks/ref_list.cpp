@@ -3,6 +3,7 @@
 #include "actions.h"
 #include "data_module.h"
 #include "list_support.h"
+#include "live_view.h"
 #include "messages.h"
 #include "widgets.h"
 
@@ -41,6 +42,9 @@ RefList::RefList(DataModule& dm, Dataset& list, Setup setup, QWidget* parent)
     connect(changeButton, &QPushButton::clicked, this, &RefList::changeOrChoose);
     connect(deleteButton, &QPushButton::clicked, this, &RefList::deleteRow);
     connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
+    followChanges(
+        this, dm_.changes, [this](const ChangeNotice& n) { return setup_.shows.contains(n.kind); },
+        [this] { keepingPlace(grid, list_, QStringLiteral("id"), [this] { list_.reopen(); }); });
 }
 
 RefList::RefList(DataModule& dm, std::unique_ptr<Dataset> ownList, Setup setup, QWidget* parent)

@@ -3,6 +3,7 @@
 // operations, operations, nomenclature groups). Opened from the register's menu a list
 // browses: its add, change and delete buttons work on its rows. Opened by a dialog it
 // chooses: "Выбрать" (or a double click) hands a copy of the current row back and closes.
+#include "change_seam.h"
 #include "dataset.h"
 #include "dataset_model.h"
 
@@ -66,6 +67,8 @@ protected:
         QString changeName = QStringLiteral("Button2");
         QString deleteName = QStringLiteral("Button3");
         QString exitName = QStringLiteral("Button4");
+        // The data the list shows: another copy's change of it re-reads the open list.
+        QList<DataKind> shows{};
     };
     RefList(DataModule& dm, Dataset& list, Setup setup, QWidget* parent);
     // A list of a query of its own rather than of a shared dataset.

@@ -9,7 +9,8 @@ WorkersList::WorkersList(DataModule& dm, WorkerDialog& dialog, QWidget* parent)
                .title = QStringLiteral("Список рабочих"),
                .columns = {{QStringLiteral("fio"), QStringLiteral("ФИО"), 300},
                            {QStringLiteral("s_staffpos_hl"), QStringLiteral("Должность"), 300}},
-               .searchField = QStringLiteral("fio")},
+               .searchField = QStringLiteral("fio"),
+               .shows = {DataKind::Worker}},
               parent),
       dialog_(dialog),
       store_(dm.db)

@@ -1,9 +1,11 @@
 #include "register_window.h"
 
 #include "actions.h"
+#include "change_listener.h"
 #include "change_seam.h"
 #include "data_module.h"
 #include "list_support.h"
+#include "live_view.h"
 #include "messages.h"
 #include "month_close_bar.h"
 #include "quick_entry_row.h"
@@ -58,7 +60,7 @@ QVector<GridColumn> RegisterWindow::gridColumns()
     };
 }
 
-RegisterWindow::~RegisterWindow() { dm_.db.onReopened = nullptr; }
+RegisterWindow::~RegisterWindow() = default;
 
 RegisterWindow::RegisterWindow(DataModule& dm, QWidget* parent) : QDialog(parent), dm_(dm), store_(dm.db)
 {
@@ -85,12 +87,12 @@ RegisterWindow::RegisterWindow(DataModule& dm, QWidget* parent) : QDialog(parent
     versionCheckTimer.start();
 
     // After a lost connection came back, the lists are read again rather than left empty.
-    dm_.db.onReopened = [this] {
-        QTimer::singleShot(0, this, [this] {
-            if (isVisible())
-                refresh();
-        });
-    };
+    connect(&dm_.changes, &ChangeListener::reconnected, this, [this] {
+        if (isVisible())
+            refresh();
+    });
+    liveReread_ = new Gathered([this] { rereadChanged(); }, this);
+    connect(&dm_.changes, &ChangeListener::changed, this, &RegisterWindow::takeNotice);
 }
 
 void RegisterWindow::buildControls()
@@ -478,4 +480,58 @@ void RegisterWindow::changeEntry()
     links_.changeEntry(ds.currentRow(), shiftNo_);
     runAction(dm_.db, [&] { ds.reopen(); });
     ds.setRecNo(remembered);
+}
+
+void RegisterWindow::takeNotice(const ChangeNotice& notice)
+{
+    if (!isVisible() || activationPending_)
+        return;
+    switch (notice.kind) {
+    case DataKind::Entry:
+        if (!notice.touches(date()))
+            return;
+        // A changed entry may have left another shift of the day.
+        if (notice.action == ChangeAction::Change || notice.shiftNo < 1 || notice.shiftNo > 4)
+            staleShifts_ = {1, 2, 3, 4};
+        else
+            staleShifts_.insert(notice.shiftNo);
+        break;
+    case DataKind::Worker:
+    case DataKind::Product:
+    case DataKind::Operation:
+    case DataKind::OperationKind:
+        // Names the lists show (a product's delete takes its entries with it).
+        staleShifts_ = {1, 2, 3, 4};
+        quickRow->forgetLists();
+        break;
+    case DataKind::Month:
+        if (!notice.touchesMonth(TimesheetMonth::of(date()).first()))
+            return;
+        staleMonthClose_ = true;
+        break;
+    default:
+        return;
+    }
+    liveReread_->request();
+}
+
+void RegisterWindow::rereadChanged()
+{
+    // Never inside a command of this copy (a question asked in its midst): a moment later.
+    if (dm_.db.inTransaction()) {
+        liveReread_->request();
+        return;
+    }
+    const QSet<int> shifts = std::exchange(staleShifts_, {});
+    if (!shifts.isEmpty())
+        keepingPlace(entriesGrid, shiftList(), QStringLiteral("id"), [&] {
+            if (shifts.size() == 4) {
+                dm_.reopenShiftLists();
+                return;
+            }
+            for (int shift : shifts)
+                dm_.shiftList(shift).reopen(true);
+        });
+    if (std::exchange(staleMonthClose_, false))
+        showMonthClose(true);
 }

@@ -7,6 +7,7 @@
 #include "timesheet_mode.h"
 
 #include <QDialog>
+#include <QSet>
 #include <QTimer>
 #include <functional>
 #include <optional>
@@ -21,7 +22,9 @@ class QPushButton;
 class QRadioButton;
 class QTableView;
 class DataModule;
+class Gathered;
 class QuickEntryRow;
+struct ChangeNotice;
 struct EntryValues;
 
 class RegisterWindow : public QDialog {
@@ -116,6 +119,9 @@ private:
     // when `reread`.
     void showMonthClose(bool reread);
     QRadioButton* shiftButton(int shiftNo) const;
+    // Another copy's change: the lists it touched are read again, gathered.
+    void takeNotice(const ChangeNotice& notice);
+    void rereadChanged();
     static QVector<GridColumn> gridColumns();
 
     DataModule& dm_;
@@ -125,6 +131,10 @@ private:
     bool activationPending_ = true;
     QDate closeShownFor_;  // the first day of the month whose close is shown
     QTimer dateRest_;
+    // What other copies changed and is still to be read again.
+    QSet<int> staleShifts_;
+    bool staleMonthClose_ = false;
+    Gathered* liveReread_;
     DatasetModel* model_;
     Links links_;
 };

@@ -3,6 +3,7 @@
 #include "actions.h"
 #include "data_module.h"
 #include "excel_book.h"
+#include "live_view.h"
 #include "widgets.h"
 
 #include <QButtonGroup>
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -68,11 +70,23 @@ SummaryReportsWindow::SummaryReportsWindow(DataModule& dm, QWidget* parent)
     exportButton = makeButton(QStringLiteral("Button6"), QStringLiteral("Excel (0 из 0)"), this);
     exitButton = makeButton(QStringLiteral("Button5"), QStringLiteral("Выход"), this);
 
+    changedLine = new ChangedElsewhereLine(
+        this, dm_.changes,
+        [this](const ChangeNotice& n) {
+            if (n.kind == DataKind::Month || n.kind == DataKind::Timesheet)
+                return false;  // the reports read the register and the works
+            if (n.days.isEmpty())
+                return true;
+            return std::any_of(n.days.begin(), n.days.end(),
+                               [this](const QDate& d) { return d >= fromDate->date() && d <= toDate->date(); });
+        },
+        [] {});
+    changedLine->setWordWrap(true);
     auto* column = new QVBoxLayout(this);
     column->setSizeConstraint(QLayout::SetFixedSize);
     for (QWidget* w : std::initializer_list<QWidget*>{kindBox, period, workerReportButton, productionReportButton,
                                                       detailedWorkerReportButton, detailedProductionReportButton,
-                                                      exportButton, exitButton}) {
+                                                      exportButton, exitButton, changedLine}) {
         w->setMinimumWidth(kColumnWidth);
         column->addWidget(w);
     }
@@ -92,6 +106,7 @@ SummaryReportsWindow::~SummaryReportsWindow() = default;
 void SummaryReportsWindow::openReports()
 {
     resetPeriod(QDate::currentDate());
+    changedLine->hide();
     exec();
 }
 

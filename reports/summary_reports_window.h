@@ -9,6 +9,7 @@
 
 #include <QDialog>
 
+class ChangedElsewhereLine;
 class QButtonGroup;
 class QDateEdit;
 class QGroupBox;
@@ -56,6 +57,9 @@ public:
     QPushButton* detailedProductionReportButton;
     QPushButton* exportButton;
     QPushButton* exitButton;
+    // Shown when another copy changed data of the period: F5 hides it (a report reads its data
+    // when it is made).
+    ChangedElsewhereLine* changedLine;
 
     WorkerReport workerReport;                      // TForm16
     ProductionReport productionReport;              // TForm17

@@ -3,6 +3,7 @@
 #include "actions.h"
 #include "data_module.h"
 #include "excel_book.h"
+#include "live_view.h"
 #include "month_choice.h"
 #include "month_check_dialog.h"
 #include "month_close_bar.h"
@@ -166,6 +167,10 @@ void TimesheetByShiftWindow::buildControls()
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(choice.row);
     layout->addWidget(shiftTabs, 1);
+    changedLine = new ChangedElsewhereLine(
+        this, dm_.changes, [this](const ChangeNotice& n) { return n.touchesTimesheetOf(chosenMonth().first()); },
+        [this] { refresh(); });
+    layout->addWidget(changedLine);
     layout->addLayout(buttons);
 
     for (QComboBox* box : {monthBox, yearBox})
@@ -265,6 +270,7 @@ void TimesheetByShiftWindow::openShifts()
 void TimesheetByShiftWindow::applyMonth()
 {
     const TimesheetMonth month = chosenMonth();
+    changedLine->hide();
     for (int shiftNo = 1; shiftNo <= 3; ++shiftNo) {
         Dataset& ds = dm_.shiftTimesheet(shiftNo);
         ds.close();
@@ -298,6 +304,7 @@ void TimesheetByShiftWindow::layOutDayColumns(TimesheetMonth month)
 void TimesheetByShiftWindow::refresh()
 {
     BusyCursor busy;
+    changedLine->hide();
     finish();
     openShifts();
 }

@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <array>
 
+class ChangedElsewhereLine;
 class QComboBox;
 class MonthCheckDialog;
 class MonthCloseBar;
@@ -62,6 +63,8 @@ public:
     QProgressBar* progressBar;
     QPushButton* exportButton;
     QPushButton* refreshButton;
+    // Shown when another copy changed the month's data: the rows stay as they are until F5.
+    ChangedElsewhereLine* changedLine;
     QPushButton* printButton;
     QPushButton* checkButton;
     MonthCheckDialog* checkDialog;

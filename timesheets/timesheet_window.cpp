@@ -3,6 +3,7 @@
 #include "actions.h"
 #include "data_module.h"
 #include "excel_book.h"
+#include "live_view.h"
 #include "money_text.h"
 #include "month_choice.h"
 #include "month_check_dialog.h"
@@ -178,6 +179,14 @@ void TimesheetWindow::buildControls()
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(choice.row);
     layout->addWidget(grid, 1);
+    changedLine = new ChangedElsewhereLine(
+        this, dm_.changes,
+        [this](const ChangeNotice& n) { return n.touchesTimesheetOf(chosenMonth().first()); },
+        [this] {
+            refresh();
+            requestFooter(chosenMonth());
+        });
+    layout->addWidget(changedLine);
     layout->addLayout(footer);
     layout->addLayout(buttons);
 
@@ -287,6 +296,7 @@ void TimesheetWindow::fillYears(int keep)
 void TimesheetWindow::applyMonth()
 {
     const TimesheetMonth month = chosenMonth();
+    changedLine->hide();
     timesheet_->close();
     TimesheetStore::setMonth(*timesheet_, mode_, month);
     readRows();
@@ -342,6 +352,7 @@ void TimesheetWindow::layOutDayColumns(TimesheetMonth month)
 void TimesheetWindow::refresh()
 {
     BusyCursor busy;
+    changedLine->hide();
     readRows(true);
 }
 

@@ -12,6 +12,7 @@
 #include <QDialog>
 #include <array>
 
+class ChangedElsewhereLine;
 class QComboBox;
 class MonthCheckDialog;
 class MonthCloseBar;
@@ -64,6 +65,8 @@ public:
     QTableView* grid;
     QPushButton* exportButton;
     QPushButton* refreshButton;
+    // Shown when another copy changed the month's data: the rows stay as they are until F5.
+    ChangedElsewhereLine* changedLine;
     QPushButton* rebuildButton;
     QPushButton* checkButton;
     QPushButton* statementButton;

@@ -2,6 +2,7 @@
 
 #include "actions.h"
 #include "data_module.h"
+#include "live_view.h"
 #include "messages.h"
 #include "money_text.h"
 #include "timesheet_month.h"
@@ -53,6 +54,14 @@ WorksList::WorksList(DataModule& dm, WorksDialog& dialog, QWidget* parent)
     setFixedSize(1054, 650);
     model_ = new DatasetModel(records, gridColumns(), this);
     buildControls();
+    // Another copy's works of the day, and the names the list shows, are read again.
+    followChanges(
+        this, dm_.changes,
+        [this](const ChangeNotice& n) {
+            return (n.kind == DataKind::Works && n.touches(date())) || n.kind == DataKind::Worker
+                   || n.kind == DataKind::OperationKind || n.kind == DataKind::Group;
+        },
+        [this] { keepingPlace(grid, records, QStringLiteral("id"), [this] { records.reopen(); }); });
 }
 
 void WorksList::buildControls()
