@@ -155,7 +155,7 @@ void TimesheetByShiftWindow::buildControls()
     printButton = makeButton(QStringLiteral("Button6"), QStringLiteral("П&ечать"), this);
     checkButton = makeButton(QStringLiteral("checkButton"), QStringLiteral("Пр&оверить"), this);
     checkButton->setToolTip(QStringLiteral("Сравнить табель месяца с записями и работами"));
-    checkDialog = new MonthCheckDialog(dm_.db, this);
+    checkDialog = new MonthCheckDialog(dm_.db, dm_.reading, this);
     exitButton = makeButton(QStringLiteral("Button4"), QStringLiteral("Вы&ход"), this);
 
     auto* buttons = new QHBoxLayout;

@@ -10,7 +10,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-MonthCheckDialog::MonthCheckDialog(Database& db, QWidget* parent) : QDialog(parent), db_(db)
+MonthCheckDialog::MonthCheckDialog(Database& db, ReadingSource& reading, QWidget* parent)
+    : QDialog(parent), db_(db), reading_(reading)
 {
     setObjectName(QStringLiteral("MonthCheckDialog"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -66,7 +67,7 @@ void MonthCheckDialog::check(TimesheetMonth month)
     differences_.clear();
     {
         BusyCursor busy;
-        runAction(db_, [this] { differences_ = findMonthDifferences(db_, month_.first()); });
+        runAction(db_, [this] { differences_ = findMonthDifferences(reading_.forReading(), month_.first()); });
     }
     showDifferences();
 }

@@ -2,6 +2,7 @@
 // MonthCheckDialog: the cells of a month's timesheet that differ from the register and the works
 // records ("Проверить"), and their repair in one step ("Исправить").
 #include "month_check.h"
+#include "reading_source.h"
 #include "timesheet_month.h"
 
 #include <QDialog>
@@ -13,7 +14,8 @@ class QTableWidget;
 class MonthCheckDialog : public QDialog {
     Q_OBJECT
 public:
-    MonthCheckDialog(Database& db, QWidget* parent = nullptr);
+    // Checks where the reports read (`reading`), repairs on the main connection `db`.
+    MonthCheckDialog(Database& db, ReadingSource& reading, QWidget* parent = nullptr);
 
     // Checks `month` and shows the dialog modally; true when the month was repaired meanwhile.
     bool checkMonth(TimesheetMonth month);
@@ -34,6 +36,7 @@ private:
     void showDifferences();
 
     Database& db_;
+    ReadingSource& reading_;
     TimesheetMonth month_;
     QVector<CellDifference> differences_;
     bool repaired_ = false;

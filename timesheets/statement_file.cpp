@@ -4,6 +4,7 @@
 #include "excel_book.h"
 #include "messages.h"
 #include "pay_statement.h"
+#include "reading_source.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -11,7 +12,7 @@
 #include <QProgressDialog>
 #include <QUrl>
 
-QString writeStatementsFile(Database& db, TimesheetMonth month, QWidget* parent)
+QString writeStatementsFile(Database& db, ReadingSource& reading, TimesheetMonth month, QWidget* parent)
 {
     const QString folder = ExcelBook::exportFolder();
     if (!QDir().mkpath(folder)) {
@@ -26,7 +27,7 @@ QString writeStatementsFile(Database& db, TimesheetMonth month, QWidget* parent)
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(300);
     const Outcome written = runCommand(db, [&] {
-        return writePayStatements(db, month.first(), std::nullopt, path, [&](int done, int total) {
+        return writePayStatements(reading.forReading(), month.first(), std::nullopt, path, [&](int done, int total) {
             progress.setMaximum(total);
             progress.setValue(done);
             QCoreApplication::processEvents();

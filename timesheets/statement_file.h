@@ -6,7 +6,9 @@
 #include <QString>
 
 class Database;
+class ReadingSource;
 class QWidget;
 
-// The file written, empty when none was (cancelled, refused or failed: already told).
-QString writeStatementsFile(Database& db, TimesheetMonth month, QWidget* parent);
+// The statements are read where the reports read (`reading`). The file written, empty when none
+// was (cancelled, refused or failed: already told).
+QString writeStatementsFile(Database& db, ReadingSource& reading, TimesheetMonth month, QWidget* parent);

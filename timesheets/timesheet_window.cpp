@@ -161,7 +161,7 @@ void TimesheetWindow::buildControls()
     statementButton->setToolTip(QStringLiteral("Расчетный листок выбранного работника"));
     allStatementsButton = makeButton(QStringLiteral("allStatementsButton"), QStringLiteral("Листки &всем"), this);
     allStatementsButton->setToolTip(QStringLiteral("Расчетные листки всех работников месяца в один файл PDF"));
-    checkDialog = new MonthCheckDialog(dm_.db, this);
+    checkDialog = new MonthCheckDialog(dm_.db, dm_.reading, this);
     progressBar = new QProgressBar(this);
     progressBar->setObjectName(QStringLiteral("PB"));
     progressBar->setRange(1, 31);
@@ -416,7 +416,7 @@ void TimesheetWindow::printStatement()
     const int workerId = timesheet_->field(QStringLiteral("id")).asInteger();
     const TimesheetMonth month = chosenMonth();
     runAction(dm_.db, [&] {
-        PayStatements statements(dm_.db, month.first(), workerId);
+        PayStatements statements(dm_.reading.forReading(), month.first(), workerId);
         if (statements.workerCount() > 0)
             statements.statementOf(0).preview(this);
     });
@@ -425,7 +425,7 @@ void TimesheetWindow::printStatement()
 QString TimesheetWindow::writeAllStatements()
 {
     setBusy(true);
-    const QString path = writeStatementsFile(dm_.db, chosenMonth(), this);
+    const QString path = writeStatementsFile(dm_.db, dm_.reading, chosenMonth(), this);
     setBusy(false);
     return path;
 }
