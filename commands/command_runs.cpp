@@ -32,7 +32,7 @@ std::optional<TimesheetMode> timesheetMode(const QString& kind)
 // Fills the book with the month's timesheet of `kind` the way the windows' "Excel" does.
 void fillTimesheetBook(Database& db, ExcelBook& book, const QString& kind, TimesheetMonth month, ProgressLine& progress)
 {
-    const QString heading = month.name() + u' ' + QString::number(month.year);
+    const QString heading = month.heading();
     if (const std::optional<TimesheetMode> mode = timesheetMode(kind)) {
         Dataset rows(db, QStringLiteral("H_Tabel"), TimesheetStore::statement(*mode));
         TimesheetStore::setMonth(rows, *mode, month);

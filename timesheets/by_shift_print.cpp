@@ -31,7 +31,7 @@ double ByShiftPrint::dayLeft(int day) { return kFirstDay + (day - 1) * (kLastDay
 
 QString ByShiftPrint::title(TimesheetMonth month)
 {
-    return month.name() + u' ' + QString::number(month.year) + QStringLiteral(" г.");
+    return month.heading() + QStringLiteral(" г.");
 }
 
 qint64 ByShiftPrint::total(const Dataset& ds)

@@ -348,7 +348,7 @@ void TimesheetByShiftWindow::exportToExcel()
     if (busy_)
         return;
     const TimesheetMonth month = chosenMonth();
-    const QString heading = month.name() + u' ' + QString::number(month.year);
+    const QString heading = month.heading();
     setBusy(true);
     Dataset& report = print_.query();
     const auto done = qScopeGuard([&] {

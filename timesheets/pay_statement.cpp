@@ -137,7 +137,7 @@ const QVector<Column>& columns()
 
 void buildLayout(BandReport& r, TimesheetMonth month)
 {
-    const QString monthText = month.name() + u' ' + QString::number(month.year);
+    const QString monthText = month.heading();
 
     Band& title = r.title().bold();
     title.text(0, 190, QStringLiteral("Расчетный листок")).center().size(14);

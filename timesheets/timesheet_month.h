@@ -23,6 +23,8 @@ struct TimesheetMonth {
         return list;
     }
     QString name() const { return names()[month - 1]; }
+    // "Март 2024", as the exports and the statements head their pages.
+    QString heading() const { return name() + u' ' + QString::number(year); }
 };
 
 // `pattern` (%1 the day's number) for each day column 1..31, joined: "sum(h.d1) d1, sum(h.d2) d2, …".

@@ -387,7 +387,7 @@ void TimesheetWindow::rebuild()
 void TimesheetWindow::exportToExcel()
 {
     const TimesheetMonth month = chosenMonth();
-    const QString heading = month.name() + u' ' + QString::number(month.year);
+    const QString heading = month.heading();
     ExcelBook book(lookOf(mode_).caption.chopped(5) + u' ' + heading);
     if (book.OpenExcelBook(QString()) == -1)
         return;

@@ -79,10 +79,7 @@ class CommandsTest : public FixtureTest {
     Ended tabel(const QStringList& arguments, const QHash<QString, QString>& environment = {})
     {
         QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("PGPORT", QString::number(tdb->settings().port));
-        env.insert("PGUSER", tdb->settings().user);
-        env.insert("PGPASSWORD", tdb->settings().password);
+        QProcessEnvironment env = tdb->programEnvironment();
         env.insert("XDG_CACHE_HOME", dir_.path());
         env.remove("TABEL_LOGIN");
         for (auto it = environment.cbegin(); it != environment.cend(); ++it)

@@ -18,10 +18,7 @@ private slots:
         TestDatabase tdb;
         tdb.run("update accounts_dep.ver set d=20990101, t=0");
         QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("PGPORT", QString::number(tdb.settings().port));
-        env.insert("PGUSER", tdb.settings().user);
-        env.insert("PGPASSWORD", tdb.settings().password);
+        QProcessEnvironment env = tdb.programEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         program.setProcessEnvironment(env);
         program.start(QStringLiteral(TABEL_EXECUTABLE), {tdb.settings().database, tdb.settings().host});

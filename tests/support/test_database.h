@@ -5,6 +5,7 @@
 #include "database.h"
 
 #include <QDate>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QVariant>
 
@@ -19,6 +20,16 @@ public:
     TestDatabase& operator=(const TestDatabase&) = delete;
 
     const ConnectionSettings& settings() const { return settings_; }
+    // The environment of a program process that reaches this database (with the database and
+    // server as its arguments): this process's, with PGPORT, PGUSER and PGPASSWORD of the test.
+    QProcessEnvironment programEnvironment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PGPORT"), QString::number(settings_.port));
+        env.insert(QStringLiteral("PGUSER"), settings_.user);
+        env.insert(QStringLiteral("PGPASSWORD"), settings_.password);
+        return env;
+    }
     // A connection of the test's own, apart from the program's (for checks and set-up).
     Database& db() { return db_; }
 
