@@ -65,8 +65,10 @@ bool ReadingSource::standbyConnected()
 
 bool ReadingSource::standbyCaughtUp()
 {
-    // What the main server has committed by now: the standby must have replayed it.
-    QSqlQuery mainPosition = main_.exec(QStringLiteral("select pg_current_wal_lsn()::text"));
+    // What the main server has committed by now: the standby must have replayed it. The insert
+    // position, not the written one: with asynchronous commit a commit record may not have been
+    // written yet when its transaction is already visible on the main server.
+    QSqlQuery mainPosition = main_.exec(QStringLiteral("select pg_current_wal_insert_lsn()::text"));
     mainPosition.next();
     const QString position = mainPosition.value(0).toString();
     QElapsedTimer waited;
