@@ -9,12 +9,14 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QScreen>
 #include <QToolBar>
 #include <QtDebug>
 
@@ -742,6 +744,10 @@ QPrintPreviewDialog* BandReport::makePreviewDialog(QWidget* parent)
     dialog->setWindowTitle(caption_);
     setupPrinter(dialog->printer());
     QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog, [this](QPrinter* printer) { render(printer); });
+    // Maximised; its normal size is most of the screen, for a window system that does not
+    // maximise (the dialog's own default is a strip too low to show a page).
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        dialog->resize(screen->availableGeometry().size() * 0.85);
     dialog->setWindowState(dialog->windowState() | Qt::WindowMaximized);
 
     // The dialog's own zoom actions keep its toolbar in step with the zoom.
