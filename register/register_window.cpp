@@ -337,6 +337,7 @@ void RegisterWindow::showMonthClose(bool reread)
     if (!reread && closeShownFor_ == month.first())
         return;
     closeShownFor_ = month.first();
+    closesSeen_ = MonthCloseStore::changesMade();
     std::optional<MonthClose> close;
     runAction(dm_.db, [&] { close = MonthCloseStore(dm_.db).closeOf(month); });
     closedMonthMark->setText(close ? closedMonthText(month, *close) : QString());
@@ -347,6 +348,15 @@ void RegisterWindow::openShiftLists()
     for (int shift = 1; shift <= 4; ++shift)
         dm_.shiftList(shift).setParam(QStringLiteral("data"), date());
     dm_.reopenShiftLists();
+}
+
+void RegisterWindow::changeEvent(QEvent* event)
+{
+    // Back from a timesheet window that closed or opened a month.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && role_
+        && closesSeen_ != MonthCloseStore::changesMade())
+        showMonthClose(true);
+    QDialog::changeEvent(event);
 }
 
 bool RegisterWindow::eventFilter(QObject* watched, QEvent* event)

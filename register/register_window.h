@@ -102,6 +102,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -130,6 +131,7 @@ private:
     std::optional<Role> role_;
     bool activationPending_ = true;
     QDate closeShownFor_;  // the first day of the month whose close is shown
+    int closesSeen_ = 0;   // MonthCloseStore::changesMade() when it was read
     QTimer dateRest_;
     // What other copies changed and is still to be read again.
     QSet<int> staleShifts_;

@@ -7,6 +7,7 @@
 namespace {
 
 const QString kMonthKey = QStringLiteral("jsonb_build_object('year', t.year, 'month', t.month) as row_key");
+int changesMade_ = 0;
 
 } // namespace
 
@@ -82,5 +83,8 @@ Outcome MonthCloseStore::write(TimesheetMonth month, ChangeAction action, const 
     if (written.isEmpty())
         return Outcome::refused(notDone.arg(monthText(month)));
     tx.commit();
+    ++changesMade_;
     return Outcome::done();
 }
+
+int MonthCloseStore::changesMade() { return changesMade_; }

@@ -35,6 +35,9 @@ public:
 
     // "02.2024".
     static QString monthText(TimesheetMonth month);
+    // How many closes and openings this program has made: a window that shows a month's close
+    // reads it again when the count moved (its own copy's changes bring no notification).
+    static int changesMade();
 
 private:
     Outcome admit() const;
