@@ -3,6 +3,7 @@
 #include "excel_book.h"
 #include "mask_format.h"
 #include "messages.h"
+#include "text_runs.h"
 
 #include <QAction>
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -23,6 +25,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 namespace report {
@@ -678,7 +681,7 @@ void BandReport::render(QPrinter* printer)
     painter.end();
 }
 
-void BandReport::paintInto(QPainter& painter, QPrinter* printer, bool& firstPage)
+void BandReport::paintInto(QPainter& painter, QPrinter* printer, bool& firstPage, TextRuns* runs)
 {
     if (!prepared_)
         prepare();
@@ -686,6 +689,11 @@ void BandReport::paintInto(QPainter& painter, QPrinter* printer, bool& firstPage
     const auto toDevice = [k](const QRectF& r) { return QRectF(r.x() * k, r.y() * k, r.width() * k, r.height() * k); };
     QPen pen(Qt::black);
     pen.setWidthF(kLineWidth * k);
+    // Into a PDF the texts go as glyph runs laid out once each; the preview and the printer get
+    // drawText, as ever.
+    std::optional<TextRuns> own;
+    if (!runs && painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Pdf)
+        runs = &own.emplace(painter.device());
     for (const Page& page : pages_) {
         if (!firstPage)
             printer->newPage();
@@ -704,6 +712,10 @@ void BandReport::paintInto(QPainter& painter, QPrinter* printer, bool& firstPage
                 drawEdges(painter, r, item.frame);
                 if (item.text.isEmpty())
                     continue;
+                if (runs && TextRuns::isOneLine(item.text)) {
+                    runs->draw(painter, r, qtAlign(item.align), item.font, item.text);
+                    continue;
+                }
                 painter.setFont(item.font);
                 painter.drawText(r, int(qtAlign(item.align) | Qt::AlignVCenter) | Qt::TextDontClip, item.text);
             }

@@ -48,6 +48,7 @@ class QPainter;
 class QPrinter;
 class QPrintPreviewDialog;
 class QWidget;
+class TextRuns;
 
 namespace report {
 
@@ -309,8 +310,9 @@ public:
     // Paints the prepared pages (prepared now if not yet) with the report's page layout.
     void render(QPrinter* printer);
     // The same onto a painter already begun on `printer`, after what was painted on it before (a
-    // new page first unless `firstPage`, which is cleared): several reports in one document.
-    void paintInto(QPainter& painter, QPrinter* printer, bool& firstPage);
+    // new page first unless `firstPage`, which is cleared): several reports in one document. Into
+    // a PDF, `runs` (made for the printer) keeps the texts laid out from one report to the next.
+    void paintInto(QPainter& painter, QPrinter* printer, bool& firstPage, TextRuns* runs = nullptr);
     // The page size, orientation, margins and document name of the report.
     void setupPrinter(QPrinter* printer) const;
     bool savePdf(const QString& path, QString* error = nullptr);

@@ -1,5 +1,6 @@
 #include "pay_statement.h"
 
+#include "text_runs.h"
 #include "timesheet_store.h"
 #include "whole_file.h"
 
@@ -271,6 +272,9 @@ Outcome writePayStatements(Database& db, QDate month, std::optional<int> workerI
         printer.setOutputFileName(part);
         QPainter painter;
         bool firstPage = true;
+        // The workers' statements share their dates, products, operations and figures: each
+        // laid out once for the whole file.
+        TextRuns runs(&printer);
         for (int i = 0; i < total; ++i) {
             BandReport& report = statements.statementOf(i);
             if (i == 0) {
@@ -278,7 +282,7 @@ Outcome writePayStatements(Database& db, QDate month, std::optional<int> workerI
                 if (!painter.begin(&printer))
                     return false;
             }
-            report.paintInto(painter, &printer, firstPage);
+            report.paintInto(painter, &printer, firstPage, &runs);
             report.releasePages();
             if (progress && !progress(i + 1, total)) {
                 cancelled = true;
