@@ -5,6 +5,11 @@
 
 #include <algorithm>
 
+namespace {
+// At most this many texts are kept for one font (the runs of one take a few hundred bytes).
+constexpr qsizetype kMostTexts = 50000;
+} // namespace
+
 bool TextRuns::isOneLine(const QString& text)
 {
     return std::none_of(text.begin(), text.end(), [](QChar c) {
@@ -21,6 +26,9 @@ const TextRuns::Laid& TextRuns::laid(const QFont& font, const QString& text)
     auto found = texts->second.constFind(text);
     if (found != texts->second.constEnd())
         return *found;
+    // Amounts are mostly unique: the memory stays bounded, the common texts are laid out again.
+    if (texts->second.size() >= kMostTexts)
+        texts->second.clear();
     QTextLayout layout(text, font, device_);
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);

@@ -1,19 +1,26 @@
 // The band-report engine: number masks, grouping with sums and their resets, pagination,
 // the empty report, the run order, the preview window, exact sums and texts fitted to their
-// items. Reports are rendered to PDF and read back with poppler's pdftotext and pdfinfo.
+// items, texts drawn from kept glyph runs. Reports are rendered to PDF and read back with
+// poppler's pdftotext and pdfinfo.
 #include "band_report.h"
 #include "pdf_text.h"
 #include "samples.h"
 #include "test_database.h"
+#include "text_runs.h"
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QImage>
+#include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+
+#include <cstdlib>
+#include <functional>
 
 using namespace report;
 
@@ -452,6 +459,53 @@ private slots:
         dialog->findChild<QAction*>(QStringLiteral("savePdfAction"))->trigger();
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{written});
         QCOMPARE(pdfInfo(folder.filePath(written), "Pages"), QString::number(r->pageCount()));
+    }
+
+    // A text drawn from its glyph runs lands where drawText puts it (to the pixel: the two
+    // anti-alias their edges a little differently): every alignment, plain and bold, shorter and
+    // wider than its cell, and again from the layout kept.
+    void textRunsDrawAsDrawTextDoes()
+    {
+        QFont bold(QStringLiteral("Arial"), 11);
+        bold.setBold(true);
+        const QList<QFont> fonts{QFont(QStringLiteral("Arial"), 9), bold};
+        const QStringList texts{QStringLiteral("01.12.2026"), QStringLiteral("ШМ-11 с замком \"Барьер\" (длинное имя)"),
+                                QStringLiteral("Работник ____________")};
+        const QRectF cell(200, 20, 150.5, 19.25);
+        QImage image(600, 60, QImage::Format_RGB32);
+        TextRuns runs(&image);
+        const auto inkOf = [&](const std::function<void(QPainter&)>& draw) {
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            draw(painter);
+            painter.end();
+            QRect ink;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qGray(image.pixel(x, y)) < 128)
+                        ink |= QRect(x, y, 1, 1);
+            return ink;
+        };
+        for (int pass = 0; pass < 2; ++pass)
+            for (const QFont& font : fonts)
+                for (Qt::Alignment align : {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight})
+                    for (const QString& text : texts) {
+                        const QRect byDrawText = inkOf([&](QPainter& p) {
+                            p.setFont(font);
+                            p.drawText(cell, int(align | Qt::AlignVCenter) | Qt::TextDontClip, text);
+                        });
+                        const QRect byRuns = inkOf([&](QPainter& p) { runs.draw(p, cell, align, font, text); });
+                        const QString what = QStringLiteral("%1, %2, %3: %4 against %5")
+                                                 .arg(text, font.bold() ? "bold" : "plain")
+                                                 .arg(int(align))
+                                                 .arg(QDebug::toString(byRuns), QDebug::toString(byDrawText));
+                        QVERIFY2(!byDrawText.isEmpty(), qPrintable(what));
+                        for (int edge : {byRuns.left() - byDrawText.left(), byRuns.right() - byDrawText.right(),
+                                         byRuns.top() - byDrawText.top(), byRuns.bottom() - byDrawText.bottom()})
+                            QVERIFY2(std::abs(edge) <= 1, qPrintable(what));
+                    }
+        QVERIFY(TextRuns::isOneLine(texts.join(' ')));
+        QVERIFY(!TextRuns::isOneLine(QStringLiteral("две\nстроки")));
     }
 };
 
