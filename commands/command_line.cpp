@@ -42,7 +42,11 @@ bool isCommandLine(const QStringList& arguments)
     return !arguments.isEmpty() && words.contains(arguments.first());
 }
 
-bool commandNeedsFonts(const QStringList& arguments) { return arguments.value(0) != QLatin1String("check"); }
+bool commandNeedsFonts(const QStringList& arguments)
+{
+    const QString command = arguments.value(0);
+    return command == QLatin1String("report") || command == QLatin1String("statement");
+}
 
 QString commandLineHelp()
 {

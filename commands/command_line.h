@@ -13,8 +13,8 @@ enum class ExitCode { Done = 0, Differences = 1, BadArguments = 2, Refused = 3, 
 // True when the arguments (without the program's name) name a command or ask for the help;
 // the desktop program starts otherwise.
 bool isCommandLine(const QStringList& arguments);
-// Whether the command lays out text (a spreadsheet's column widths, PDF pages) and so needs
-// the fonts of a QGuiApplication; the check does not.
+// Whether the command lays out text on PDF pages and so needs the fonts of a QGuiApplication;
+// the spreadsheets and the check do not (they start without the platform plugin).
 bool commandNeedsFonts(const QStringList& arguments);
 // The help, in Russian.
 QString commandLineHelp();
