@@ -6,6 +6,7 @@
 //   tabel_bench growth SMALL HEADING LARGE HEADING  how each figure grew from one size to the other
 #include "bench_support.h"
 #include "harness.h"
+#include "local_time.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -38,6 +39,8 @@ int usage()
 
 int main(int argc, char** argv)
 {
+    // As the program's own process does.
+    readTimeZoneOnce();
     // Only the runs show windows.
     const bool running = argc > 1 && qstrcmp(argv[1], "run") == 0;
     std::unique_ptr<QCoreApplication> app =

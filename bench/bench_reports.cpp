@@ -8,6 +8,7 @@
 #include "database.h"
 #include "excel_book.h"
 #include "harness.h"
+#include "local_time.h"
 #include "samples.h"
 #include "xlsx_reference.h"
 
@@ -80,6 +81,7 @@ void throughBook(const Prepared& p, int rows)
 
 int main(int argc, char** argv)
 {
+    readTimeZoneOnce();  // as the program's own process does
     QApplication app(argc, argv);
     const int rows = argc > 1 ? std::max(1, atoi(argv[1])) : 10000;
     QTemporaryDir dir;

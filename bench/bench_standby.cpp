@@ -14,6 +14,7 @@
 #include "bench_data.h"
 #include "entry_store.h"
 #include "harness.h"
+#include "local_time.h"
 #include "worker_reports.h"
 
 #include <QCoreApplication>
@@ -168,6 +169,7 @@ void writeResult(const QString& name, const QVector<double>& withReport, const Q
 
 int main(int argc, char** argv)
 {
+    readTimeZoneOnce();  // as the program's own process does
     QCoreApplication app(argc, argv);
     if (qEnvironmentVariable("TABEL_BENCH_STANDBY").isEmpty()) {
         std::printf("no standby (TABEL_BENCH_STANDBY): skipped\n");

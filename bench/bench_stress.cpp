@@ -11,6 +11,7 @@
 //   bench_stress [clients=8] [operations=1000]
 #include "data_module.h"
 #include "entry_store.h"
+#include "local_time.h"
 #include "register_invariants.h"
 #include "register_store.h"
 #include "test_database.h"
@@ -186,6 +187,7 @@ Tally readLogs(const QTemporaryDir& dir, int clients, Database& db, int* unappli
 
 int main(int argc, char** argv)
 {
+    readTimeZoneOnce();  // as the program's own process does
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.value(1) == QLatin1String("--client")) {

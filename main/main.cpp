@@ -2,6 +2,7 @@
 #include "build_stamp.h"
 #include "command_line.h"
 #include "first_paint_report.h"
+#include "local_time.h"
 #include "login_window.h"
 #include "russian.h"
 #include "window_memory.h"
@@ -16,6 +17,7 @@
 
 int main(int argc, char** argv)
 {
+    readTimeZoneOnce();
     // Answered before any window system is needed (a terminal, a package's check).
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
         std::printf("tabel %s (сборка %d %06d)\n", TABEL_VERSION, kBuildDate, kBuildTime);
