@@ -689,8 +689,8 @@ void BandReport::paintInto(QPainter& painter, QPrinter* printer, bool& firstPage
     const auto toDevice = [k](const QRectF& r) { return QRectF(r.x() * k, r.y() * k, r.width() * k, r.height() * k); };
     QPen pen(Qt::black);
     pen.setWidthF(kLineWidth * k);
-    // Into a PDF the texts go as glyph runs laid out once each; the preview and the printer get
-    // drawText, as ever.
+    // Into a PDF (a printer of the system's print service writes one too) the texts go as glyph
+    // runs laid out once each; the preview's pages get drawText, as ever.
     std::optional<TextRuns> own;
     if (!runs && painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Pdf)
         runs = &own.emplace(painter.device());
