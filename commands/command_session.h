@@ -18,7 +18,6 @@ void tellError(const QString& sentence);
 // Tells the refusal and gives its exit code.
 ExitCode refuseWith(const QString& sentence);
 
-
 class CommandSession {
 public:
     explicit CommandSession(BuildStamp stamp);

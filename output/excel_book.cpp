@@ -1,16 +1,15 @@
 #include "excel_book.h"
 
+#include "desktop_open.h"
 #include "messages.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QRandomGenerator>
-#include <QUrl>
 #include <QtDebug>
 #include <xlsxwriter.h>
 
@@ -172,9 +171,7 @@ int ExcelBook::ShowExcel(bool visible)
         return 1;
     }
     savedFile_ = path;
-    if (qEnvironmentVariable("TABEL_NO_OPEN") == QLatin1String("1"))
-        return 1;
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+    if (!openOnDesktop(path))
         msg::info(QStringLiteral("Книга сохранена в файл\n%1\nно открыть её не удалось: нет программы для "
                                  "файлов .xlsx. Откройте файл вручную.")
                       .arg(QDir::toNativeSeparators(path)),

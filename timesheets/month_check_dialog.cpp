@@ -63,7 +63,7 @@ bool MonthCheckDialog::checkMonth(TimesheetMonth month)
 void MonthCheckDialog::check(TimesheetMonth month)
 {
     month_ = month;
-    setWindowTitle(QStringLiteral("Проверка табеля: %1 %2").arg(month.name()).arg(month.year));
+    setWindowTitle(QStringLiteral("Проверка табеля: ") + month.heading());
     differences_.clear();
     {
         BusyCursor busy;

@@ -1,16 +1,15 @@
 #include "statement_file.h"
 
 #include "actions.h"
+#include "desktop_open.h"
 #include "excel_book.h"
 #include "messages.h"
 #include "pay_statement.h"
 #include "reading_source.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QProgressDialog>
-#include <QUrl>
 
 QString writeStatementsFile(Database& db, ReadingSource& reading, TimesheetMonth month, QWidget* parent)
 {
@@ -20,7 +19,7 @@ QString writeStatementsFile(Database& db, ReadingSource& reading, TimesheetMonth
         return {};
     }
     const QString path = payStatementsFileName(folder, month.first());
-    QProgressDialog progress(QStringLiteral("Расчетные листки за %1 %2…").arg(month.name()).arg(month.year),
+    QProgressDialog progress(QStringLiteral("Расчетные листки за %1…").arg(month.heading()),
                              QStringLiteral("Отмена"), 0, 1, parent);
     progress.setObjectName(QStringLiteral("statementsProgress"));
     progress.setWindowTitle(QStringLiteral("Листки всем"));
@@ -37,7 +36,7 @@ QString writeStatementsFile(Database& db, ReadingSource& reading, TimesheetMonth
     progress.reset();
     if (!written)
         return {};
-    if (qEnvironmentVariable("TABEL_NO_OPEN") != QLatin1String("1") && !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+    if (!openOnDesktop(path))
         msg::info(QStringLiteral("Расчетные листки сохранены в файл\n%1").arg(QDir::toNativeSeparators(path)),
                   QStringLiteral("Листки всем"));
     return path;
